@@ -1,0 +1,245 @@
+// VarnApp life cycle and main loop.
+#include "framework/VarnApp.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "graphics/DisplayDevice.h"
+#include "graphics/MemoryDisplay.h"
+#include "widgets/Dialog.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetManager.h"
+
+#ifndef GEMLODE_VERSION
+#define GEMLODE_VERSION "0.0.0"
+#endif
+
+namespace Varn {
+
+namespace {
+constexpr int kMaxUpdatesBeforeDraw = 10;
+constexpr int kMaxCatchUpMs = 1000;
+constexpr int kPresentAtLeastEveryMs = 1000;
+
+std::string Format(const char* format, long long value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof(buffer), format, value);
+    return buffer;
+}
+}  // namespace
+
+VarnApp::VarnApp(Platform* platformLayer) : platform(platformLayer) {
+    primaryThreadId = std::this_thread::get_id();
+    startTick = Now();
+    lastPresentTick = startTick;
+    productVersion = GetProductVersion(platform->GetDesktop().ProgramPath());
+}
+
+VarnApp::~VarnApp() {
+    Shutdown();
+    for (auto& [id, dialog] : dialogs) {
+        if (widgetManager) widgetManager->RemoveWidget(dialog);
+        delete dialog;
+    }
+    dialogs.clear();
+    DeleteQueuedWidgets();
+    widgetManager.reset();
+    displayDevice.reset();
+    platform->GetWindow().Destroy();
+    if (loadingThread.joinable()) loadingThread.join();
+    messageQueue.clear();
+}
+
+std::string VarnApp::GetProductVersion(const std::string& path) {
+    // The version is compiled in; any existing program file carries it.
+    if (path.empty() || access(path.c_str(), F_OK) != 0) return std::string();
+    return GEMLODE_VERSION;
+}
+
+void VarnApp::Log(const std::string& line) {
+    platform->GetDesktop().Log(line);
+}
+
+void VarnApp::Init() {
+    std::string path = platform->GetDesktop().ProgramPath();
+    size_t slash = path.find_last_of("/\\");
+    if (slash != std::string::npos && chdir(path.substr(0, slash).c_str()) != 0)
+        Log("Could not change to the program folder\n");
+    std::srand(static_cast<unsigned>(Now()));
+    LoadRegistrySettings();
+    widgetManager = std::make_unique<WidgetManager>(this);
+    widgetManager->SetScreenSize(width, height);
+    MakeWindow();
+    initialised = true;
+}
+
+void VarnApp::StartLoadingThread() {
+    if (loadingThreadStarted.exchange(true)) return;
+    loadingThread = std::thread([this] {
+        LoadResources();
+        loaded = true;
+        ResourcesLoaded();
+        long long seconds = (Now() - startTick) / 1000;
+        Log(Format("Resource Loading Time: %lld\n", seconds));
+    });
+}
+
+void VarnApp::Run() {
+    if (closing) return;
+    StartLoadingThread();
+    platform->GetWindow().Show();
+    int64_t startedAt = Now();
+    running = true;
+    updateClock = Now();
+    while (!closing) {
+        PumpMessages();
+        ProcessMessageQueue();
+        if (closing) break;
+        ++loopCount;
+        ProcessFrame(true);
+    }
+    running = false;
+    if (loadingThread.joinable()) loadingThread.join();
+    WriteStatistics(startedAt);
+}
+
+void VarnApp::WriteStatistics(int64_t startedAt) {
+    char seconds[64];
+    std::snprintf(seconds, sizeof(seconds), "Seconds       = %g\n", (Now() - startedAt) / 1000.0);
+    Log(seconds);
+    Log(Format("Count         = %lld\n", loopCount));
+    Log(Format("Sleep Count   = %lld\n", sleepCount));
+    Log(Format("Update Count  = %lld\n", updateCount));
+    Log(Format("Draw Count    = %lld\n", drawCount));
+    Log(Format("Draw Time     = %lld\n", drawTime));
+    Log(Format("Screen Blt    = %lld\n", presentTime));
+    if (drawTime + presentTime > 0)
+        Log(Format("Avg FPS       = %lld\n", drawCount * 1000LL / (drawTime + presentTime)));
+}
+
+void VarnApp::ProcessFrame(bool allowSleep) {
+    if (quitRequested) Shutdown();
+    for (int pass = 0; pass < kMaxUpdatesBeforeDraw; ++pass) {
+        int64_t now = Now();
+        int64_t late = now - updateClock;
+        if (late >= updateInterval - 5) {
+            ++updatesSinceDraw;
+            if (updatesSinceDraw < kMaxUpdatesBeforeDraw) {
+                UpdateTick();
+                updateClock += updateInterval;
+                if (now - updateClock > kMaxCatchUpMs) updateClock = now - kMaxCatchUpMs;
+                continue;
+            }
+        }
+        updatesSinceDraw = 0;
+        DrawTick();
+        int64_t ahead = Now() - updateClock;
+        if (allowSleep && ahead < updateInterval) {
+            ++sleepCount;
+            platform->GetClock().Sleep(int(updateInterval - ahead));
+        }
+        break;
+    }
+    DeleteQueuedWidgets();
+    platform->GetClock().Sleep(0);
+}
+
+void VarnApp::DeleteQueuedWidgets() {
+    // A deletion may queue further deletions (a screen deleting its children).
+    while (!deletionList.empty()) {
+        std::vector<Widget*> doomed;
+        doomed.swap(deletionList);
+        for (Widget* widget : doomed) delete widget;
+    }
+}
+
+void VarnApp::UpdateTick() {
+    if (!windowed && !active) return;
+    ++updateCount;
+    widgetManager->UpdateFrame();
+}
+
+void VarnApp::DrawTick() {
+    int64_t drawStart = Now();
+    bool drew = widgetManager->DrawScreen();
+    if (!drew && Now() - lastPresentTick < kPresentAtLeastEveryMs) return;
+    ++drawCount;
+    int64_t presentStart = Now();
+    drawTime += presentStart - drawStart;
+    PresentScreen();
+    presentTime = Now() - presentStart;
+    lastPresentTick = Now();
+}
+
+void VarnApp::PresentScreen() {
+    if (closing || !displayDevice) return;
+    if (displayDevice->Redraw()) return;
+    PlatformWindow& window = platform->GetWindow();
+    if (!active || window.IsMinimized()) return;
+    widgetManager->SetScreenImage(nullptr);
+    int result = displayDevice->Init(&window, windowed);
+    if (result == RESULT_OK) {
+        DropNativeImageData();
+        widgetManager->SetScreenImage(displayDevice->GetScreenImage());
+        widgetManager->MarkAllDirty();
+        updateClock = Now();
+    } else if (windowed && result == RESULT_INVALID_COLORDEPTH) {
+        SwitchScreenMode(false);
+        windowedFailed = true;
+    } else {
+        platform->GetClock().Sleep(1000);
+    }
+}
+
+void VarnApp::DropNativeImageData() {
+    images.DeleteAllNativeData();
+}
+
+std::unique_ptr<DisplayDevice> VarnApp::CreateDisplayDevice() {
+    return std::make_unique<MemoryDisplay>(&images, width, height);
+}
+
+void VarnApp::SafeDelete(Widget* widget) {
+    deletionList.push_back(widget);
+}
+
+void VarnApp::ShowFatalError(const std::string& text) {
+    platform->GetDesktop().ShowMessageBox("FATAL ERROR", text, true);
+}
+
+void VarnApp::ExitProcess(int code) {
+    std::exit(code);
+}
+
+double VarnApp::GetLoadingProgress() {
+    if (loaded) return 1.0;
+    int total = loadingTotal;
+    if (!loadingThreadStarted || total == 0) return 0.0;
+    double progress = double(loadingDone) / total;
+    return progress > 1.0 ? 1.0 : progress;
+}
+
+void VarnApp::LoadRegistrySettings() {}
+
+void VarnApp::SaveRegistrySettings() {
+    ++settingsSaveCount;
+}
+
+std::string VarnApp::GetAppInfoText() {
+    return productName + " " + productVersion;
+}
+
+void VarnApp::Shutdown() {
+    if (closing.exchange(true)) return;
+    SaveRegistrySettings();
+    platform->GetWindow().Minimize();
+}
+
+void VarnApp::HideWindow() {
+    platform->GetWindow().Minimize();
+    hidden = true;
+}
+
+}  // namespace Varn

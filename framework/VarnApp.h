@@ -1,0 +1,175 @@
+// VarnApp: the application object of the framework. It owns the window, the
+// display device, the widget manager and the registered dialogs, runs the main
+// loop (100 updates a second, at most one drawing pass per loop pass, sleeping
+// when ahead), turns window messages into widget input, keeps the dialog
+// registry, opens URLs and reports fatal errors. The game derives from it.
+//
+// Threads: the main thread runs everything except LoadResources and
+// ResourcesLoaded, which run once on the loading thread; the two share only
+// the atomic loaded flag and loading counters (and what the game shares).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graphics/ImageRegistry.h"
+#include "platform/Platform.h"
+#include "widgets/ButtonListener.h"
+#include "widgets/WidgetHost.h"
+
+namespace Varn {
+
+class Dialog;
+class DisplayDevice;
+class Image;
+class Widget;
+class WidgetManager;
+
+class VarnApp : public ButtonListener, public WidgetHost {
+public:
+    // The platform is not owned; it must outlive the application.
+    explicit VarnApp(Platform* platform);
+    ~VarnApp() override;
+    VarnApp(const VarnApp&) = delete;
+    VarnApp& operator=(const VarnApp&) = delete;
+
+    virtual void ProcessFrame(bool allowSleep);
+    virtual void UpdateTick();
+    virtual void DrawTick();
+    virtual void MakeWindow();
+    virtual void ApplyCursor();
+    virtual void PresentScreen();
+    virtual void DropNativeImageData();
+    virtual void LoadResources() {}
+    virtual void ResourcesLoaded() {}
+    virtual void ShowFatalError(const std::string& text);
+    void SafeDelete(Widget* widget) override;
+    virtual void BrowserOpenFailed(const std::string& url);
+    virtual void BrowserReturned(const std::string& url);
+    virtual bool OpenBrowser(const std::string& url, bool quitAfter);
+    virtual std::string GetProductVersion(const std::string& path);
+    virtual void SaveRegistrySettings();
+    virtual void LoadRegistrySettings();
+    virtual void HideWindow();
+    virtual std::string GetAppInfoText();
+    virtual void Shutdown();
+    virtual void Run();
+    virtual void Init();
+    virtual double GetLoadingProgress();
+    virtual void SwitchScreenMode(bool toWindowed);
+    virtual Dialog* CreateDialog(int id, bool modal, const std::string& header,
+                                 const std::string& body, const std::string& footer,
+                                 int buttonMode);
+    virtual Dialog* ShowDialog(int id, bool modal, const std::string& header,
+                               const std::string& body, const std::string& footer, int buttonMode);
+    virtual Dialog* GetDialog(int id);
+    virtual void AddDialog(int id, Dialog* dialog);
+    virtual bool CloseDialog(int id);
+    virtual int GetDialogCount();
+    virtual void ModalDialogOpened() {}
+    virtual void ModalDialogsClosed() {}
+
+    // Cursors and clipboard.
+    void SetCursorKind(int kind) override;
+    void SetCursorKindImage(int kind, Image* image);
+    void SetCustomCursors(bool on);
+    void CopyToClipboard(const std::string& text) override;
+    std::string GetClipboardText() override;
+
+    // Creates the display device; the default presents a 32-bit memory screen.
+    virtual std::unique_ptr<DisplayDevice> CreateDisplayDevice();
+    // Ends the process after a fatal error (tests override it).
+    virtual void ExitProcess(int code);
+    // Takes every waiting window message, answering some at once and queuing
+    // the input ones; then processes the queue.
+    void PumpMessages();
+    void ProcessMessageQueue();
+    void Log(const std::string& line);
+    int64_t Now() { return platform->GetClock().Milliseconds(); }
+
+    WidgetManager* GetWidgetManager() { return widgetManager.get(); }
+    DisplayDevice* GetDisplayDevice() { return displayDevice.get(); }
+    ImageRegistry* GetImageRegistry() { return &images; }
+    Platform* GetPlatform() { return platform; }
+
+    // Identity.
+    std::string productName = "Product";
+    std::string title = "VarnApp";
+    std::string registryKey;
+    std::string productVersion;
+    std::thread::id primaryThreadId;
+    int64_t startTick = 0;
+
+    int width = 640;
+    int height = 480;
+    bool windowed = true;
+    std::atomic<bool> closing{false};
+    bool quitRequested = false;
+    bool hidden = false;
+    bool windowedFailed = false;
+    bool fullScreenFailed = false;
+    bool initialised = false;
+    bool running = false;
+    bool active = true;
+    bool exitWasUrlDriven = false;
+
+    // Loop timing and statistics.
+    int updateInterval = 10;
+    int64_t updateClock = 0;
+    int updatesSinceDraw = 0;
+    int loopCount = 0;
+    int sleepCount = 0;
+    int updateCount = 0;
+    int drawCount = 0;
+    int64_t drawTime = 0;
+    int64_t presentTime = 0;
+    int64_t lastPresentTick = 0;
+
+    // Loading thread.
+    std::atomic<bool> loadingThreadStarted{false};
+    std::atomic<bool> loaded{false};
+    std::atomic<int> loadingTotal{0};
+    std::atomic<int> loadingDone{0};
+
+    // Browser.
+    bool urlOpenPending = false;
+    bool quitAfterUrl = false;
+    std::string pendingUrl;
+    int64_t urlRequestTick = 0;
+    int64_t lastTimerTick = 0;
+    int64_t lastStallTick = 0;
+
+    // Cursors.
+    int cursorKind = 0;
+    Image* cursorImages[4] = {nullptr, nullptr, nullptr, nullptr};
+    bool customCursors = false;
+    bool systemCursorShown = true;
+    bool mouseInClient = false;
+
+    int settingsSaveCount = 0;
+
+protected:
+    void HandleDisplayResult(int result);
+    void DeleteQueuedWidgets();
+    void WriteStatistics(int64_t startedAt);
+    void StartLoadingThread();
+    void ProcessTimer();
+    void DispatchMessage(const WindowMessage& message);
+    void ProcessQueuedMessage(const WindowMessage& message);
+
+    Platform* platform;
+    ImageRegistry images;
+    std::unique_ptr<WidgetManager> widgetManager;
+    std::unique_ptr<DisplayDevice> displayDevice;
+    std::map<int, Dialog*> dialogs;
+    std::vector<WindowMessage> messageQueue;
+    std::vector<Widget*> deletionList;
+    std::thread loadingThread;
+};
+
+}  // namespace Varn

@@ -1,0 +1,254 @@
+// VarnApp and the window system: creating the window and display, switching
+// screen modes, the window messages and their queue, cursors, the clipboard
+// and opening URLs in the browser.
+#include "framework/VarnApp.h"
+#include "graphics/DisplayDevice.h"
+#include "widgets/WidgetManager.h"
+
+namespace Varn {
+
+namespace {
+constexpr int kBrowserGiveUpMs = 8000;
+constexpr int kBrowserQuietMs = 5000;
+constexpr int kTimerStallMs = 500;
+constexpr int kEnterKey = 13;
+}  // namespace
+
+// ---- window and display ----
+
+void VarnApp::MakeWindow() {
+    PlatformWindow& window = platform->GetWindow();
+    if (window.Exists()) {
+        window.Minimize();
+        window.Destroy();
+        widgetManager->SetScreenImage(nullptr);
+    }
+    if (!window.Create(title, width, height, !windowed)) {
+        ShowFatalError("Failed to create the main window.");
+        ExitProcess(1);
+        return;
+    }
+    if (!displayDevice) displayDevice = CreateDisplayDevice();
+    int result = displayDevice->Init(&window, windowed);
+    if (result != RESULT_OK) {
+        HandleDisplayResult(result);
+        return;
+    }
+    widgetManager->SetScreenImage(displayDevice->GetScreenImage());
+    widgetManager->MarkAllDirty();
+}
+
+// Falls back between the modes, or stops with a fatal message.
+void VarnApp::HandleDisplayResult(int result) {
+    if (windowed && result == RESULT_INVALID_COLORDEPTH) {
+        if (fullScreenFailed) {
+            ShowFatalError("Please set your desktop color depth to 16 bit.");
+            ExitProcess(1);
+            return;
+        }
+        windowed = false;
+        windowedFailed = true;
+        MakeWindow();
+        return;
+    }
+    if (!windowed && (result == RESULT_EXCLUSIVE_FAIL || result == RESULT_DISPCHANGE_FAIL)) {
+        windowed = true;
+        fullScreenFailed = true;
+        MakeWindow();
+        return;
+    }
+    ShowFatalError("Failed to initialize DirectDraw: " + displayDevice->ResultToString(result));
+    ExitProcess(1);
+}
+
+void VarnApp::SwitchScreenMode(bool toWindowed) {
+    if (toWindowed == windowed) return;
+    windowed = toWindowed;
+    MakeWindow();
+    platform->GetWindow().Show();
+    DropNativeImageData();
+    updateClock = Now();
+}
+
+// ---- messages ----
+
+void VarnApp::PumpMessages() {
+    std::vector<WindowMessage> waiting;
+    platform->GetWindow().PumpMessages(waiting);
+    for (const WindowMessage& message : waiting) {
+        if (closing) break;
+        DispatchMessage(message);
+    }
+}
+
+// What the window procedure answers at once; input is queued for the loop.
+void VarnApp::DispatchMessage(const WindowMessage& message) {
+    switch (message.message) {
+        case kMsgPaint:
+            if (initialised && !hidden && running) PresentScreen();
+            return;
+        case kMsgActivateApp:
+            if (message.window == kMainWindow) active = message.wparam != 0;
+            break;
+        case kMsgSysKeyDown:
+            if (message.wparam == kEnterKey) {
+                if (!windowedFailed && !fullScreenFailed && loaded) SwitchScreenMode(!windowed);
+            } else if (!hidden) {
+                ApplyCursor();
+            }
+            return;
+        default:
+            break;
+    }
+    messageQueue.push_back(message);
+}
+
+void VarnApp::ProcessMessageQueue() {
+    std::vector<WindowMessage> queue;
+    queue.swap(messageQueue);
+    for (const WindowMessage& message : queue) ProcessQueuedMessage(message);
+}
+
+void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
+    PlatformWindow& window = platform->GetWindow();
+    switch (message.message) {
+        case kMsgMouseMove:
+            if (hidden) return;
+            if (message.wparam & 1)
+                widgetManager->MouseDrag(message.X(), message.Y());
+            else
+                widgetManager->MouseMove(message.X(), message.Y());
+            if (!mouseInClient) {
+                mouseInClient = true;
+                ApplyCursor();
+            }
+            return;
+        case kMsgLButtonDown:
+        case kMsgRButtonDown:
+            widgetManager->MouseDown(message.X(), message.Y(),
+                                     message.message == kMsgLButtonDown ? 1 : -1);
+            window.SetCapture(true);
+            return;
+        case kMsgLButtonUp:
+        case kMsgRButtonUp:
+            widgetManager->MouseUp(message.X(), message.Y());
+            window.SetCapture(false);
+            return;
+        case kMsgKeyDown:
+            widgetManager->KeyDown(int(message.wparam));
+            return;
+        case kMsgKeyUp:
+            widgetManager->KeyUp(int(message.wparam));
+            return;
+        case kMsgChar:
+            widgetManager->KeyChar(char(message.wparam & 0xFF));
+            return;
+        case kMsgClose:
+            if (message.window == kMainWindow || message.window == kInvisibleWindow) Shutdown();
+            return;
+        case kMsgActivateApp:
+            if (message.window != kMainWindow || hidden || closing) return;
+            if (message.wparam) {
+                widgetManager->AppGotFocus();
+                if (!windowed) widgetManager->MarkAllDirty();
+            } else {
+                widgetManager->AppLostFocus();
+                if (urlOpenPending) BrowserReturned(pendingUrl);
+            }
+            return;
+        case kMsgTimer:
+            if (!hidden && running) ProcessTimer();
+            return;
+        default:
+            return;
+    }
+}
+
+void VarnApp::ProcessTimer() {
+    int64_t now = Now();
+    if (now - lastTimerTick > kTimerStallMs) lastStallTick = now;
+    lastTimerTick = now;
+    if (urlOpenPending && now - urlRequestTick > kBrowserGiveUpMs &&
+        now - lastStallTick > kBrowserQuietMs)
+        BrowserOpenFailed(pendingUrl);
+    bool inClient = platform->GetWindow().PointerInClient();
+    if (inClient == mouseInClient) return;
+    if (!inClient) widgetManager->MouseExit();
+    mouseInClient = inClient;
+    ApplyCursor();
+}
+
+// ---- cursors ----
+
+void VarnApp::ApplyCursor() {
+    PlatformWindow& window = platform->GetWindow();
+    Image* image = cursorImages[cursorKind];
+    bool showSystem = true;
+    if (mouseInClient && image && customCursors) {
+        widgetManager->SetCursorImage(image);
+        showSystem = false;
+    } else {
+        static constexpr SystemCursor kByKind[] = {SystemCursor::kArrow, SystemCursor::kFinger,
+                                                   SystemCursor::kDragging, SystemCursor::kText};
+        window.SetSystemCursor(mouseInClient ? kByKind[cursorKind] : SystemCursor::kArrow);
+        widgetManager->SetCursorImage(nullptr);
+    }
+    if (showSystem != systemCursorShown) {
+        systemCursorShown = showSystem;
+        window.ShowSystemCursor(showSystem);
+    }
+}
+
+void VarnApp::SetCursorKind(int kind) {
+    // Kinds beyond text fall back to the dragging cursor, as the system cursors do.
+    cursorKind = kind >= 0 && kind <= 3 ? kind : 2;
+    ApplyCursor();
+}
+
+void VarnApp::SetCursorKindImage(int kind, Image* image) {
+    if (kind < 0 || kind > 3) return;
+    cursorImages[kind] = image;
+    ApplyCursor();
+}
+
+void VarnApp::SetCustomCursors(bool on) {
+    customCursors = on;
+    ApplyCursor();
+}
+
+// ---- clipboard and browser ----
+
+void VarnApp::CopyToClipboard(const std::string& text) {
+    platform->GetDesktop().SetClipboardText(text);
+}
+
+std::string VarnApp::GetClipboardText() {
+    return platform->GetDesktop().GetClipboardText();
+}
+
+bool VarnApp::OpenBrowser(const std::string& url, bool quitAfter) {
+    if (urlOpenPending && pendingUrl == url) return true;
+    quitAfterUrl = quitAfter;
+    urlOpenPending = true;
+    pendingUrl = url;
+    urlRequestTick = Now();
+    if (!platform->GetDesktop().OpenUrl(url)) {
+        BrowserOpenFailed(url);
+        return false;
+    }
+    return true;
+}
+
+void VarnApp::BrowserOpenFailed(const std::string&) {
+    urlOpenPending = false;
+}
+
+void VarnApp::BrowserReturned(const std::string&) {
+    urlOpenPending = false;
+    if (quitAfterUrl) {
+        exitWasUrlDriven = true;
+        Shutdown();
+    }
+}
+
+}  // namespace Varn

@@ -1,0 +1,133 @@
+// The seam to the operating system. Everything above platform/ reaches the
+// clock, the window, input, message boxes, the browser and the clipboard only
+// through these interfaces. Two backends implement them: SDL2 for the game,
+// headless for tests (fake clock, scripted messages, recorded boxes and URLs).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Varn {
+
+// Window message numbers. The backend turns native events into these records,
+// so the application's queue logic stays its own and tests can script it.
+enum WindowMessageType : int {
+    kMsgMouseMove = 1,    // wparam bit 0: left button held; lparam: x low 16 bits, y high
+    kMsgLButtonDown = 2,  // lparam: position
+    kMsgLButtonUp = 3,
+    kMsgRButtonDown = 4,
+    kMsgRButtonUp = 5,
+    kMsgKeyDown = 6,  // wparam: key code (8 Backspace, 9 Tab, 13 Enter, 16 Shift, ...)
+    kMsgKeyUp = 7,
+    kMsgChar = 8,  // wparam: one Latin-1 byte, or a control character
+    kMsgClose = 9,
+    kMsgActivateApp = 10,  // wparam: 1 active, 0 inactive
+    kMsgTimer = 11,        // every 10 ms while the window exists
+    kMsgSysKeyDown = 12,   // wparam: key code, with Alt held (Alt+Enter is 13)
+    kMsgPaint = 13,        // the window's content was lost and must be presented again
+};
+
+enum WindowId : int { kMainWindow = 1, kInvisibleWindow = 2 };
+
+struct WindowMessage {
+    int window = kMainWindow;
+    int message = 0;
+    uint32_t wparam = 0;
+    int32_t lparam = 0;
+
+    static int32_t PackPoint(int x, int y) {
+        return int32_t(uint32_t(uint16_t(x)) | uint32_t(uint16_t(y)) << 16);
+    }
+    int X() const { return int16_t(uint32_t(lparam) & 0xFFFF); }
+    int Y() const { return int16_t(uint32_t(lparam) >> 16); }
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Monotonic milliseconds.
+    virtual int64_t Milliseconds() = 0;
+    virtual void Sleep(int milliseconds) = 0;
+};
+
+// Pixel layouts the display can present.
+enum class PixelFormat { kRgb565, kXrgb8888 };
+
+struct FrameView {
+    const void* pixels = nullptr;
+    int pitch = 0;  // bytes per row
+    int width = 0;
+    int height = 0;
+    PixelFormat format = PixelFormat::kXrgb8888;
+    // Rows [firstDirtyRow, endDirtyRow) changed since the last presentation;
+    // a backend may upload only those.
+    int firstDirtyRow = 0;
+    int endDirtyRow = 0;
+};
+
+enum class SystemCursor { kArrow, kFinger, kText, kDragging };
+
+class PlatformWindow {
+public:
+    virtual ~PlatformWindow() = default;
+
+    // Creates the main window with a client area of width x height, windowed or
+    // full screen. False if the window system refuses.
+    virtual bool Create(const std::string& title, int width, int height, bool fullscreen) = 0;
+    virtual void Destroy() = 0;
+    virtual bool Exists() const = 0;
+    virtual void Show() = 0;
+    virtual void Minimize() = 0;
+    virtual bool IsMinimized() const = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual void SetIcon(int width, int height, const uint32_t* argbPixels) = 0;
+
+    // Bytes per pixel of the desktop (2, 3, 4 or 1), for choosing the depth.
+    virtual int DesktopBytesPerPixel() const = 0;
+    // Presents a frame; false if the display was lost and must be set up again.
+    virtual bool Present(const FrameView& frame) = 0;
+
+    // Appends every waiting message (including timer messages) to out.
+    virtual void PumpMessages(std::vector<WindowMessage>& out) = 0;
+    // Where the pointer is, in client coordinates, and whether it lies over
+    // the client area of the main window.
+    virtual bool PointerInClient() = 0;
+    virtual void SetCapture(bool capture) = 0;
+
+    virtual void SetSystemCursor(SystemCursor cursor) = 0;
+    // The finger and dragging cursors are artwork: 32x32 ARGB, hotspot given.
+    virtual void SetCursorImage(SystemCursor cursor, const uint32_t* argbPixels, int hotX,
+                                int hotY) = 0;
+    virtual void ShowSystemCursor(bool show) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // A modal box; without a display the text goes to stderr.
+    virtual void ShowMessageBox(const std::string& caption, const std::string& text,
+                                bool error) = 0;
+    // Starts the browser on the URL; false if it could not be started.
+    virtual bool OpenUrl(const std::string& url) = 0;
+    // Byte strings are Latin-1; the backend converts to and from UTF-8.
+    virtual void SetClipboardText(const std::string& text) = 0;
+    virtual std::string GetClipboardText() = 0;
+    // One line on the log channel (stands in for the debugger output).
+    virtual void Log(const std::string& line) = 0;
+    // The full path of the running program.
+    virtual std::string ProgramPath() = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual Clock& GetClock() = 0;
+    virtual PlatformWindow& GetWindow() = 0;
+    virtual Desktop& GetDesktop() = 0;
+};
+
+std::unique_ptr<Platform> CreateSdlPlatform();
+
+}  // namespace Varn

@@ -1,0 +1,127 @@
+// The headless backend, for tests: a fake clock that only moves when the test
+// (or a Sleep call) advances it, scripted window messages, counted
+// presentations, recorded message boxes, URL opens and log lines, and an
+// in-memory clipboard. Everything is plain data the test may read or set.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace Varn {
+
+class FakeClock : public Clock {
+public:
+    int64_t Milliseconds() override { return now; }
+    // Sleeping moves fake time forward, so a loop that sleeps makes progress.
+    void Sleep(int milliseconds) override {
+        ++sleepCalls;
+        if (milliseconds > 0) now += milliseconds;
+    }
+    void Advance(int64_t milliseconds) { now += milliseconds; }
+
+    int64_t now = 1000;
+    int sleepCalls = 0;
+};
+
+class HeadlessWindow : public PlatformWindow {
+public:
+    bool Create(const std::string& windowTitle, int w, int h, bool isFullscreen) override;
+    void Destroy() override { exists = false; }
+    bool Exists() const override { return exists; }
+    void Show() override { shown = true; }
+    void Minimize() override { minimized = true; }
+    bool IsMinimized() const override { return minimized; }
+    void SetTitle(const std::string& windowTitle) override { title = windowTitle; }
+    void SetIcon(int, int, const uint32_t*) override { hasIcon = true; }
+
+    int DesktopBytesPerPixel() const override { return desktopBytesPerPixel; }
+    bool Present(const FrameView& frame) override;
+
+    void PumpMessages(std::vector<WindowMessage>& out) override;
+    bool PointerInClient() override { return pointerInClient; }
+    void SetCapture(bool capture) override { captured = capture; }
+
+    void SetSystemCursor(SystemCursor cursor) override { systemCursor = cursor; }
+    void SetCursorImage(SystemCursor, const uint32_t*, int, int) override {}
+    void ShowSystemCursor(bool show) override {
+        systemCursorShown = show;
+        ++showCursorCalls;
+    }
+
+    // Scripting: messages delivered at the next pump.
+    void Post(const WindowMessage& message) { pending.push_back(message); }
+    void PostMouse(int type, int x, int y, bool leftHeld = false);
+    void PostKey(int type, int code);
+
+    std::string title;
+    int width = 0;
+    int height = 0;
+    bool fullscreen = false;
+    bool exists = false;
+    bool shown = false;
+    bool minimized = false;
+    bool hasIcon = false;
+    int createCount = 0;
+    bool refuseCreate = false;
+    int desktopBytesPerPixel = 4;
+    bool pointerInClient = true;
+    bool captured = false;
+    SystemCursor systemCursor = SystemCursor::kArrow;
+    bool systemCursorShown = true;
+    int showCursorCalls = 0;
+    int presentCount = 0;
+    // Presentations report a lost display this many more times.
+    int loseDisplayPresents = 0;
+    FrameView lastFrame;
+    std::vector<uint8_t> lastPixels;
+    bool copyFrames = false;
+    // Called from PumpMessages, so a test can react to the loop's progress.
+    std::function<void(HeadlessWindow&)> onPump;
+
+private:
+    std::deque<WindowMessage> pending;
+};
+
+class HeadlessDesktop : public Desktop {
+public:
+    struct Box {
+        std::string caption;
+        std::string text;
+        bool error;
+    };
+    void ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
+        boxes.push_back({caption, text, error});
+    }
+    bool OpenUrl(const std::string& url) override {
+        openedUrls.push_back(url);
+        return openSucceeds;
+    }
+    void SetClipboardText(const std::string& text) override { clipboard = text; }
+    std::string GetClipboardText() override { return clipboard; }
+    void Log(const std::string& line) override { logLines.push_back(line); }
+    std::string ProgramPath() override { return programPath; }
+
+    std::vector<Box> boxes;
+    std::vector<std::string> openedUrls;
+    bool openSucceeds = true;
+    std::string clipboard;
+    std::vector<std::string> logLines;
+    std::string programPath;
+};
+
+class HeadlessPlatform : public Platform {
+public:
+    Clock& GetClock() override { return clock; }
+    PlatformWindow& GetWindow() override { return window; }
+    Desktop& GetDesktop() override { return desktop; }
+
+    FakeClock clock;
+    HeadlessWindow window;
+    HeadlessDesktop desktop;
+};
+
+}  // namespace Varn

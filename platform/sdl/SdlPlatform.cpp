@@ -1,0 +1,108 @@
+// The SDL2 backend: steady clock, main window, message boxes, browser start
+// through posix_spawn (never a shell), clipboard, the log on stderr.
+#include <SDL.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/Latin1.h"
+#include "platform/Platform.h"
+#include "platform/sdl/SdlWindow.h"
+
+extern char** environ;
+
+namespace Varn {
+
+namespace {
+
+class SteadyClock : public Clock {
+public:
+    int64_t Milliseconds() override {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
+    void Sleep(int milliseconds) override {
+        if (milliseconds <= 0)
+            std::this_thread::yield();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+};
+
+class SdlDesktop : public Desktop {
+public:
+    void ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
+        Uint32 flags = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        if (SDL_ShowSimpleMessageBox(flags, Latin1ToUtf8(caption).c_str(),
+                                     Latin1ToUtf8(text).c_str(), nullptr) != 0)
+            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+
+    bool OpenUrl(const std::string& url) override {
+        std::string program = "xdg-open";
+        char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
+        // Reap the child in the background so it leaves no zombie.
+        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+        return true;
+    }
+
+    void SetClipboardText(const std::string& text) override {
+        SDL_SetClipboardText(Latin1ToUtf8(text).c_str());
+    }
+
+    std::string GetClipboardText() override {
+        char* text = SDL_GetClipboardText();
+        if (!text) return std::string();
+        std::string result = Utf8ToLatin1(text);
+        SDL_free(text);
+        return result;
+    }
+
+    void Log(const std::string& line) override {
+        std::fputs(line.c_str(), stderr);
+        std::fflush(stderr);
+    }
+
+    std::string ProgramPath() override {
+        char buffer[4096];
+        ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+        if (length <= 0) return std::string();
+        return std::string(buffer, size_t(length));
+    }
+};
+
+class SdlPlatform : public Platform {
+public:
+    SdlPlatform() {
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
+        window = std::make_unique<SdlWindow>();
+    }
+    ~SdlPlatform() override {
+        window.reset();
+        SDL_Quit();
+    }
+
+    Clock& GetClock() override { return clock; }
+    PlatformWindow& GetWindow() override { return *window; }
+    Desktop& GetDesktop() override { return desktop; }
+
+private:
+    SteadyClock clock;
+    SdlDesktop desktop;
+    std::unique_ptr<SdlWindow> window;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateSdlPlatform() {
+    return std::make_unique<SdlPlatform>();
+}
+
+}  // namespace Varn

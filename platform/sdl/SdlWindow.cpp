@@ -1,0 +1,252 @@
+#include "platform/sdl/SdlWindow.h"
+
+#include <cstdio>
+
+#include "platform/Latin1.h"
+#include "platform/sdl/SdlKeys.h"
+
+namespace Varn {
+
+namespace {
+constexpr int kTimerPeriodMs = 10;
+
+WindowMessage Message(int type, uint32_t wparam = 0, int32_t lparam = 0) {
+    WindowMessage m;
+    m.window = kMainWindow;
+    m.message = type;
+    m.wparam = wparam;
+    m.lparam = lparam;
+    return m;
+}
+
+Uint32 SdlFormat(PixelFormat format) {
+    return format == PixelFormat::kRgb565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+}
+}  // namespace
+
+SdlWindow::SdlWindow() {
+    cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
+    cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_SIZEALL);
+    cursors[3] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_IBEAM);
+}
+
+SdlWindow::~SdlWindow() {
+    Destroy();
+    for (SDL_Cursor* cursor : cursors)
+        if (cursor) SDL_FreeCursor(cursor);
+}
+
+bool SdlWindow::Create(const std::string& title, int width, int height, bool fullscreen) {
+    Destroy();
+    Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    int position = fullscreen ? SDL_WINDOWPOS_UNDEFINED : 64;
+    window =
+        SDL_CreateWindow(Latin1ToUtf8(title).c_str(), position, position, width, height, flags);
+    if (!window) return false;
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) {
+        Destroy();
+        return false;
+    }
+    SDL_RenderSetLogicalSize(renderer, width, height);
+    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
+    SDL_StartTextInput();
+    displayLost = false;
+    return true;
+}
+
+void SdlWindow::Destroy() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+}
+
+void SdlWindow::Show() {
+    if (!window) return;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void SdlWindow::Minimize() {
+    if (window) SDL_MinimizeWindow(window);
+}
+
+bool SdlWindow::IsMinimized() const {
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+}
+
+void SdlWindow::SetTitle(const std::string& title) {
+    if (window) SDL_SetWindowTitle(window, Latin1ToUtf8(title).c_str());
+}
+
+void SdlWindow::SetIcon(int width, int height, const uint32_t* argbPixels) {
+    if (!window || !argbPixels) return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(argbPixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
+int SdlWindow::DesktopBytesPerPixel() const {
+    SDL_DisplayMode mode;
+    int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 4;
+    return SDL_BYTESPERPIXEL(mode.format);
+}
+
+bool SdlWindow::EnsureTexture(const FrameView& frame) {
+    if (texture && textureFormat == frame.format && textureWidth == frame.width &&
+        textureHeight == frame.height)
+        return true;
+    if (texture) SDL_DestroyTexture(texture);
+    texture = SDL_CreateTexture(renderer, SdlFormat(frame.format), SDL_TEXTUREACCESS_STREAMING,
+                                frame.width, frame.height);
+    textureFormat = frame.format;
+    textureWidth = frame.width;
+    textureHeight = frame.height;
+    return texture != nullptr;
+}
+
+bool SdlWindow::Present(const FrameView& frame) {
+    if (displayLost) {
+        // The renderer dropped its textures: make a new one and upload everything.
+        displayLost = false;
+        if (texture) SDL_DestroyTexture(texture);
+        texture = nullptr;
+        return false;
+    }
+    if (!renderer || !EnsureTexture(frame)) return false;
+    int first = frame.firstDirtyRow < 0 ? 0 : frame.firstDirtyRow;
+    int end = frame.endDirtyRow > frame.height ? frame.height : frame.endDirtyRow;
+    if (end > first) {
+        SDL_Rect rows{0, first, frame.width, end - first};
+        const auto* start = static_cast<const uint8_t*>(frame.pixels) + size_t(first) * frame.pitch;
+        SDL_UpdateTexture(texture, &rows, start, frame.pitch);
+    }
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+    return true;
+}
+
+void SdlWindow::PumpMessages(std::vector<WindowMessage>& out) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) TranslateEvent(event, out);
+    uint64_t now = SDL_GetTicks64();
+    if (window && now - lastTimerTick >= kTimerPeriodMs) {
+        lastTimerTick = now;
+        out.push_back(Message(kMsgTimer, 100));
+    }
+}
+
+void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage>& out) {
+    switch (event.type) {
+        case SDL_QUIT: {
+            WindowMessage close = Message(kMsgClose);
+            close.window = kInvisibleWindow;
+            out.push_back(close);
+            break;
+        }
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) out.push_back(Message(kMsgClose));
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+                out.push_back(Message(kMsgActivateApp, 1));
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+                out.push_back(Message(kMsgActivateApp, 0));
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) out.push_back(Message(kMsgPaint));
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            displayLost = true;
+            break;
+        case SDL_MOUSEMOTION: {
+            uint32_t leftHeld = (event.motion.state & SDL_BUTTON_LMASK) ? 1 : 0;
+            out.push_back(Message(kMsgMouseMove, leftHeld,
+                                  WindowMessage::PackPoint(event.motion.x, event.motion.y)));
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            int32_t at = WindowMessage::PackPoint(event.button.x, event.button.y);
+            if (event.button.button == SDL_BUTTON_LEFT)
+                out.push_back(Message(down ? kMsgLButtonDown : kMsgLButtonUp, 0, at));
+            if (event.button.button == SDL_BUTTON_RIGHT)
+                out.push_back(Message(down ? kMsgRButtonDown : kMsgRButtonUp, 0, at));
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            TranslateKey(event.key, event.type == SDL_KEYDOWN, out);
+            break;
+        case SDL_TEXTINPUT:
+            for (char c : Utf8ToLatin1(event.text.text))
+                out.push_back(Message(kMsgChar, static_cast<unsigned char>(c)));
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlWindow::TranslateKey(const SDL_KeyboardEvent& key, bool down,
+                             std::vector<WindowMessage>& out) {
+    int code = SdlKeyToKeyCode(key.keysym.sym);
+    bool alt = key.keysym.mod & KMOD_ALT;
+    bool control = key.keysym.mod & KMOD_CTRL;
+    if (down && alt && code == 13) {
+        out.push_back(Message(kMsgSysKeyDown, 13));
+        return;
+    }
+    if (code != 0) out.push_back(Message(down ? kMsgKeyDown : kMsgKeyUp, code));
+    if (!down) return;
+    // Control characters arrive as characters too, as the widgets expect.
+    if (code == 8 || code == 9 || code == 13 || code == 27)
+        out.push_back(Message(kMsgChar, code));
+    else if (control && code >= 'A' && code <= 'Z')
+        out.push_back(Message(kMsgChar, code - 'A' + 1));
+}
+
+bool SdlWindow::PointerInClient() {
+    if (!window || SDL_GetMouseFocus() != window) return false;
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    return x >= 0 && y >= 0 && x < width && y < height;
+}
+
+void SdlWindow::SetCapture(bool capture) {
+    SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+}
+
+void SdlWindow::SetSystemCursor(SystemCursor cursor) {
+    SDL_Cursor* chosen = cursors[static_cast<int>(cursor)];
+    if (chosen) SDL_SetCursor(chosen);
+}
+
+void SdlWindow::SetCursorImage(SystemCursor cursor, const uint32_t* argbPixels, int hotX,
+                               int hotY) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(argbPixels), 32, 32, 32, 32 * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return;
+    SDL_Cursor* made = SDL_CreateColorCursor(surface, hotX, hotY);
+    SDL_FreeSurface(surface);
+    if (!made) return;
+    SDL_Cursor*& slot = cursors[static_cast<int>(cursor)];
+    if (slot) SDL_FreeCursor(slot);
+    slot = made;
+}
+
+void SdlWindow::ShowSystemCursor(bool show) {
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+}  // namespace Varn

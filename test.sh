@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Gemlode and runs every test: the plain build,
+# the address+undefined sanitizer build, and a short run of each fuzz target.
+# GEMLODE_QUICK=1 runs the plain build's tests only.
+set -euo pipefail
+cd "$(dirname "$0")"
+bash setup.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs" --timeout 600
+
+[ "${GEMLODE_QUICK:-0}" = 1 ] && exit 0
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGEMLODE_SANITIZE=ON -DGEMLODE_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900 -LE slow
+
+if [ -f tests/fuzz/CMakeLists.txt ]; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DGEMLODE_FUZZ=ON -DGEMLODE_TESTS=OFF -DGEMLODE_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j"$jobs" --target fuzz_all
+  bash tests/fuzz/run.sh build-fuzz "${GEMLODE_FUZZ_SECONDS:-20}"
+fi

@@ -1,0 +1,262 @@
+// The widget manager: dirty marking, the update pass under removal, hit
+// testing with the modal barrier and disabled widgets, press/drag/hover,
+// keyboard focus and the software cursor.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "graphics/MemoryImage.h"
+#include "widgets/CursorWidget.h"
+#include "widgets/Widget.h"
+#include "widgets/WidgetHost.h"
+#include "widgets/WidgetManager.h"
+
+namespace Varn {
+namespace {
+
+struct FakeHost : WidgetHost {
+    void SetCursorKind(int kind) override { cursorKind = kind; }
+    void CopyToClipboard(const std::string&) override {}
+    std::string GetClipboardText() override { return {}; }
+    void SafeDelete(Widget*) override {}
+    int cursorKind = 0;
+};
+
+struct Probe : Widget {
+    Probe(int px, int py, int w, int h, std::string* sharedLog = nullptr, std::string tag = "")
+        : log(sharedLog), name(std::move(tag)) {
+        x = px;
+        y = py;
+        width = w;
+        height = h;
+    }
+    void Note(const std::string& what) {
+        if (log) *log += name + ":" + what + " ";
+    }
+    void MouseEnter() override {
+        Widget::MouseEnter();
+        Note("enter");
+    }
+    void MouseLeave() override {
+        Widget::MouseLeave();
+        Note("leave");
+    }
+    void MouseDown(int, int, int code) override { Note("down" + std::to_string(code)); }
+    void MouseUp(int, int) override { Note("up"); }
+    void MouseDrag(int, int) override { Note("drag"); }
+    void Update() override {
+        Widget::Update();
+        Note("update");
+        if (onUpdate) onUpdate();
+    }
+    void Draw(Graphics*) override { ++draws; }
+    bool WantsFocus() override { return wantsFocus; }
+    void GotFocus() override {
+        Widget::GotFocus();
+        Note("focus");
+    }
+    std::string* log;
+    std::string name;
+    std::function<void()> onUpdate;
+    int draws = 0;
+    bool wantsFocus = false;
+};
+
+class WidgetManagerTest : public ::testing::Test {
+protected:
+    void Clean(std::initializer_list<Widget*> list) {
+        for (Widget* w : list) w->dirty = false;
+    }
+    FakeHost host;
+    WidgetManager manager{&host};
+    std::string log;
+};
+
+TEST_F(WidgetManagerTest, HidingOverOpaqueBackdropMarksOnlyBackdrop) {
+    Probe bottom(0, 0, 640, 480), backdrop(0, 0, 640, 480), button(10, 10, 50, 20);
+    for (Widget* w : {(Widget*)&bottom, (Widget*)&backdrop, (Widget*)&button}) manager.AddWidget(w);
+    Clean({&bottom, &backdrop, &button});
+    button.SetVisible(false);
+    EXPECT_TRUE(backdrop.dirty);
+    EXPECT_FALSE(bottom.dirty);
+}
+
+TEST_F(WidgetManagerTest, ShowingMarksItselfAndOverlappingAboveButNothingBelow) {
+    Probe below(0, 0, 100, 100), shown(10, 10, 20, 20), above(15, 15, 20, 20),
+        apart(200, 200, 5, 5);
+    for (Widget* w : {(Widget*)&below, (Widget*)&shown, (Widget*)&above, (Widget*)&apart})
+        manager.AddWidget(w);
+    shown.SetVisible(false);
+    Clean({&below, &shown, &above, &apart});
+    shown.SetVisible(true);
+    EXPECT_TRUE(shown.dirty);
+    EXPECT_TRUE(above.dirty);
+    EXPECT_FALSE(below.dirty);
+    EXPECT_FALSE(apart.dirty);
+}
+
+TEST_F(WidgetManagerTest, TranslucentWidgetRedrawsWhatLiesBeneath) {
+    Probe below(0, 0, 100, 100), glass(10, 10, 20, 20);
+    glass.translucent = true;
+    manager.AddWidget(&below);
+    manager.AddWidget(&glass);
+    Clean({&below, &glass});
+    glass.MarkDirty();
+    EXPECT_TRUE(below.dirty);
+}
+
+TEST_F(WidgetManagerTest, DisabledWidgetHidesWidgetsBeneathFromPointer) {
+    Probe beneath(0, 0, 100, 100), blocker(0, 0, 50, 50);
+    manager.AddWidget(&beneath);
+    manager.AddWidget(&blocker);
+    blocker.SetDisabled(true);
+    EXPECT_EQ(manager.GetWidgetAt(10, 10), nullptr);
+    EXPECT_EQ(manager.GetWidgetAt(70, 70), &beneath);
+}
+
+TEST_F(WidgetManagerTest, ModalBarrierBlocksClicksBelowOnly) {
+    Probe below(0, 0, 640, 480, &log, "below"), modal(100, 100, 100, 100, &log, "modal"),
+        above(300, 300, 10, 10, &log, "above");
+    manager.AddWidget(&below);
+    manager.AddWidget(&modal);
+    manager.AddWidget(&above);
+    manager.SetModalWidget(&modal);
+    EXPECT_EQ(manager.GetWidgetAt(5, 5), nullptr);
+    EXPECT_EQ(manager.GetWidgetAt(150, 150), &modal);
+    EXPECT_EQ(manager.GetWidgetAt(305, 305), &above);
+}
+
+TEST_F(WidgetManagerTest, SettingModalReleasesHoverPressAndFocusBelow) {
+    Probe below(0, 0, 640, 480, &log, "below"), modal(100, 100, 10, 10, &log, "modal");
+    below.wantsFocus = true;
+    manager.AddWidget(&below);
+    manager.MouseDown(5, 5, 1);
+    manager.AddWidget(&modal);
+    log.clear();
+    manager.SetModalWidget(&modal);
+    EXPECT_EQ(log, "below:leave below:up ");
+    EXPECT_EQ(manager.focusWidget, nullptr);
+    EXPECT_EQ(manager.pressedWidget, nullptr);
+}
+
+TEST_F(WidgetManagerTest, WidgetRemovingItselfDuringUpdateDoesNotStopThePass) {
+    Probe first(0, 0, 1, 1, &log, "a"), second(0, 0, 1, 1, &log, "b"), third(0, 0, 1, 1, &log, "c");
+    manager.AddWidget(&first);
+    manager.AddWidget(&second);
+    manager.AddWidget(&third);
+    second.onUpdate = [&] { manager.RemoveWidget(&second); };
+    manager.UpdateFrame();
+    EXPECT_EQ(log, "a:update b:update c:update ");
+}
+
+TEST_F(WidgetManagerTest, UpdatePassSurvivesRemovalAdditionAndReordering) {
+    Probe first(0, 0, 1, 1, &log, "a"), second(0, 0, 1, 1, &log, "b"), third(0, 0, 1, 1, &log, "c"),
+        added(0, 0, 1, 1, &log, "d");
+    manager.AddWidget(&first);
+    manager.AddWidget(&second);
+    manager.AddWidget(&third);
+    first.onUpdate = [&] {
+        manager.RemoveWidget(&second);
+        manager.BringToFront(&first);
+        manager.AddWidget(&added);
+    };
+    manager.UpdateFrame();
+    EXPECT_EQ(log, "a:update c:update d:update ");
+}
+
+TEST_F(WidgetManagerTest, PressDragOutAndBackThenReleaseElsewhere) {
+    Probe pressed(0, 0, 50, 50, &log, "p"), other(100, 0, 50, 50, &log, "o");
+    manager.AddWidget(&pressed);
+    manager.AddWidget(&other);
+    manager.MouseMove(10, 10);
+    manager.MouseDown(10, 10, 1);
+    manager.MouseDrag(20, 20);
+    manager.MouseDrag(120, 20);  // outside
+    manager.MouseDrag(20, 20);   // back inside
+    manager.MouseDrag(120, 20);
+    manager.MouseUp(120, 20);
+    EXPECT_EQ(log,
+              "p:enter p:down1 p:drag p:drag p:leave p:drag p:enter p:drag p:leave p:up o:enter ");
+    EXPECT_EQ(manager.hoverWidget, &other);
+}
+
+TEST_F(WidgetManagerTest, RightPressDeliversClickCodeMinusOne) {
+    Probe target(0, 0, 50, 50, &log, "t");
+    manager.AddWidget(&target);
+    manager.MouseDown(5, 5, -1);
+    manager.MouseUp(5, 5);
+    EXPECT_EQ(log, "t:enter t:down-1 t:up ");
+}
+
+TEST_F(WidgetManagerTest, ShiftTabMovesFocusToPreviousAndControlTabCharIsSwallowed) {
+    struct CharProbe : Probe {
+        using Probe::Probe;
+        void KeyChar(char ch) override { chars += ch; }
+        std::string chars;
+    };
+    CharProbe first(0, 0, 10, 10), second(20, 0, 10, 10);
+    manager.AddWidget(&first);
+    manager.AddWidget(&second);
+    second.tabPrev = &first;
+    manager.SetFocus(&second);
+    manager.KeyDown(16);
+    manager.KeyDown(9);
+    EXPECT_EQ(manager.focusWidget, &first);
+    manager.KeyUp(16);
+    manager.KeyDown(17);
+    manager.KeyChar('\t');
+    manager.KeyChar('x');
+    EXPECT_EQ(first.chars, "x");
+}
+
+TEST_F(WidgetManagerTest, SoftwareCursorStaysOnTopWhenWidgetsAreAdded) {
+    MemoryImage cursorImage(nullptr);
+    cursorImage.Create(32, 32);
+    manager.SetCursorImage(&cursorImage);
+    Probe late(0, 0, 10, 10);
+    manager.AddWidget(&late);
+    manager.BringToFront(&late);
+    EXPECT_EQ(manager.GetWidgets().back(), manager.cursorWidget.get());
+    manager.MouseMove(100, 50);
+    EXPECT_EQ(manager.cursorWidget->x, 84);
+    EXPECT_EQ(manager.cursorWidget->y, 34);
+    EXPECT_EQ(manager.GetWidgetAt(100, 50), nullptr);  // the cursor never catches the pointer
+}
+
+TEST_F(WidgetManagerTest, DrawingPassDrawsDirtyVisibleWidgetsOnce) {
+    MemoryImage screen(nullptr);
+    screen.Create(640, 480);
+    manager.SetScreenImage(&screen);
+    Probe shown(0, 0, 10, 10), hidden(0, 0, 10, 10);
+    manager.AddWidget(&shown);
+    manager.AddWidget(&hidden);
+    hidden.visible = false;
+    EXPECT_TRUE(manager.DrawScreen());
+    EXPECT_FALSE(manager.DrawScreen());
+    EXPECT_EQ(shown.draws, 1);
+    EXPECT_EQ(hidden.draws, 0);
+    EXPECT_TRUE(hidden.dirty);  // drawn once it becomes visible
+}
+
+TEST_F(WidgetManagerTest, EnablingUnderRestingPointerHovers) {
+    Probe target(0, 0, 50, 50, &log, "t");
+    manager.AddWidget(&target);
+    target.SetDisabled(true);
+    manager.MouseMove(10, 10);
+    EXPECT_EQ(manager.hoverWidget, nullptr);
+    target.SetDisabled(false);
+    EXPECT_EQ(manager.hoverWidget, &target);
+}
+
+TEST_F(WidgetManagerTest, FingerCursorFollowsHoverOfFingerWidgets) {
+    Probe link(0, 0, 50, 50);
+    link.fingerOnHover = true;
+    manager.AddWidget(&link);
+    manager.MouseMove(5, 5);
+    EXPECT_EQ(host.cursorKind, 1);
+    manager.MouseExit();
+    EXPECT_EQ(host.cursorKind, 0);
+}
+
+}  // namespace
+}  // namespace Varn

@@ -1,0 +1,378 @@
+#include "widgets/WidgetManager.h"
+
+#include <algorithm>
+
+#include "graphics/Graphics.h"
+#include "widgets/CursorWidget.h"
+#include "widgets/Widget.h"
+
+namespace Varn {
+
+namespace {
+constexpr int kTabKey = 9;
+constexpr int kControlKey = 17;
+
+// True if the widget covers both corners of the other's rectangle.
+bool CoversRect(Widget* s, Widget* w) {
+    return s->Contains(w->x, w->y) && s->Contains(w->x + w->width - 1, w->y + w->height - 1);
+}
+}  // namespace
+
+WidgetManager::WidgetManager(WidgetHost* host)
+    : app(host), cursorWidget(std::make_unique<CursorWidget>()) {}
+
+WidgetManager::~WidgetManager() {
+    if (cursorShown) RemoveWidget(cursorWidget.get());
+    for (Widget* w : widgets) w->manager = nullptr;
+}
+
+std::list<Widget*>::iterator WidgetManager::Find(Widget* w) {
+    return std::find(widgets.begin(), widgets.end(), w);
+}
+
+bool WidgetManager::HasWidget(Widget* w) const {
+    return std::find(widgets.begin(), widgets.end(), w) != widgets.end();
+}
+
+bool WidgetManager::IsKeyDown(int keyCode) const {
+    return keyCode >= 0 && keyCode < 255 && keyDownTable[keyCode];
+}
+
+// ---- list operations ----
+
+void WidgetManager::AddWidget(Widget* w) {
+    if (!HasWidget(w)) {
+        widgets.push_back(w);
+        if (inUpdatePass) updateQueue.push_back(w);
+        w->AddedToManager(this);
+        MarkDirty(w);
+    }
+    if (cursorShown && w != cursorWidget.get()) BringToFront(cursorWidget.get());
+}
+
+bool WidgetManager::RemoveWidget(Widget* w) {
+    auto it = Find(w);
+    if (it == widgets.end()) return false;
+    ReleaseWidget(w);
+    MarkRegionDirty(w);
+    w->RemovedFromManager(this);
+    widgets.erase(it);
+    if (inUpdatePass) std::replace(updateQueue.begin(), updateQueue.end(), w, (Widget*)nullptr);
+    return true;
+}
+
+void WidgetManager::BringToFront(Widget* w) {
+    auto it = Find(w);
+    if (it != widgets.end()) widgets.splice(widgets.end(), widgets, it);
+    if (cursorShown && w != cursorWidget.get()) {
+        auto cursor = Find(cursorWidget.get());
+        if (cursor != widgets.end()) widgets.splice(widgets.end(), widgets, cursor);
+    }
+}
+
+void WidgetManager::SendToBack(Widget* w) {
+    auto it = Find(w);
+    if (it != widgets.end()) widgets.splice(widgets.begin(), widgets, it);
+}
+
+void WidgetManager::ReleaseWidget(Widget* w) {
+    if (w == hoverWidget) {
+        hoverWidget = nullptr;
+        w->MouseLeave();
+    }
+    if (w == pressedWidget) {
+        pressedWidget = nullptr;
+        w->MouseUp(lastMouseX - w->x, lastMouseY - w->y);
+    }
+    if (w == focusWidget) {
+        focusWidget = nullptr;
+        w->LostFocus();
+    }
+    if (w == modalWidget) modalWidget = nullptr;
+}
+
+bool WidgetManager::IsAtOrBelow(Widget* w, Widget* limit) {
+    if (!limit) return HasWidget(w);
+    for (Widget* listed : widgets) {
+        if (listed == w) return true;
+        if (listed == limit) return false;
+    }
+    return false;
+}
+
+void WidgetManager::SetModalWidget(Widget* w) {
+    modalWidget = w;
+    if (hoverWidget && IsAtOrBelow(hoverWidget, w)) {
+        Widget* old = hoverWidget;
+        hoverWidget = nullptr;
+        old->MouseLeave();
+    }
+    if (pressedWidget && IsAtOrBelow(pressedWidget, w)) {
+        Widget* old = pressedWidget;
+        pressedWidget = nullptr;
+        old->MouseUp(lastMouseX - old->x, lastMouseY - old->y);
+    }
+    if (focusWidget && IsAtOrBelow(focusWidget, w)) {
+        Widget* old = focusWidget;
+        focusWidget = nullptr;
+        old->LostFocus();
+    }
+}
+
+void WidgetManager::SetWidgetDisabled(Widget* w, bool isDisabled) {
+    if (isDisabled) ReleaseWidget(w);
+    w->disabled = isDisabled;
+    MarkDirty(w);
+    if (!isDisabled && w->Contains(lastMouseX, lastMouseY))
+        UpdatePointerPosition(lastMouseX, lastMouseY);
+}
+
+void WidgetManager::SetScreenSize(int screenWidth, int screenHeight) {
+    if (width == screenWidth && height == screenHeight) return;
+    width = screenWidth;
+    height = screenHeight;
+}
+
+// ---- dirty marking ----
+
+void WidgetManager::MarkDirty(Widget* w) {
+    if (w->dirty) return;
+    w->dirty = true;
+    if (w->overlay) return;
+    if (w->translucent) {
+        MarkRegionDirty(w);
+        return;
+    }
+    auto it = Find(w);
+    if (it == widgets.end()) return;
+    for (++it; it != widgets.end(); ++it)
+        if ((*it)->Overlaps(w)) MarkDirty(*it);
+}
+
+void WidgetManager::MarkRegionDirty(Widget* w) {
+    w->dirty = true;
+    if (w->overlay) return;
+    auto it = Find(w);
+    if (it == widgets.end()) return;
+    for (auto below = std::make_reverse_iterator(it); below != widgets.rend(); ++below) {
+        Widget* s = *below;
+        if (!s->transparent && CoversRect(s, w)) {
+            MarkDirty(s);
+            break;
+        }
+        if (s->Overlaps(w)) MarkDirty(s);
+    }
+    for (auto above = it; above != widgets.end(); ++above)
+        if ((*above)->Overlaps(w)) MarkDirty(*above);
+}
+
+void WidgetManager::MarkAllDirty() {
+    for (Widget* w : widgets) w->dirty = true;
+}
+
+// ---- passes ----
+
+void WidgetManager::UpdateFrame() {
+    updateQueue.assign(widgets.begin(), widgets.end());
+    inUpdatePass = true;
+    for (size_t i = 0; i < updateQueue.size(); ++i)
+        if (Widget* w = updateQueue[i]) w->Update();
+    inUpdatePass = false;
+    updateQueue.clear();
+}
+
+void WidgetManager::DrawWidget(const Graphics& screen, Widget* w) {
+    Graphics g(screen);
+    g.ClipRect(w->GetRect());
+    g.Translate(w->x, w->y);
+    w->Draw(&g);
+    w->dirty = false;
+}
+
+bool WidgetManager::DrawScreen() {
+    if (!screenImage) return false;
+    Graphics screen(screenImage);
+    bool drewAny = false;
+    bool hasOverlay = false;
+    bool overlayDirty = false;
+    // Drawing may reorder nothing, but a copy keeps the walk safe if a widget's
+    // Draw touches the list.
+    std::vector<Widget*> order(widgets.begin(), widgets.end());
+    for (Widget* w : order) {
+        if (w->overlay) {
+            hasOverlay = true;
+            overlayDirty = overlayDirty || w->dirty;
+            continue;
+        }
+        if (!w->dirty || !w->visible) continue;
+        DrawWidget(screen, w);
+        drewAny = true;
+    }
+    if (hasOverlay && (drewAny || overlayDirty)) {
+        for (Widget* w : order) {
+            if (!w->overlay || !w->visible) continue;
+            DrawWidget(screen, w);
+            drewAny = true;
+        }
+    }
+    return drewAny;
+}
+
+// ---- pointer ----
+
+Widget* WidgetManager::GetWidgetAt(int px, int py) {
+    for (auto it = widgets.rbegin(); it != widgets.rend(); ++it) {
+        Widget* w = *it;
+        if (w->visible && w->mouseVisible && w->GetHitRect().Contains(px, py))
+            return w->disabled ? nullptr : w;
+        if (w == modalWidget) return nullptr;
+    }
+    return nullptr;
+}
+
+void WidgetManager::PlaceCursor(int mouseX, int mouseY) {
+    if (!cursorShown) return;
+    Point hotspot = cursorWidget->GetHotspot();
+    cursorWidget->Move(mouseX - hotspot.x, mouseY - hotspot.y);
+}
+
+void WidgetManager::UpdatePointerPosition(int mouseX, int mouseY) {
+    lastMouseX = mouseX;
+    lastMouseY = mouseY;
+    Widget* target = GetWidgetAt(mouseX, mouseY);
+    if (target != hoverWidget) {
+        Widget* old = hoverWidget;
+        hoverWidget = nullptr;
+        if (old) old->MouseLeave();
+        hoverWidget = target;
+        if (target) target->MouseEnter();
+    }
+    if (target) target->MouseMove(mouseX - target->x, mouseY - target->y);
+    PlaceCursor(mouseX, mouseY);
+}
+
+bool WidgetManager::MouseMove(int mouseX, int mouseY) {
+    mouseInWindow = true;
+    UpdatePointerPosition(mouseX, mouseY);
+    return true;
+}
+
+bool WidgetManager::MouseDrag(int mouseX, int mouseY) {
+    mouseInWindow = true;
+    lastMouseX = mouseX;
+    lastMouseY = mouseY;
+    if (hoverWidget && hoverWidget != pressedWidget) {
+        Widget* old = hoverWidget;
+        hoverWidget = nullptr;
+        old->MouseLeave();
+    }
+    if (Widget* pressed = pressedWidget) {
+        pressed->MouseDrag(mouseX - pressed->x, mouseY - pressed->y);
+        if (!pressed->Contains(mouseX, mouseY)) {
+            if (Widget* old = hoverWidget) {
+                hoverWidget = nullptr;
+                old->MouseLeave();
+            }
+        } else if (!hoverWidget && pressedWidget == pressed) {
+            hoverWidget = pressed;
+            pressed->MouseEnter();
+        }
+    }
+    PlaceCursor(mouseX, mouseY);
+    return true;
+}
+
+bool WidgetManager::MouseDown(int mouseX, int mouseY, int clickCode) {
+    UpdatePointerPosition(mouseX, mouseY);
+    if (Widget* old = pressedWidget) {
+        pressedWidget = nullptr;
+        old->MouseUp(mouseX - old->x, mouseY - old->y);
+    }
+    pressedWidget = GetWidgetAt(mouseX, mouseY);
+    if (Widget* pressed = pressedWidget) {
+        if (pressed->WantsFocus()) SetFocus(pressed);
+        pressed->MouseDown(mouseX - pressed->x, mouseY - pressed->y, clickCode);
+    }
+    return true;
+}
+
+bool WidgetManager::MouseUp(int mouseX, int mouseY) {
+    if (Widget* pressed = pressedWidget) {
+        pressedWidget = nullptr;
+        pressed->MouseUp(mouseX - pressed->x, mouseY - pressed->y);
+    }
+    UpdatePointerPosition(mouseX, mouseY);
+    return true;
+}
+
+bool WidgetManager::MouseExit() {
+    mouseInWindow = false;
+    if (Widget* old = hoverWidget) {
+        hoverWidget = nullptr;
+        old->MouseLeave();
+    }
+    return true;
+}
+
+// ---- keyboard and focus ----
+
+bool WidgetManager::KeyDown(int keyCode) {
+    if (keyCode >= 0 && keyCode < 255) keyDownTable[keyCode] = true;
+    if (focusWidget) focusWidget->KeyDown(keyCode);
+    return true;
+}
+
+bool WidgetManager::KeyUp(int keyCode) {
+    if (keyCode >= 0 && keyCode < 255) keyDownTable[keyCode] = false;
+    bool controlTab = keyCode == kTabKey && IsKeyDown(kControlKey);
+    if (focusWidget && !controlTab) focusWidget->KeyUp(keyCode);
+    return true;
+}
+
+bool WidgetManager::KeyChar(char ch) {
+    if (ch == kTabKey && IsKeyDown(kControlKey)) return true;
+    if (focusWidget) focusWidget->KeyChar(ch);
+    return true;
+}
+
+void WidgetManager::SetFocus(Widget* w) {
+    if (Widget* old = focusWidget) {
+        focusWidget = nullptr;
+        old->LostFocus();
+    }
+    if (w && HasWidget(w)) {
+        focusWidget = w;
+        if (appHasFocus) w->GotFocus();
+    }
+}
+
+void WidgetManager::AppGotFocus() {
+    if (appHasFocus) return;
+    appHasFocus = true;
+    if (focusWidget) focusWidget->GotFocus();
+}
+
+void WidgetManager::AppLostFocus() {
+    if (!appHasFocus) return;
+    appHasFocus = false;
+    if (focusWidget) focusWidget->LostFocus();
+}
+
+// ---- software cursor ----
+
+void WidgetManager::SetCursorImage(Image* image) {
+    bool show = image != nullptr;
+    if (show != cursorShown) {
+        cursorShown = show;
+        if (show)
+            AddWidget(cursorWidget.get());
+        else
+            RemoveWidget(cursorWidget.get());
+    }
+    if (image && image != cursorWidget->GetImage()) {
+        cursorWidget->SetImage(image);
+        UpdatePointerPosition(lastMouseX, lastMouseY);
+    }
+}
+
+}  // namespace Varn
