@@ -1,0 +1,221 @@
+// Board: the widget the game is played on. It holds the 8 x 8 grid, the score,
+// level and timed-mode bookkeeping, the per-tick state machine with its
+// animations, the player's input and the saved game. Everything it needs of
+// the application goes through BoardHost; all randomness comes from the
+// host's GameRandom and game time from the host's millisecond clock, so a
+// seeded test replays a game exactly.
+//
+// The operations are split over several files by topic: Board.cpp (life
+// cycle, update order, messages, pausing), BoardRules.cpp (fill, sets,
+// swap start, clearing, falling), BoardScoring.cpp (points, level set-up,
+// bar and score roll), BoardSteps.cpp (swap, game over, level up, wipe,
+// drop-away), BoardInput.cpp and BoardSaveGame.cpp. Drawing is not here yet.
+//
+// Fields are public like the Widget's own: the application, the game-over
+// screen and the drawing read them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board/BoardGrid.h"
+#include "board/BoardHost.h"
+#include "board/BoardState.h"
+#include "widgets/Widget.h"
+
+namespace Varn {
+
+struct SavedGame;
+
+// A floating score text.
+struct ScorePopup {
+    int x = 0;
+    int y = 0;
+    int life = 0;   // ticks left
+    int fade = -1;  // -1 full strength, 0-5 fading stages
+    int value = 0;
+};
+
+struct TutorialMove {
+    int c1 = -1;  // left gem's column
+    int r = -1;   // row
+    int c2 = -1;  // right gem's column (c1 + 1)
+};
+
+// The centred wavy message. Its images are made by the drawing code from
+// these metrics of the message font.
+struct BoardMessage {
+    std::string text;
+    int width = 0;
+    int height = 0;
+    int ascent = 0;
+    bool active = false;
+    double phase = 0.0;
+    int duration = 0;
+    int remaining = 0;
+};
+
+class Board : public Widget {
+public:
+    static constexpr const char* kDefaultSavePath = "savegame.dat";
+
+    // Deals the first board of a new game (with its tutorial move) and sets
+    // up level 0. The host must outlive the board.
+    Board(BoardHost& host, bool timedMode);
+    ~Board() override;
+
+    // Widget operations.
+    void Update() override;
+    void KeyChar(char ch) override;
+    void MouseLeave() override;
+    void MouseMove(int mouseX, int mouseY) override;
+    void MouseDown(int mouseX, int mouseY, int clickCode) override;
+    void MouseDrag(int mouseX, int mouseY) override;
+
+    // Grid and match rules.
+    void FillBoard();
+    bool HasRun() const { return grid.HasRun(); }
+    bool FindMove(SwapMove* out, int n, bool horizontal, bool vertical) {
+        return grid.FindMove(out, n, horizontal, vertical);
+    }
+    bool FindSets();
+    void StartSwap(Gem* a, Gem* b);
+    void StepFalling();
+    void StepClearing();
+    Gem* GemAt(int px, int py) const { return grid.GemAt(px, py); }
+
+    // Scoring and levels.
+    void SetupLevel();
+    void ScoreSet(int length, int setX, int setY);
+
+    // State machine.
+    void ShowMessage(const std::string& text, int ticks);
+    void EndGame(int delay);
+    void AbandonGame();
+    void StartLevelUp();
+    void StepSwap();
+    void StepGameOver();
+    void StepLevelUp();
+    void StepWipe();
+    void StepDropAway();
+    void PauseBoard(bool player);
+    void ResumeBoard(bool player);
+    void ShowHint();
+
+    // Saved game. The path defaults to "savegame.dat" in the current folder.
+    bool CanSaveGame() const;
+    bool SaveGame();
+    bool SavedGameExists() const;
+    // False, with the board untouched, when the file is missing or refused.
+    bool LoadGame();
+    bool DeleteSavedGame() const;
+    SavedGame MakeSavedGame() const;
+    void ApplySavedGame(const SavedGame& saved);
+
+    bool IsPaused() const { return pauseCount > 0 || playerPauseCount > 0; }
+    // The bar's fill and range (displayed score against the level's span).
+    std::int64_t BarFill() const;
+    std::int64_t BarRange() const;
+
+    BoardHost& host;
+    std::string savePath = kDefaultSavePath;
+    BoardGrid grid;
+    BoardState state = BoardState::Falling;
+    bool timedMode = false;
+    TutorialMove tutorialMove;
+
+    // Score and level.
+    int level = 0;
+    int levelNumber = 1;
+    int score = 0;
+    int displayedScore = 0;
+    double multiplier = 0.0;
+    int pointsNeeded = 0;
+    int levelStartScore = 0;
+    int levelTargetScore = 0;
+    int barPixels = 0;
+    int barFrame = 23;
+    double drain = 0.0;
+    double drainRate = 0.0;
+    double drainAccel = 0.0;
+    int startCountdown = 300;
+    int lastWarningTick = 0;
+    int setsThisMove = 0;
+    int cascadeLevel = 0;
+    int movePoints = 0;
+    int moveBonusCountdown = 0;
+    double moveBonusStrength = 0.0;
+    int gemsCleared = 0;
+    int longestCascade = 0;
+    int bestMove = 0;
+    bool statsFrozen = false;
+    std::uint32_t playStart = 0;
+    int playedSeconds = 0;
+    int gameSeconds = 0;
+    int idleTicks = 0;
+    int reserved = 0;
+    std::vector<ScorePopup> scorePopups;
+
+    // Animation and flow.
+    bool noMoveYet = true;
+    Gem* swapA = nullptr;  // the swap pair, not owned
+    Gem* swapB = nullptr;
+    int swapAngle = 0;
+    int swapCenterX = 0;
+    int swapCenterY = 0;
+    Gem* selected = nullptr;  // not owned
+    int selectionCounter = 0;
+    bool tutorialArrows = false;
+    int arrowOffset = 0;
+    int arrowDirection = 1;
+    bool abandoned = false;
+    int pauseCount = 0;
+    int playerPauseCount = 0;
+    BoardMessage message;
+    bool levelMessage = false;
+    int wipeLine = 0;
+    int wipeJitter = 0;
+    int blackHoleFrame = 0;
+    double whirlpoolVolume = 0.0;
+    std::unique_ptr<BoardSoundLoop> whirlpoolSound;
+    int gameOverDelay = 0;
+    int hintFlashCountdown = 0;
+    int hintFlashDuration = 0;
+    double hintFlashStrength = 0.0;
+    int lastLandingTick = 0;
+    int mouseX = -1;
+    int mouseY = -1;
+    int mouseDownX = 0;
+    int mouseDownY = 0;
+
+private:
+    void DealFirstBoard();
+    void ForgetGemPointers();
+    void StepState();
+    // Update steps, in their order.
+    void UpdateMessage();
+    void UpdateDrain();
+    void UpdateHintFlash();
+    void UpdateBlackHole();
+    void UpdateArrows();
+    void UpdateMoveBonus();
+    void UpdateBar(std::int64_t fill, std::int64_t range);
+    void UpdateBarFrame(bool grew);
+    void UpdateStartAnnouncement();
+    void UpdateIdle();
+    void UpdateScoreRoll();
+    void UpdateSelection();
+    void UpdateGems();
+    void UpdateGemGlow(Gem& gem);
+    void UpdatePopups();
+    void CheckLevelEnd(std::int64_t fill, std::int64_t range);
+    void PlaySetSounds(const std::vector<FoundSet>& sets);
+    void SettleMove();
+    void FinishSwap();
+    void ThrowGems();
+    bool AimedNeighbour(const Gem& from, int px, int py, int& column, int& row) const;
+};
+
+}  // namespace Varn
