@@ -1,0 +1,165 @@
+// MemoryImage::Blt: the blend arithmetic, tinting, run skipping and clipping.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "graphics/MemoryImage.h"
+#include "tests/graphics/PixelTestSupport.h"
+
+namespace Varn {
+namespace {
+
+using Testing::FillAll;
+using Testing::Packed;
+using Testing::PixelAt;
+
+// The blend written out with plain divisions, one pixel at a time: the yardstick for the
+// table-driven, run-skipping implementation.
+uint32_t ReferenceBlend(uint32_t d, uint32_t s, const Color& tint) {
+    bool untinted = tint == Color::White;
+    int tR = tint.red * tint.alpha / 255, tG = tint.green * tint.alpha / 255,
+        tB = tint.blue * tint.alpha / 255;
+    int a = untinted ? int(s >> 24) : tint.alpha * int(s >> 24) / 255;
+    if (a == 0) return d;
+    int dA = int(d >> 24);
+    int nA = dA + (255 - dA) * a / 255;
+    int w = a * 255 / nA;
+    int out[3];
+    for (int c = 0; c < 3; ++c) {
+        int dc = int(d >> (8 * c) & 0xFF), sc = int(s >> (8 * c) & 0xFF);
+        int keep = dc * (256 - w) >> 8;
+        if (untinted)
+            out[c] = keep + (sc * w >> 8);
+        else if (c == 2)
+            out[c] = keep + (((sc * w) >> 8) * tB >> 8);
+        else
+            out[c] = keep + (sc * w * (c == 0 ? tR : tG) >> 16);
+    }
+    return uint32_t(out[0] & 0xFF) | uint32_t(out[1] & 0xFF) << 8 | uint32_t(out[2] & 0xFF) << 16 |
+           uint32_t(nA) << 24;
+}
+
+uint32_t BlendOne(uint32_t dest, uint32_t source, const Color& tint = Color::White) {
+    MemoryImage d(nullptr), s(nullptr);
+    d.SetBits(&dest, 1, 1);
+    s.SetBits(&source, 1, 1);
+    d.Blt(&s, 0, 0, Rect(0, 0, 1, 1), tint, DrawMode::Normal);
+    return PixelAt(d, 0, 0);
+}
+
+TEST(BlitTest, OpaqueWhiteOverBlackGives254) {
+    EXPECT_EQ(BlendOne(Packed(0, 0, 0, 255), Packed(255, 255, 255, 255)),
+              Packed(254, 254, 254, 255));
+}
+
+TEST(BlitTest, HalfAlphaOverOpaqueMixesByWeight) {
+    // nA = 255, w = 128 * 255 / 255 = 128: 100 * 128 >> 8 = 50 plus 200 * 128 >> 8 = 100.
+    EXPECT_EQ(BlendOne(Packed(100, 100, 100, 255), Packed(200, 0, 255, 128)),
+              Packed(150, 50, 177, 255));
+}
+
+TEST(BlitTest, PartialOverTransparentTakesSourceAlpha) {
+    // dA = 0: nA = a = 100, w = 255; 255 * 255 >> 8 = 254.
+    EXPECT_EQ(BlendOne(Packed(9, 9, 9, 0), Packed(255, 0, 0, 100)), Packed(254, 0, 0, 100));
+}
+
+TEST(BlitTest, TransparentSourceLeavesDestinationAlone) {
+    EXPECT_EQ(BlendOne(Packed(1, 2, 3, 4), Packed(255, 255, 255, 0)), Packed(1, 2, 3, 4));
+}
+
+TEST(BlitTest, TintWithAlphaZeroLeavesDestinationAlone) {
+    EXPECT_EQ(BlendOne(Packed(7, 8, 9, 200), Packed(255, 255, 255, 255), Color(255, 0, 0, 0)),
+              Packed(7, 8, 9, 200));
+}
+
+TEST(BlitTest, TintedBlueKeepsItsOwnRounding) {
+    // Magenta tint: tR = tB = 255, w = 255. Red: 3 * 255 * 255 >> 16 = 2.
+    // Blue: (3 * 255 >> 8) * 255 >> 8 = 2 * 255 >> 8 = 1.
+    EXPECT_EQ(BlendOne(Packed(0, 0, 0, 255), Packed(3, 3, 3, 255), Color(255, 0, 255)),
+              Packed(2, 0, 1, 255));
+}
+
+TEST(BlitTest, TintScalesSourceAlpha) {
+    // Tint premultiplied: tR = 255 * 128 / 255 = 128. a = 128 * 255 / 255 = 128 over opaque
+    // black: nA = 255, w = 128; red 200 * 128 * 128 >> 16 = 50.
+    EXPECT_EQ(BlendOne(Packed(0, 0, 0, 255), Packed(200, 0, 0, 255), Color(255, 255, 0, 128)),
+              Packed(50, 0, 0, 255));
+}
+
+// Random sprites with runs of each alpha class, blended at random offsets, must match the
+// reference pixel for pixel.
+class BlitMatchesReference : public ::testing::TestWithParam<Color> {};
+
+TEST_P(BlitMatchesReference, EveryPixelMatches) {
+    std::mt19937 random(1234);
+    auto pixel = [&random](int alphaClass) {
+        uint32_t rgb = random() & 0xFFFFFF;
+        uint32_t a = alphaClass == 0 ? 0 : alphaClass == 1 ? 255 : 1 + random() % 254;
+        return rgb | a << 24;
+    };
+    for (int round = 0; round < 20; ++round) {
+        int sw = 1 + random() % 70, sh = 1 + random() % 9;
+        std::vector<uint32_t> src(sw * sh), dst(80 * 12);
+        int alphaClass = 0;
+        for (auto& p : src) {
+            if (random() % 5 == 0) alphaClass = random() % 3;
+            p = pixel(alphaClass);
+        }
+        for (auto& p : dst) p = pixel(random() % 3);
+        MemoryImage s(nullptr), d(nullptr);
+        s.SetBits(src.data(), sw, sh);
+        d.SetBits(dst.data(), 80, 12);
+        int sx = random() % sw, sy = random() % sh;
+        Rect area(sx, sy, sw - sx, sh - sy);
+        int x = random() % 10, y = random() % 3;
+        d.Blt(&s, x, y, area, GetParam(), DrawMode::Normal);
+        for (int row = 0; row < 12; ++row)
+            for (int col = 0; col < 80; ++col) {
+                uint32_t expected = dst[row * 80 + col];
+                int u = col - x + sx, v = row - y + sy;
+                if (u >= sx && u < sw && v >= sy && v < sh)
+                    expected = ReferenceBlend(expected, src[v * sw + u], GetParam());
+                ASSERT_EQ(PixelAt(d, col, row), expected)
+                    << "round " << round << " at " << col << "," << row;
+            }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tints, BlitMatchesReference,
+                         ::testing::Values(Color::White, Color(255, 0, 255), Color(90, 200, 31, 77),
+                                           Color(255, 255, 255, 254), Color(0, 0, 0, 255)));
+
+TEST(BlitTest, SourceOfAnotherKindDrawsNothing) {
+    MemoryImage d(nullptr);
+    d.Create(2, 2);
+    Testing::SizedImage other(2, 2);
+    d.Blt(&other, 0, 0, Rect(0, 0, 2, 2), Color::White, DrawMode::Normal);
+    EXPECT_EQ(PixelAt(d, 0, 0), 0u);
+}
+
+TEST(BlitTest, RectanglesBeyondEitherImageAreClipped) {
+    MemoryImage s(nullptr), d(nullptr);
+    s.Create(4, 4);
+    FillAll(s, Packed(255, 255, 255, 255));
+    d.Create(4, 4);
+    d.Blt(&s, 2, -1, Rect(-3, 0, 40, 40), Color::White, DrawMode::Normal);
+    // Source (0, 1) lands at destination (5, 0): outside. Source (0, 0) would land at (5, -1).
+    // Only destination columns >= 5 would be covered, so nothing shows.
+    EXPECT_EQ(PixelAt(d, 3, 0), 0u);
+    d.Blt(&s, -2, -2, Rect(0, 0, 4, 4), Color::White, DrawMode::Normal);
+    EXPECT_EQ(PixelAt(d, 1, 1), Packed(254, 254, 254, 255));
+    EXPECT_EQ(PixelAt(d, 2, 2), 0u);
+}
+
+TEST(BlitTest, DrawModeIsIgnoredByMemoryImages) {
+    MemoryImage d(nullptr), s(nullptr);
+    uint32_t black = Packed(0, 0, 0, 255), white = Packed(255, 255, 255, 255);
+    d.SetBits(&black, 1, 1);
+    s.SetBits(&white, 1, 1);
+    d.Blt(&s, 0, 0, Rect(0, 0, 1, 1), Color::White, DrawMode::Additive);
+    EXPECT_EQ(PixelAt(d, 0, 0), Packed(254, 254, 254, 255));
+}
+
+}  // namespace
+}  // namespace Varn
