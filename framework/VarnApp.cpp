@@ -6,11 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/SettingsStore.h"
 #include "graphics/DisplayDevice.h"
 #include "graphics/MemoryDisplay.h"
 #include "widgets/Dialog.h"
 #include "widgets/Widget.h"
+#include "sound/AudioOutput.h"
+#include "sound/MixerSoundManager.h"
+#include "sound/MusicInterface.h"
+#include "sound/SoundInstance.h"
 #include "widgets/WidgetManager.h"
+
+#include <ctime>
 
 #ifndef GEMLODE_VERSION
 #define GEMLODE_VERSION "0.0.0"
@@ -47,6 +54,9 @@ VarnApp::~VarnApp() {
     DeleteQueuedWidgets();
     widgetManager.reset();
     displayDevice.reset();
+    musicInterface.reset();
+    soundManager.reset();
+    audioOutput.reset();
     platform->GetWindow().Destroy();
     if (loadingThread.joinable()) loadingThread.join();
     messageQueue.clear();
@@ -69,10 +79,45 @@ void VarnApp::Init() {
         Log("Could not change to the program folder\n");
     std::srand(static_cast<unsigned>(Now()));
     LoadRegistrySettings();
+    CreateSound();
     widgetManager = std::make_unique<WidgetManager>(this);
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
     initialised = true;
+}
+
+void VarnApp::CreateSound() {
+    musicInterface.reset();
+    soundManager.reset();
+    audioOutput = std::make_shared<AudioOutput>(platform->CreateAudioDevice());
+    soundManager = std::make_unique<MixerSoundManager>(audioOutput);
+    SetSfxVolume(settings.sfxVolume);
+    musicInterface = std::make_unique<MusicInterface>(audioOutput);
+    SetMusicVolume(settings.musicVolume);
+}
+
+void VarnApp::SetMusicVolume(double volume) {
+    settings.musicVolume = volume;
+    if (musicInterface) musicInterface->SetVolume(settings.MusicOutputVolume());
+}
+
+void VarnApp::SetSfxVolume(double volume) {
+    settings.sfxVolume = volume;
+    if (soundManager) soundManager->SetVolume(settings.SfxOutputVolume());
+}
+
+void VarnApp::PlaySound(int id) {
+    if (!soundManager || id < 0) return;
+    if (SoundInstance* instance = soundManager->GetSoundInstance(unsigned(id)))
+        instance->Play(false, true);
+}
+
+void VarnApp::PlaySound(int id, double pan) {
+    if (!soundManager || id < 0) return;
+    if (SoundInstance* instance = soundManager->GetSoundInstance(unsigned(id))) {
+        instance->SetPan(int(pan));
+        instance->Play(false, true);
+    }
 }
 
 void VarnApp::StartLoadingThread() {
@@ -156,6 +201,7 @@ void VarnApp::DeleteQueuedWidgets() {
 }
 
 void VarnApp::UpdateTick() {
+    if (musicInterface) musicInterface->UpdateMusic();
     if (!windowed && !active) return;
     ++updateCount;
     widgetManager->UpdateFrame();
@@ -221,10 +267,21 @@ double VarnApp::GetLoadingProgress() {
     return progress > 1.0 ? 1.0 : progress;
 }
 
-void VarnApp::LoadRegistrySettings() {}
+void VarnApp::LoadRegistrySettings() {
+    std::string root = platform->GetDesktop().ConfigRoot();
+    if (registryKey.empty() || root.empty()) return;
+    settings.Load(SettingsStore(root), registryKey, std::int64_t(std::time(nullptr)));
+    windowed = settings.windowed;
+    customCursors = settings.customCursors;
+}
 
 void VarnApp::SaveRegistrySettings() {
     ++settingsSaveCount;
+    std::string root = platform->GetDesktop().ConfigRoot();
+    if (registryKey.empty() || root.empty()) return;
+    settings.windowed = windowed;
+    settings.customCursors = customCursors;
+    settings.Save(SettingsStore(root), registryKey);
 }
 
 std::string VarnApp::GetAppInfoText() {
@@ -233,6 +290,7 @@ std::string VarnApp::GetAppInfoText() {
 
 void VarnApp::Shutdown() {
     if (closing.exchange(true)) return;
+    if (musicInterface) musicInterface->StopAllMusic();
     SaveRegistrySettings();
     platform->GetWindow().Minimize();
 }

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/AppSettings.h"
 #include "graphics/ImageRegistry.h"
 #include "platform/Platform.h"
 #include "widgets/ButtonListener.h"
@@ -24,7 +25,10 @@
 
 namespace Varn {
 
+class AudioOutput;
 class Dialog;
+class MusicInterface;
+class SoundManager;
 class DisplayDevice;
 class Image;
 class Widget;
@@ -60,6 +64,12 @@ public:
     virtual void Shutdown();
     virtual void Run();
     virtual void Init();
+    virtual void PlaySound(int id, double pan);
+    virtual void PlaySound(int id);
+    virtual void SetMusicVolume(double volume);
+    virtual void SetSfxVolume(double volume);
+    virtual double GetMusicVolume() { return settings.musicVolume; }
+    virtual double GetSfxVolume() { return settings.sfxVolume; }
     virtual double GetLoadingProgress();
     virtual void SwitchScreenMode(bool toWindowed);
     virtual Dialog* CreateDialog(int id, bool modal, const std::string& header,
@@ -96,6 +106,8 @@ public:
     DisplayDevice* GetDisplayDevice() { return displayDevice.get(); }
     ImageRegistry* GetImageRegistry() { return &images; }
     Platform* GetPlatform() { return platform; }
+    SoundManager* GetSoundManager() { return soundManager.get(); }
+    MusicInterface* GetMusicInterface() { return musicInterface.get(); }
 
     // Identity.
     std::string productName = "Product";
@@ -151,6 +163,9 @@ public:
     bool systemCursorShown = true;
     bool mouseInClient = false;
 
+    // Volumes, mute, play count and the other stored values; windowed and
+    // custom cursors live in the fields above and are copied in and out.
+    AppSettings settings;
     int settingsSaveCount = 0;
 
 protected:
@@ -158,6 +173,7 @@ protected:
     void DeleteQueuedWidgets();
     void WriteStatistics(int64_t startedAt);
     void StartLoadingThread();
+    void CreateSound();
     void ProcessTimer();
     void DispatchMessage(const WindowMessage& message);
     void ProcessQueuedMessage(const WindowMessage& message);
@@ -166,6 +182,9 @@ protected:
     ImageRegistry images;
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<DisplayDevice> displayDevice;
+    std::shared_ptr<AudioOutput> audioOutput;
+    std::unique_ptr<SoundManager> soundManager;
+    std::unique_ptr<MusicInterface> musicInterface;
     std::map<int, Dialog*> dialogs;
     std::vector<WindowMessage> messageQueue;
     std::vector<Widget*> deletionList;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/AudioDevice.h"
+
 namespace Varn {
 
 // Window message numbers. The backend turns native events into these records,
@@ -118,6 +120,8 @@ public:
     virtual void Log(const std::string& line) = 0;
     // The full path of the running program.
     virtual std::string ProgramPath() = 0;
+    // The folder holding the per-user settings; empty when there is none.
+    virtual std::string ConfigRoot() = 0;
 };
 
 class Platform {
@@ -126,6 +130,8 @@ public:
     virtual Clock& GetClock() = 0;
     virtual PlatformWindow& GetWindow() = 0;
     virtual Desktop& GetDesktop() = 0;
+    // The sound output; it may fail to open (no sound device).
+    virtual std::unique_ptr<AudioDevice> CreateAudioDevice() = 0;
 };
 
 std::unique_ptr<Platform> CreateSdlPlatform();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessAudioDevice.h"
 
 namespace Varn {
 
@@ -104,6 +105,7 @@ public:
     std::string GetClipboardText() override { return clipboard; }
     void Log(const std::string& line) override { logLines.push_back(line); }
     std::string ProgramPath() override { return programPath; }
+    std::string ConfigRoot() override { return configRoot; }
 
     std::vector<Box> boxes;
     std::vector<std::string> openedUrls;
@@ -111,6 +113,7 @@ public:
     std::string clipboard;
     std::vector<std::string> logLines;
     std::string programPath;
+    std::string configRoot;  // empty: no settings are read or written
 };
 
 class HeadlessPlatform : public Platform {
@@ -118,8 +121,16 @@ public:
     Clock& GetClock() override { return clock; }
     PlatformWindow& GetWindow() override { return window; }
     Desktop& GetDesktop() override { return desktop; }
+    // A silent sink the test can pull mixed frames from (through `audio`).
+    std::unique_ptr<AudioDevice> CreateAudioDevice() override {
+        auto device = std::make_unique<HeadlessAudioDevice>(audioAvailable);
+        audio = device.get();
+        return device;
+    }
 
     FakeClock clock;
+    bool audioAvailable = true;
+    HeadlessAudioDevice* audio = nullptr;
     HeadlessWindow window;
     HeadlessDesktop desktop;
 };

@@ -7,10 +7,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/Latin1.h"
 #include "platform/Platform.h"
+#include "platform/sdl/SdlAudioDevice.h"
 #include "platform/sdl/SdlWindow.h"
 
 extern char** environ;
@@ -75,6 +77,13 @@ public:
         if (length <= 0) return std::string();
         return std::string(buffer, size_t(length));
     }
+
+    std::string ConfigRoot() override {
+        if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return xdg;
+        if (const char* home = std::getenv("HOME"); home && *home)
+            return std::string(home) + "/.config";
+        return std::string();
+    }
 };
 
 class SdlPlatform : public Platform {
@@ -92,6 +101,9 @@ public:
     Clock& GetClock() override { return clock; }
     PlatformWindow& GetWindow() override { return *window; }
     Desktop& GetDesktop() override { return desktop; }
+    std::unique_ptr<AudioDevice> CreateAudioDevice() override {
+        return std::make_unique<SdlAudioDevice>();
+    }
 
 private:
     SteadyClock clock;

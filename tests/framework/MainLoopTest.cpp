@@ -116,13 +116,14 @@ TEST(MainLoopRunTest, RunLogsStatisticsAndResourceLoadingTime) {
     };
     app.Run();
     const auto& lines = platform.desktop.logLines;
-    ASSERT_GE(lines.size(), 8u);
+    ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0].rfind("Resource Loading Time: ", 0), 0u);
-    size_t first = lines.size() - 8;
-    EXPECT_EQ(lines[first].rfind("Seconds       = ", 0), 0u);
-    EXPECT_EQ(lines[first + 1].rfind("Count         = ", 0), 0u);
-    EXPECT_EQ(lines[first + 6].rfind("Screen Blt    = ", 0), 0u);
-    EXPECT_EQ(lines[first + 7].rfind("Avg FPS       = ", 0), 0u);
+    const char* expected[] = {"Seconds       = ", "Count         = ", "Sleep Count   = ",
+                              "Update Count  = ", "Draw Count    = ", "Draw Time     = ",
+                              "Screen Blt    = "};
+    ASSERT_EQ(lines.size(), 1u + std::size(expected));  // no time passes in a fake present
+    for (size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(lines[1 + i].rfind(expected[i], 0), 0u) << lines[1 + i];
     EXPECT_DOUBLE_EQ(app.GetLoadingProgress(), 1.0);
 }
 

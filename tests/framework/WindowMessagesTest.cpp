@@ -4,6 +4,7 @@
 
 #include "TestApp.h"
 #include "graphics/MemoryImage.h"
+#include "widgets/CursorWidget.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn::test {
