@@ -1,0 +1,116 @@
+// ModulePlayer: libopenmpt modules as mixer streams.
+#include "sound/ModulePlayer.h"
+
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/AudioDevice.h"
+
+namespace Varn {
+
+namespace {
+
+// One loaded module; rendered by the mixer on the audio thread.
+class ModuleStream final : public StreamSource {
+public:
+    explicit ModuleStream(openmpt_module* module) : module_(module) {}
+    ~ModuleStream() override { openmpt_module_destroy(module_); }
+    ModuleStream(const ModuleStream&) = delete;
+    ModuleStream& operator=(const ModuleStream&) = delete;
+
+    void Render(float* out, int frames) override {
+        const std::size_t count = static_cast<std::size_t>(frames);
+        const std::size_t got = openmpt_module_read_interleaved_float_stereo(
+            module_, AudioDevice::kSampleRate, count, out);
+        // A module that cannot render (or, looping forever, never should end) gives
+        // silence for the rest of the block.
+        std::fill(out + 2 * std::min(got, count), out + 2 * count, 0.0f);
+    }
+
+private:
+    openmpt_module* module_;
+};
+
+std::vector<char> ReadSmallFile(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size == 0 || size > kMaxModuleFileBytes) return {};
+    std::vector<char> bytes(static_cast<std::size_t>(size));
+    std::ifstream file(path, std::ios::binary);
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (static_cast<std::uintmax_t>(file.gcount()) != size) return {};
+    return bytes;
+}
+
+}  // namespace
+
+ModulePlayer::ModulePlayer(std::shared_ptr<AudioOutput> output) : output_(std::move(output)) {
+    if (!output_) output_ = std::make_shared<AudioOutput>(nullptr);
+}
+
+ModulePlayer::~ModulePlayer() {
+    for (auto& [handle, song] : songs_) output_->GetMixer().RemoveStream(song.stream);
+}
+
+MusicPlayer::SongHandle ModulePlayer::Load(const std::string& path) {
+    const std::vector<char> bytes = ReadSmallFile(path);
+    if (bytes.empty()) return 0;
+    int error = 0;
+    openmpt_module* module = openmpt_module_create_from_memory2(
+        bytes.data(), bytes.size(), &openmpt_log_func_silent, nullptr, &openmpt_error_func_ignore,
+        nullptr, &error, nullptr, nullptr);
+    if (!module) return 0;
+    openmpt_module_set_repeat_count(module, -1);  // songs loop forever
+    auto stream = std::make_shared<ModuleStream>(module);
+    const Mixer::Handle handle = output_->GetMixer().AddStream(std::move(stream));
+    if (!handle.IsValid()) return 0;
+    const SongHandle song = nextHandle_++;
+    songs_[song] = Song{handle, 100};
+    ApplyGain(songs_[song]);
+    return song;
+}
+
+void ModulePlayer::Free(SongHandle song) {
+    auto it = songs_.find(song);
+    if (it == songs_.end()) return;
+    output_->GetMixer().RemoveStream(it->second.stream);
+    songs_.erase(it);
+}
+
+void ModulePlayer::Play(SongHandle song) {
+    auto it = songs_.find(song);
+    if (it != songs_.end()) output_->GetMixer().SetStreamPlaying(it->second.stream, true);
+}
+
+void ModulePlayer::Stop(SongHandle song) {
+    auto it = songs_.find(song);
+    if (it != songs_.end()) output_->GetMixer().SetStreamPlaying(it->second.stream, false);
+}
+
+bool ModulePlayer::IsPlaying(SongHandle song) const {
+    auto it = songs_.find(song);
+    return it != songs_.end() && output_->GetMixer().IsStreamPlaying(it->second.stream);
+}
+
+void ModulePlayer::SetChannelVolume(SongHandle song, int volume) {
+    auto it = songs_.find(song);
+    if (it == songs_.end()) return;
+    it->second.channelVolume = std::clamp(volume, 0, 100);
+    ApplyGain(it->second);
+}
+
+void ModulePlayer::SetGlobalVolume(int volume) {
+    globalVolume_ = std::clamp(volume, 0, 100);
+    for (auto& [handle, song] : songs_) ApplyGain(song);
+}
+
+void ModulePlayer::ApplyGain(const Song& song) {
+    output_->GetMixer().SetStreamGain(song.stream,
+                                      song.channelVolume / 100.0 * globalVolume_ / 100.0);
+}
+
+}  // namespace Varn

@@ -1,0 +1,50 @@
+// ModulePlayer: the MusicPlayer over libopenmpt. Each song is a module rendered as a
+// stream of the shared mixer, so music and effects share one output. Songs loop
+// forever; Stop pauses, Play goes on from there. A song's gain is
+// channel volume / 100 x global volume / 100.
+// Threads: the calls belong to one thread (the main thread in the game); rendering
+// happens on the audio thread under the mixer's lock.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "sound/AudioOutput.h"
+#include "sound/MusicPlayer.h"
+
+namespace Varn {
+
+// Largest module file accepted; the game's songs are a few hundred kilobytes.
+constexpr std::uintmax_t kMaxModuleFileBytes = 32u * 1024u * 1024u;
+
+class ModulePlayer final : public MusicPlayer {
+public:
+    explicit ModulePlayer(std::shared_ptr<AudioOutput> output);
+    ~ModulePlayer() override;
+    ModulePlayer(const ModulePlayer&) = delete;
+    ModulePlayer& operator=(const ModulePlayer&) = delete;
+
+    SongHandle Load(const std::string& path) override;
+    void Free(SongHandle song) override;
+    void Play(SongHandle song) override;
+    void Stop(SongHandle song) override;
+    void SetChannelVolume(SongHandle song, int volume) override;
+    void SetGlobalVolume(int volume) override;
+
+    bool IsPlaying(SongHandle song) const;
+
+private:
+    struct Song {
+        Mixer::Handle stream;
+        int channelVolume = 100;
+    };
+    void ApplyGain(const Song& song);
+
+    std::shared_ptr<AudioOutput> output_;
+    std::map<SongHandle, Song> songs_;
+    SongHandle nextHandle_ = 1;
+    int globalVolume_ = 100;
+};
+
+}  // namespace Varn

@@ -1,0 +1,111 @@
+// End-to-end tests: a real Ogg Vorbis effect and a real .s3m module, both made here,
+// rendered through the mixer on the headless audio sink.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/headless/HeadlessAudioDevice.h"
+#include "sound/MixerSoundManager.h"
+#include "sound/ModulePlayer.h"
+#include "sound/MusicInterface.h"
+#include "tests/sound/SoundTestFiles.h"
+
+namespace Varn {
+namespace {
+
+int Peak(const std::vector<std::int16_t>& pcm) {
+    int peak = 0;
+    for (std::int16_t v : pcm) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    return peak;
+}
+
+class RealAudioTest : public ::testing::Test {
+protected:
+    HeadlessAudioDevice& Device() {
+        return static_cast<HeadlessAudioDevice&>(*output_->GetDevice());
+    }
+
+    test::ScratchFolder folder_;
+    std::shared_ptr<AudioOutput> output_ =
+        std::make_shared<AudioOutput>(std::make_unique<HeadlessAudioDevice>());
+};
+
+TEST_F(RealAudioTest, OggEffectPlaysAudiblyAndInRange) {
+    const std::string name = folder_.File("tone");
+    ASSERT_TRUE(test::WriteOggVorbis(name + ".ogg", 22050, 1, 0.5, 440.0));
+    MixerSoundManager sounds(output_);
+    ASSERT_TRUE(sounds.LoadSound(0, name));
+    SoundInstance* instance = sounds.GetSoundInstance(0);
+    ASSERT_NE(instance, nullptr);
+    instance->Play(false, true);
+    const auto pcm = Device().Pull(4410);
+    // A 0.5-amplitude sine: the peak lies near 16384, well clear of silence and clipping.
+    EXPECT_GT(Peak(pcm), 12000);
+    EXPECT_LT(Peak(pcm), 20000);
+    Device().Pull(44100);  // past its half second
+    EXPECT_TRUE(instance->IsReleased());
+    EXPECT_EQ(Peak(Device().Pull(1000)), 0);
+}
+
+TEST_F(RealAudioTest, ModuleSongPlaysLoopsAndPausesThroughTheMixer) {
+    test::WriteFile(folder_.File("song.s3m"), test::TinyS3m());
+    MusicInterface music(output_);
+    ASSERT_TRUE(music.LoadMusic(0, folder_.File("song.s3m")));
+    EXPECT_EQ(Peak(Device().Pull(4410)), 0);  // loaded, not playing
+
+    music.SetVolume(1.0);
+    music.PlayMusic(0);
+    const auto first = Device().Pull(44100);
+    EXPECT_GT(Peak(first), 1000);
+    EXPECT_LE(Peak(first), 32767);
+    // The pattern lasts 64 rows x 0.12 s = 7.7 s; far beyond that it still sounds.
+    Device().Pull(44100 * 10);
+    EXPECT_GT(Peak(Device().Pull(4410)), 1000);
+
+    music.StopMusic(0);
+    EXPECT_EQ(Peak(Device().Pull(4410)), 0);
+    music.SetVolume(0.0);
+    music.PlayMusic(0);
+    EXPECT_EQ(Peak(Device().Pull(4410)), 0);  // global music volume 0
+}
+
+TEST_F(RealAudioTest, MusicAndEffectsShareOneOutput) {
+    test::WriteFile(folder_.File("song.s3m"), test::TinyS3m());
+    const std::string tone = folder_.File("tone");
+    ASSERT_TRUE(test::WriteOggVorbis(tone + ".ogg", 44100, 2, 1.0, 660.0));
+    MusicInterface music(output_);
+    MixerSoundManager sounds(output_);
+    ASSERT_TRUE(music.LoadMusic(0, folder_.File("song.s3m")));
+    ASSERT_TRUE(sounds.LoadSound(0, tone));
+
+    music.PlayMusic(0);
+    const int musicOnly = Peak(Device().Pull(4410));
+    sounds.GetSoundInstance(0)->Play(false, true);
+    const int both = Peak(Device().Pull(4410));
+    EXPECT_GT(musicOnly, 0);
+    EXPECT_GT(both, musicOnly);
+}
+
+TEST(ModulePlayer, RefusesFilesThatAreNotModules) {
+    test::ScratchFolder folder;
+    test::WriteFile(folder.File("noise.s3m"), test::Bytes(3000, 0x5A));
+    ModulePlayer player(std::make_shared<AudioOutput>(std::make_unique<HeadlessAudioDevice>()));
+    EXPECT_EQ(player.Load(folder.File("noise.s3m")), 0u);
+    EXPECT_EQ(player.Load(folder.File("absent.s3m")), 0u);
+    test::WriteFile(folder.File("empty.s3m"), {});
+    EXPECT_EQ(player.Load(folder.File("empty.s3m")), 0u);
+}
+
+TEST(ModulePlayer, LoadsWithoutADeviceAndStaysSilent) {
+    test::ScratchFolder folder;
+    test::WriteFile(folder.File("song.s3m"), test::TinyS3m());
+    MusicInterface music(
+        std::make_shared<AudioOutput>(std::make_unique<HeadlessAudioDevice>(false)));
+    EXPECT_TRUE(music.LoadMusic(0, folder.File("song.s3m")));
+    music.PlayMusic(0);
+    music.UpdateMusic();
+}
+
+}  // namespace
+}  // namespace Varn
