@@ -54,8 +54,8 @@ void Widget::DrawCenteredText(Graphics* g, int baseline, const std::string& text
     g->DrawString(text, (width - TextWidth(g, text)) / 2, baseline);
 }
 
-int Widget::DrawCodedText(Graphics* g, const std::string& text, int textX, int textY,
-                          int areaWidth, int justify, bool draw) {
+int Widget::DrawCodedText(Graphics* g, const std::string& text, int textX, int textY, int areaWidth,
+                          int justify, bool draw) {
     if (!g) return 0;
     if (draw && (justify == 0 || justify == 1)) {
         int measured = DrawCodedText(g, text, 0, 0, 0, -1, false);
@@ -84,8 +84,8 @@ int Widget::DrawCodedText(Graphics* g, const std::string& text, int textX, int t
     return done;
 }
 
-int Widget::DrawWrappedText(Graphics* g, const Rect& rect, const std::string& text,
-                            int lineSpacing, int justify) {
+int Widget::DrawWrappedText(Graphics* g, const Rect& rect, const std::string& text, int lineSpacing,
+                            int justify) {
     if (!g || !g->GetFont()) return 0;
     Font* font = g->GetFont();
     if (lineSpacing == -1) lineSpacing = font->GetLineSpacing();
