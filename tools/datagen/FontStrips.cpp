@@ -1,0 +1,138 @@
+// FontStrips: see FontStrips.h.
+#include "tools/datagen/FontStrips.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "tools/datagen/Text.h"
+
+namespace Varn::DataGen {
+
+namespace {
+
+struct FontRecipe {
+    const char* name;
+    const char* family;
+    const char* style;
+    int pixelSize;
+    TextStyle look;
+};
+
+// Every printable character: players type names in the text font, and the
+// other fonts stay usable for any text the game may draw in them.
+std::string PrintableCharacters() {
+    std::string s;
+    for (int c = 33; c < 127; ++c) s.push_back(static_cast<char>(c));
+    return s;
+}
+
+BitmapFont RenderStrip(const FontRecipe& recipe) {
+    FontFace face(recipe.family, recipe.style, recipe.pixelSize);
+    const TextStyle& look = recipe.look;
+    int margin = StyleMargin(look);
+    int ascent = face.Ascender(), descent = face.Descender();
+    int height = ascent + descent + 2 * margin;
+    int baseline = margin + ascent;
+    int capTop = baseline - face.Glyph('H').top;
+
+    // Outlines reach left of the ink; outlines and shadows reach right of it. The cell
+    // keeps the face's advance where the ink's bearings leave room for them.
+    int leftRoom = look.outline.a > 0 ? look.outlineRadius : 0;
+    BitmapFont font;
+    font.name = recipe.name;
+    font.spaceAdvance = face.Advance(' ') + margin + look.tracking;
+    font.ascent = baseline;
+    font.order = PrintableCharacters();
+    std::vector<Canvas> cells;
+    int total = 0;
+    for (char c : font.order) {
+        GlyphMask g = face.Glyph(c);
+        int shift = std::max(0, leftRoom - g.left);
+        int inkRight = shift + g.left + g.mask.Width() + margin;
+        int cellWidth = std::max(shift + g.advance, inkRight) + look.tracking;
+        Canvas mask(cellWidth, height);
+        for (int y = 0; y < g.mask.Height(); ++y)
+            for (int x = 0; x < g.mask.Width(); ++x)
+                if (mask.Inside(shift + g.left + x, baseline - g.top + y))
+                    mask.At(shift + g.left + x, baseline - g.top + y) = g.mask.At(x, y);
+        cells.push_back(Decorate(mask, look, capTop, baseline));
+        unsigned char u = static_cast<unsigned char>(c);
+        font.x[u] = total;
+        font.width[u] = cellWidth;
+        total += cellWidth;
+    }
+    font.strip = Canvas(total, height);
+    for (size_t i = 0; i < cells.size(); ++i)
+        font.strip.Put(cells[i], font.x[static_cast<unsigned char>(font.order[i])], 0);
+    return font;
+}
+
+}  // namespace
+
+std::string BitmapFont::Descriptor() const {
+    std::string out = std::to_string(spaceAdvance) + "\n" + std::to_string(ascent) + "\n";
+    for (char c : order)
+        out += std::string(1, c) + " " + std::to_string(width[static_cast<unsigned char>(c)]) + "\n";
+    return out;
+}
+
+namespace {
+
+// The game's lookup: the character, else its lower case, else its upper case.
+unsigned char Lookup(const BitmapFont& f, char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (f.width[u] != 0) return u;
+    unsigned char lo = static_cast<unsigned char>(std::tolower(u));
+    if (f.width[lo] != 0) return lo;
+    unsigned char up = static_cast<unsigned char>(std::toupper(u));
+    if (f.width[up] != 0) return up;
+    return u;
+}
+
+}  // namespace
+
+int BitmapFont::StringWidth(const std::string& text) const {
+    int w = 0;
+    for (char c : text) w += c == ' ' ? spaceAdvance : width[Lookup(*this, c)];
+    return w;
+}
+
+void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::string& text,
+                            const Rgba& tint) const {
+    for (char c : text) {
+        if (c == ' ') {
+            px += spaceAdvance;
+            continue;
+        }
+        unsigned char k = Lookup(*this, c);
+        for (int y = 0; y < strip.Height(); ++y)
+            for (int i = 0; i < width[k]; ++i) {
+                Rgba s = strip.At(x[k] + i, y);
+                target.Blend(px + i, baseline - ascent + y,
+                             {s.r * tint.r, s.g * tint.g, s.b * tint.b, s.a * tint.a});
+            }
+        px += width[k];
+    }
+}
+
+std::vector<BitmapFont> RenderFontStrips() {
+    const Rgba ink{0.06f, 0.02f, 0.12f, 1};
+    TextStyle title{{1, 1, 1, 1}, {0.78f, 0.8f, 0.88f, 1}, ink, 2, 0.35f, {}, 0, 0};
+    TextStyle body{{1, 1, 1, 1}, {0.9f, 0.9f, 0.92f, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, 0};
+    TextStyle digits{{1, 1, 1, 1}, {0.84f, 0.86f, 0.9f, 1}, ink, 2, 0.3f, {}, 0, 0};
+    TextStyle score{{1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f,
+                    {}, 0, 0};
+    TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 1};
+    const FontRecipe recipes[] = {
+        {"afont1", "League Spartan", "Bold", 21, title},
+        {"mainfont1", "Dosis", "Bold", 16, body},
+        {"alphadigits4", "League Spartan", "Bold", 17, digits},
+        {"scorefont1", "Comfortaa", "Bold", 27, score},
+        {"overfont2", "League Spartan", "Bold", 44, over},
+    };
+    std::vector<BitmapFont> fonts;
+    for (const FontRecipe& r : recipes) fonts.push_back(RenderStrip(r));
+    return fonts;
+}
+
+}  // namespace Varn::DataGen

@@ -1,0 +1,36 @@
+// FontStrips: the game's five bitmap fonts. Each is a one-row strip of glyph
+// pictures rendered from a free face with its decoration baked in (light
+// fills, so that the game's colourising tints them), and a descriptor text in
+// the game's font format: space advance, ascent, then "character width" pairs
+// in strip order. BitmapFont also draws text with a strip, for baked-in labels
+// and the contact sheet, exactly as the game's ImageFont would.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "tools/datagen/Canvas.h"
+
+namespace Varn::DataGen {
+
+struct BitmapFont {
+    std::string name;  // "afont1", ...
+    Canvas strip;
+    int spaceAdvance = 0;
+    int ascent = 0;
+    std::string order;  // characters in strip order
+    std::array<int, 256> x{};
+    std::array<int, 256> width{};
+
+    std::string Descriptor() const;
+    int StringWidth(const std::string& text) const;
+    // Draws with every glyph tinted by the colour (channels multiplied), like the game.
+    void DrawString(Canvas& target, int x, int baseline, const std::string& text,
+                    const Rgba& tint) const;
+};
+
+// The five fonts, in the order afont1, mainfont1, alphadigits4, scorefont1, overfont2.
+std::vector<BitmapFont> RenderFontStrips();
+
+}  // namespace Varn::DataGen

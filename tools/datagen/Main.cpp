@@ -1,0 +1,81 @@
+// gemlode_datagen: renders all of the game's data into a program folder.
+//   gemlode_datagen OUTDIR                       images/, sounds/, music/, data/, resources/
+//   gemlode_datagen --contact-sheet FILE OUTDIR  the same, plus one PNG showing every picture
+// Same bytes on every run: nothing depends on time, locale or thread timing.
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "tools/datagen/Artwork.h"
+#include "tools/datagen/ContactSheet.h"
+#include "tools/datagen/DifficultyTable.h"
+#include "tools/datagen/ImageFiles.h"
+#include "tools/datagen/Output.h"
+#include "tools/datagen/Songs.h"
+#include "tools/datagen/SoundEffects.h"
+
+namespace {
+
+using namespace Varn::DataGen;
+
+bool Fail(const std::string& what) {
+    std::fprintf(stderr, "gemlode_datagen: cannot write %s\n", what.c_str());
+    return false;
+}
+
+bool WriteImagesAndFonts(const std::string& out, const std::vector<BitmapFont>& fonts,
+                         const std::vector<Picture>& pictures) {
+    for (const Picture& p : pictures)
+        if (!WritePicture(out + "/images", p)) return Fail("images/" + p.name);
+    for (const BitmapFont& f : fonts)
+        if (!WriteFontDescriptor(out + "/data", f)) return Fail("data/" + f.name + ".txt");
+    for (const Picture& p : DrawResourcePictures())
+        if (!WritePng(out + "/resources/" + p.name + ".png", p.image))
+            return Fail("resources/" + p.name);
+    return WriteTextFile(out + "/resources/cursors.txt", CursorHotSpots()) ||
+           Fail("resources/cursors.txt");
+}
+
+bool WriteSounds(const std::string& out) {
+    for (const SoundEffect& s : MakeSoundEffects())
+        if (!WriteSoundEffect(out + "/sounds", s)) return Fail("sounds/" + s.name);
+    for (const Song& s : MakeSongs())
+        if (!WriteBinaryFile(out + "/music/" + s.fileName, s.bytes)) return Fail("music/" + s.fileName);
+    return WriteTextFile(out + "/data/diff.txt", DifficultyTableText()) || Fail("data/diff.txt");
+}
+
+int Run(int argc, char** argv) {
+    std::string sheet, out;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--contact-sheet" && i + 1 < argc) sheet = argv[++i];
+        else out = arg;
+    }
+    if (out.empty()) {
+        std::fprintf(stderr, "usage: gemlode_datagen [--contact-sheet FILE] OUTDIR\n");
+        return 2;
+    }
+    for (const char* sub : {"", "/images", "/sounds", "/music", "/data", "/resources"})
+        if (!MakeFolder(out + sub)) return Fail(out + sub), 1;
+    auto start = std::chrono::steady_clock::now();
+    std::vector<BitmapFont> fonts = RenderFontStrips();
+    std::vector<Picture> pictures = DrawAllPictures(fonts);
+    if (!WriteImagesAndFonts(out, fonts, pictures) || !WriteSounds(out)) return 1;
+    if (!sheet.empty() && !WritePng(sheet, MakeContactSheet(pictures, fonts)))
+        return Fail(sheet), 1;
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(stderr, "gemlode_datagen: wrote %s in %.2f s\n", out.c_str(), seconds);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "gemlode_datagen: %s\n", e.what());
+        return 1;
+    }
+}
