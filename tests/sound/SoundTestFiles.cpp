@@ -3,6 +3,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -133,10 +134,11 @@ void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
 
 }  // namespace
 
-Bytes TinyS3m() {
+Bytes TinyS3m(int channels) {
     // Layout: header 0x00-0x5F, order list and parapointers at 0x60, instrument at
-    // 0x70, pattern at 0xC0, sample data at 0x110.
-    constexpr std::size_t kInstrument = 0x70, kPattern = 0xC0, kSampleData = 0x110;
+    // 0x70, pattern at 0xC0 (at most 48 + 64 + 2 bytes), sample data at 0x140.
+    constexpr std::size_t kInstrument = 0x70, kPattern = 0xC0, kSampleData = 0x140;
+    channels = std::clamp(channels, 1, 16);
     constexpr std::uint32_t kSampleLength = 64;
     Bytes s3m(kSampleData + kSampleLength, 0);
     std::memcpy(s3m.data(), "gemlode test", 12);
@@ -153,8 +155,8 @@ Bytes TinyS3m() {
     s3m[0x32] = 125;   // tempo
     s3m[0x33] = 0xB0;  // stereo, master volume 48
     for (int c = 0; c < 32; ++c) s3m[0x40 + c] = 255;
-    s3m[0x40] = 0;  // left 1
-    s3m[0x41] = 8;  // right 1
+    for (int c = 0; c < channels; ++c)
+        s3m[0x40 + c] = static_cast<std::uint8_t>(c % 2 == 0 ? c / 2 : 8 + c / 2);
     s3m[0x60] = 0;  // order 0: pattern 0
     s3m[0x61] = 255;
     Put16(s3m, 0x62, kInstrument / 16);
@@ -173,10 +175,13 @@ Bytes TinyS3m() {
     std::memcpy(s3m.data() + kInstrument + 0x30, "square", 6);
     std::memcpy(s3m.data() + kInstrument + 0x4C, "SCRS", 4);
 
-    // Pattern: row 0 plays C-5 with instrument 1 on channels 0 and 1; 63 empty rows.
-    Bytes rows(7 + 63, 0);
-    const std::uint8_t firstRow[] = {0x20, 0x50, 1, 0x21, 0x50, 1, 0};
-    std::copy(std::begin(firstRow), std::end(firstRow), rows.begin());
+    // Pattern: row 0 plays a note with instrument 1 on every channel; 63 empty rows.
+    Bytes rows;
+    for (int c = 0; c < channels; ++c) {
+        const std::uint8_t note = static_cast<std::uint8_t>(0x40 + 16 * (c % 3) + (c * 5) % 12);
+        rows.insert(rows.end(), {static_cast<std::uint8_t>(0x20 | c), note, 1});
+    }
+    rows.resize(rows.size() + 64, 0);  // end of row 0 and rows 1-63
     Put16(s3m, kPattern, static_cast<std::uint32_t>(rows.size() + 2));
     std::copy(rows.begin(), rows.end(), s3m.begin() + kPattern + 2);
 

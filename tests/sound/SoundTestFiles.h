@@ -47,7 +47,8 @@ bool WriteOggVorbis(const std::string& path, int rate, int channels, double seco
 bool WriteMp3(const std::string& path, int rate, int channels, double seconds, double frequency);
 
 // A one-pattern .s3m module: a looping 8-bit square-wave instrument playing a note on
-// the left and the right channel, so it sounds from the first row for ever.
-Bytes TinyS3m();
+// each of `channels` channels (1-16, alternately left and right), so it sounds from
+// the first row for ever.
+Bytes TinyS3m(int channels = 2);
 
 }  // namespace Varn::test
