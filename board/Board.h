@@ -9,7 +9,8 @@
 // cycle, update order, messages, pausing), BoardRules.cpp (fill, sets,
 // swap start, clearing, falling), BoardScoring.cpp (points, level set-up,
 // bar and score roll), BoardSteps.cpp (swap, game over, level up, wipe,
-// drop-away), BoardInput.cpp and BoardSaveGame.cpp. Drawing is not here yet.
+// drop-away), BoardInput.cpp and BoardSaveGame.cpp; drawing is BoardDraw.cpp,
+// done by BoardRenderer with the application's BoardArt.
 //
 // Fields are public like the Widget's own: the application, the game-over
 // screen and the drawing read them.
@@ -28,6 +29,14 @@
 namespace Varn {
 
 struct SavedGame;
+class BoardArt;
+class BoardRenderer;
+class Graphics;
+
+// Deletes the renderer where its type is complete (BoardDraw.cpp).
+struct BoardRendererDeleter {
+    void operator()(BoardRenderer* renderer) const;
+};
 
 // A floating score text.
 struct ScorePopup {
@@ -67,12 +76,18 @@ public:
     ~Board() override;
 
     // Widget operations.
+    void Draw(Graphics* g) override;
     void Update() override;
     void KeyChar(char ch) override;
     void MouseLeave() override;
     void MouseMove(int mouseX, int mouseY) override;
     void MouseDown(int mouseX, int mouseY, int clickCode) override;
     void MouseDrag(int mouseX, int mouseY) override;
+
+    // The pictures and fonts to draw with (owned by the application, must
+    // outlive the board); builds the current level's background. Without art
+    // the board draws nothing.
+    void SetArt(BoardArt* art);
 
     // Grid and match rules.
     void FillBoard();
@@ -189,6 +204,7 @@ public:
     int mouseY = -1;
     int mouseDownX = 0;
     int mouseDownY = 0;
+    std::unique_ptr<BoardRenderer, BoardRendererDeleter> renderer;
 
 private:
     void DealFirstBoard();

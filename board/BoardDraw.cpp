@@ -1,0 +1,21 @@
+// Board::Draw and the board's art: the widget's drawing is done by its
+// BoardRenderer, made when the application hands the board its art.
+#include "board/Board.h"
+#include "board/BoardRenderer.h"
+
+namespace Varn {
+
+void BoardRendererDeleter::operator()(BoardRenderer* renderer) const {
+    delete renderer;
+}
+
+void Board::SetArt(BoardArt* art) {
+    renderer.reset(art ? new BoardRenderer(*this, *art) : nullptr);
+    MarkDirty();
+}
+
+void Board::Draw(Graphics* g) {
+    if (renderer && g) renderer->Draw(g);
+}
+
+}  // namespace Varn

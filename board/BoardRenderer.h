@@ -1,0 +1,88 @@
+// BoardRenderer: paints the board widget: the screen image holding the level
+// background, the black hole of the level-up whirl, the gems with their spin,
+// glow and vanish frames, sparkles, cursors, floating scores, start-tip
+// arrows, the wipe's electric line, the wavy message, the pause texts and the
+// panel readouts (score, bonus bar, level number, move bonus, hint flash).
+//
+// It owns the two 640 x 480 images of the board: the background of the
+// current level and the screen image actually shown, which lags behind
+// during the new-level wipe. The board's model does not call into the
+// drawing, so the renderer follows it: a level change seen in state
+// NewLevelWipe means a level was set up (the background is rebuilt), and the
+// rows above the wipe line are revealed from it. A level change outside the
+// wipe (a loaded game) keeps the background the board was built with.
+//
+// Everything is read from the board's public fields; nothing of the model is
+// changed. Missing art draws nothing.
+#pragma once
+
+#include <memory>
+
+#include "board/BoardMessageFrame.h"
+#include "board/BoardState.h"
+#include "graphics/MemoryImage.h"
+
+namespace Varn {
+
+class Board;
+class BoardArt;
+class Graphics;
+struct Gem;
+
+class BoardRenderer {
+public:
+    // Builds the background of the board's current level and copies it into
+    // the screen image, as a new board shows it.
+    BoardRenderer(Board& board, BoardArt& art);
+    ~BoardRenderer();
+    BoardRenderer(const BoardRenderer&) = delete;
+    BoardRenderer& operator=(const BoardRenderer&) = delete;
+
+    void Draw(Graphics* g);
+
+    MemoryImage& ScreenImage() { return screenImage; }
+    MemoryImage& BackgroundImage() { return backgroundImage; }
+    int BackgroundLevel() const { return backgroundLevel; }
+
+private:
+    void FollowBackground();
+    void RevealRows(int rows);
+
+    // Board area (BoardRenderer.cpp).
+    void DrawBlackHole(Graphics& g);
+    void DrawGems(Graphics& g);
+    void DrawGem(Graphics& g, const Gem& gem);
+    bool DrawGlowingGem(Graphics& g, const Gem& gem, int gx, int gy);
+    void DrawSparkles(Graphics& g);
+    void DrawCursors(Graphics& g);
+
+    // Effects and texts over the board (BoardOverlays.cpp).
+    void DrawScorePopups(Graphics& g);
+    void DrawTutorialArrows(Graphics& g);
+    void DrawWipe(Graphics& g);
+    void DrawMessage(Graphics& g);
+    void DrawHoleMask(Graphics& g);
+    void DrawPauseTexts(Graphics& g);
+
+    // The side panel (BoardPanel.cpp).
+    void DrawScore(Graphics& g);
+    void DrawBonusBar(Graphics& g);
+    void DrawLevelNumber(Graphics& g);
+    void DrawMoveBonus(Graphics& g);
+    void DrawHintFlash(Graphics& g);
+
+    Board& board;
+    BoardArt& art;
+    MemoryImage backgroundImage;
+    MemoryImage screenImage;
+    int backgroundLevel = 0;
+    int revealedRows = 0;  // rows of the background already in the screen image
+    BoardState lastState = BoardState::Falling;  // the state seen by the last draw
+    BoardMessageFrame messageFrame;
+    MemoryImage glowImage;  // the cross-faded gem of the current draw
+};
+
+// White with the given strength 0-1 as its alpha, for faded drawing.
+Color FadedWhite(double strength);
+
+}  // namespace Varn
