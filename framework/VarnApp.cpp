@@ -8,7 +8,7 @@
 
 #include "framework/SettingsStore.h"
 #include "graphics/DisplayDevice.h"
-#include "graphics/MemoryDisplay.h"
+#include "graphics/DDInterface.h"
 #include "widgets/Dialog.h"
 #include "widgets/Widget.h"
 #include "sound/AudioOutput.h"
@@ -244,7 +244,7 @@ void VarnApp::DropNativeImageData() {
 }
 
 std::unique_ptr<DisplayDevice> VarnApp::CreateDisplayDevice() {
-    return std::make_unique<MemoryDisplay>(&images, width, height);
+    return std::make_unique<DDInterface>(&images, width, height);
 }
 
 void VarnApp::SafeDelete(Widget* widget) {

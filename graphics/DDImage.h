@@ -1,0 +1,88 @@
+// DDImage: a MemoryImage that can also hold its picture in a display surface of its
+// device's layout. A picture without partial alpha moves into a colour-keyed surface (its
+// transparent pixels get a key value that no opaque pixel uses) and is then copied by the
+// surface's keyed rectangle copy; the screen itself is a DDImage around the draw surface.
+//
+// While a surface exists it is the picture: the memory pixels may be absent and GetBits reads
+// them back (16 bits: each channel widened with half of its lost step, so 5-6-5 white reads
+// (252, 254, 252); 32 bits: exact). Read-back pixels equal to the colour key come back
+// transparent, and a picture read back from a surface converts to the same surface values
+// again, so purging and rebuilding around a mode switch keeps the picture.
+//
+// As a destination without transparency of its own, drawing goes straight into the locked
+// surface through the surface drawers; otherwise (or when no surface can be had) it is
+// drawn in memory exactly as a MemoryImage draws. SysFont text needs the surface: it locks
+// GetSurface() naming the rows it writes.
+// Limits: one thread per image; the device must outlive the image or detach it.
+#pragma once
+
+#include <memory>
+
+#include "graphics/DDSurface.h"
+#include "graphics/MemoryImage.h"
+
+namespace Varn {
+
+class DDInterface;
+namespace SurfaceDraw {
+struct Target;
+}
+
+class DDImage : public MemoryImage {
+public:
+    explicit DDImage(DDInterface* device);
+    DDImage(const DDImage&) = delete;
+    DDImage& operator=(const DDImage&) = delete;
+    ~DDImage() override;
+
+    void FillRect(const Rect& rect, const Color& color, int drawMode) override;
+    void DrawLine(double x1, double y1, double x2, double y2, const Color& color,
+                  int drawMode) override;
+    void Blt(Image* source, int x, int y, const Rect& sourceRect, const Color& color,
+             int drawMode) override;
+    void StretchBlt(Image* source, const Rect& destRect, const FRect& sourceRect,
+                    const Color& color, int drawMode) override;
+    void BitsChanged() override;
+    void CommitBits() override;
+    void Create(int w, int h) override;
+    uint32_t* GetBits() override;
+
+    // The surface drawers; each returns the surface result (0 on success).
+    virtual int NormalFillRect(const Rect& rect, const Color& color);
+    virtual int AdditiveFillRect(const Rect& rect, const Color& color);
+    virtual int NormalBlt(Image* source, int x, int y, const Rect& sourceRect, const Color& tint);
+    virtual int AdditiveBlt(Image* source, int x, int y, const Rect& sourceRect, const Color& tint);
+    virtual int NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color);
+    virtual int AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color);
+    // Adopts a surface; the image takes its width and height.
+    virtual void SetSurface(std::unique_ptr<DDSurface> newSurface);
+
+    // Moves the memory picture into a colour-keyed surface; false for pictures with partial
+    // alpha, without an initialised device, or on any failure (the image stays in memory).
+    bool GenerateSurface();
+    // Reads the surface back into memory and releases it.
+    void PurgeSurface();
+    // The surface, generated on demand; null if there can be none.
+    DDSurface* GetSurface();
+    bool HasSurface() const { return surface != nullptr; }
+    DDInterface* GetDevice() const { return device; }
+    // Called by a device that goes away first: the image becomes a plain memory image.
+    void DetachDevice();
+
+private:
+    bool DrawsInMemory();
+    void SurfaceDrawingDone();
+    void DropDerivedData();
+    bool ChooseColorKey(uint32_t& key);
+    uint32_t ToDisplay(uint32_t pixel) const;
+    template <typename Draw>
+    int DrawLocked(int firstRow, int endRow, Draw&& draw);
+
+    DDInterface* device;
+    std::unique_ptr<DDSurface> surface;
+    // The memory picture was read back from a surface: rebuild it with rounding so the same
+    // surface values come out again.
+    bool bitsFromSurface = false;
+};
+
+}  // namespace Varn

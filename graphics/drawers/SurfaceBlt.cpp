@@ -1,0 +1,209 @@
+// Image blits into a locked display surface: the blended path (alpha over, optional tint),
+// the copy path for pictures without partial alpha, and the additive blit. Rows are walked
+// in runs from the source's run-length tables; a run cut by the rectangle's edge or by the
+// 255 cap is resumed from the table entry where the walk stands.
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include "graphics/drawers/SurfacePixel.h"
+
+namespace Varn::SurfaceDraw {
+
+using namespace detail;
+
+namespace {
+
+// The part of a blit that lies inside both the source and the target.
+struct BlitArea {
+    int destX = 0;
+    int destY = 0;
+    int sourceX = 0;
+    int sourceY = 0;
+    int width = 0;
+    int height = 0;
+};
+
+bool Clip(const Target& t, int x, int y, const Source& s, const Rect& sourceRect, BlitArea& a) {
+    if (!s.native || !t.pixels) return false;
+    Rect src = sourceRect.Intersection(Rect(0, 0, s.width, s.height));
+    int destX = x + src.x - sourceRect.x;
+    int destY = y + src.y - sourceRect.y;
+    Rect d = Rect(destX, destY, src.width, src.height).Intersection(Rect(0, 0, t.width, t.height));
+    a = {d.x, d.y, src.x + d.x - destX, src.y + d.y - destY, d.width, d.height};
+    return a.width > 0 && a.height > 0;
+}
+
+template <typename P>
+void CopyRun(P* d, const uint32_t* n, int count) {
+    if constexpr (sizeof(P) == 4) {
+        std::memcpy(d, n, std::size_t(count) * 4);
+    } else {
+        for (int k = 0; k < count; ++k) d[k] = P(n[k]);
+    }
+}
+
+template <typename L>
+void BlendRows(const Target& t, const L& l, const Source& s, const BlitArea& a) {
+    using P = typename L::Pixel;
+    for (int j = 0; j < a.height; ++j) {
+        std::size_t at = std::size_t(a.sourceY + j) * s.width + a.sourceX;
+        const uint32_t* n = s.native + at;
+        const uint8_t* runs = s.runs + at;
+        P* d = Row<P>(t, a.destY + j) + a.destX;
+        for (int i = 0; i < a.width;) {
+            int count = std::min<int>(runs[i], a.width - i);
+            uint32_t alpha = n[i] >> 24;
+            if (alpha == 255) {
+                CopyRun(d + i, n + i, count);
+            } else if (alpha != 0) {
+                for (int k = i; k < i + count; ++k)
+                    d[k] = P(n[k] + ScaleAll(l, d[k], 256 - (n[k] >> 24)));
+            }
+            i += count;
+        }
+    }
+}
+
+template <typename L>
+struct TintPen {
+    uint32_t tR, tG, tB, tintAlpha;
+    explicit TintPen(const Color& c)
+        : tR(uint32_t(c.red * c.alpha / 255)),
+          tG(uint32_t(c.green * c.alpha / 255)),
+          tB(uint32_t(c.blue * c.alpha / 255)),
+          tintAlpha(uint32_t(c.alpha)) {}
+
+    uint32_t Opaque(const L& l, uint32_t n) const {
+        using W = typename L::Wide;
+        return One<W>(n, l.rM, tR) + One<W>(n, l.gM, tG) + One<W>(n, l.bM, tB);
+    }
+    uint32_t Blend(const L& l, uint32_t n, uint32_t d) const {
+        using W = typename L::Wide;
+        uint32_t m = (n >> 24) * tintAlpha / 255;
+        uint32_t inv = 256 - m;
+        return Two<W>(n, d, l.rM, tR, inv) + Two<W>(n, d, l.gM, tG, inv) +
+               Two<W>(n, d, l.bM, tB, inv);
+    }
+    template <typename W>
+    static uint32_t One(uint32_t n, uint32_t m, uint32_t tc) {
+        return uint32_t((W(n & m) * tc + (m >> 1)) >> 8) & m;
+    }
+    template <typename W>
+    static uint32_t Two(uint32_t n, uint32_t d, uint32_t m, uint32_t tc, uint32_t inv) {
+        return uint32_t((W(n & m) * tc + W(d & m) * inv + (m >> 1)) >> 8) & m;
+    }
+};
+
+template <typename L>
+void BlendRowsTinted(const Target& t, const L& l, const Source& s, const BlitArea& a,
+                     const Color& tint) {
+    using P = typename L::Pixel;
+    TintPen<L> pen(tint);
+    bool opaqueTint = tint.alpha == 255;
+    for (int j = 0; j < a.height; ++j) {
+        std::size_t at = std::size_t(a.sourceY + j) * s.width + a.sourceX;
+        const uint32_t* n = s.native + at;
+        const uint8_t* runs = s.runs + at;
+        P* d = Row<P>(t, a.destY + j) + a.destX;
+        for (int i = 0; i < a.width;) {
+            int count = std::min<int>(runs[i], a.width - i);
+            uint32_t alpha = n[i] >> 24;
+            if (alpha == 255 && opaqueTint) {
+                for (int k = i; k < i + count; ++k) d[k] = P(pen.Opaque(l, n[k]));
+            } else if (alpha != 0) {
+                for (int k = i; k < i + count; ++k) d[k] = P(pen.Blend(l, n[k], d[k]));
+            }
+            i += count;
+        }
+    }
+}
+
+template <typename L>
+void CopyRows(const Target& t, const L&, const Source& s, const BlitArea& a, bool skipTransparent) {
+    using P = typename L::Pixel;
+    for (int j = 0; j < a.height; ++j) {
+        const uint32_t* n = s.native + std::size_t(a.sourceY + j) * s.width + a.sourceX;
+        P* d = Row<P>(t, a.destY + j) + a.destX;
+        if (!skipTransparent) {
+            CopyRun(d, n, a.width);
+            continue;
+        }
+        for (int i = 0; i < a.width; ++i)
+            if (n[i] >> 24) d[i] = P(n[i]);
+    }
+}
+
+struct AddPen {
+    const ChannelFormat* c[3];
+    uint32_t tint[3];
+    bool tinted;
+
+    AddPen(const DisplayFormat* f, const Color& k)
+        : c{&f->red, &f->green, &f->blue},
+          tint{uint32_t(k.red * k.alpha / 255), uint32_t(k.green * k.alpha / 255),
+               uint32_t(k.blue * k.alpha / 255)},
+          tinted(!(k == Color::White)) {}
+
+    uint32_t Add(uint32_t s, uint32_t d) const {
+        uint32_t out = 0;
+        for (int i = 0; i < 3; ++i) {
+            const ChannelFormat& f = *c[i];
+            uint32_t index =
+                tinted ? ((s & f.mask) >> f.shift) * tint[i] / 256 + ((d & f.mask) >> f.shift)
+                       : ((d & f.mask) + (s & f.mask)) >> f.shift;
+            out |= uint32_t(f.saturation[index]) << f.shift;
+        }
+        return out;
+    }
+};
+
+template <typename L>
+void AddRows(const Target& t, const L&, const Source& s, const BlitArea& a, const Color& tint) {
+    using P = typename L::Pixel;
+    AddPen pen(t.format, tint);
+    for (int j = 0; j < a.height; ++j) {
+        std::size_t at = std::size_t(a.sourceY + j) * s.width + a.sourceX;
+        const uint32_t* n = s.native + at;
+        const uint8_t* runs = s.runs + at;
+        P* d = Row<P>(t, a.destY + j) + a.destX;
+        for (int i = 0; i < a.width;) {
+            int count = std::min<int>(runs[i], a.width - i);
+            if (n[i] & 0x00FFFFFFu)
+                for (int k = i; k < i + count; ++k) d[k] = P(pen.Add(n[k], d[k]));
+            i += count;
+        }
+    }
+}
+
+}  // namespace
+
+void NormalBltBlended(const Target& t, int x, int y, const Source& s, const Rect& sourceRect,
+                      const Color& tint) {
+    BlitArea a;
+    if (!s.runs || !Clip(t, x, y, s, sourceRect, a)) return;
+    Color k = ClampColor(tint);
+    WithLayout(t, [&](const auto& l) {
+        if (k == Color::White)
+            BlendRows(t, l, s, a);
+        else
+            BlendRowsTinted(t, l, s, a, k);
+    });
+}
+
+void NormalBltCopy(const Target& t, int x, int y, const Source& s, const Rect& sourceRect,
+                   bool skipTransparent) {
+    BlitArea a;
+    if (!Clip(t, x, y, s, sourceRect, a)) return;
+    WithLayout(t, [&](const auto& l) { CopyRows(t, l, s, a, skipTransparent); });
+}
+
+void AdditiveBlt(const Target& t, int x, int y, const Source& s, const Rect& sourceRect,
+                 const Color& tint) {
+    BlitArea a;
+    if (!s.runs || !Clip(t, x, y, s, sourceRect, a)) return;
+    Color k = ClampColor(tint);
+    WithLayout(t, [&](const auto& l) { AddRows(t, l, s, a, k); });
+}
+
+}  // namespace Varn::SurfaceDraw
