@@ -15,8 +15,24 @@ namespace {
 constexpr int kRampFrames = 64;
 constexpr int kChannels = AudioDevice::kChannels;
 
+// The sample value between frames `index` and `next`, `frac` of the way.
+void Interpolate(const PcmSample& sample, std::uint64_t index, std::uint64_t next, float frac,
+                 float& left, float& right) {
+    const std::int16_t* data = sample.data.data();
+    if (sample.channels == 2) {
+        const float l0 = data[2 * index], l1 = data[2 * next];
+        const float r0 = data[2 * index + 1], r1 = data[2 * next + 1];
+        left = l0 + (l1 - l0) * frac;
+        right = r0 + (r1 - r0) * frac;
+    } else {
+        const float s0 = data[index], s1 = data[next];
+        left = right = s0 + (s1 - s0) * frac;
+    }
+}
+
 std::int16_t ToPcm16(float value) {
     const float scaled = value * 32768.0f;
+    if (std::isnan(scaled)) return 0;  // a misbehaving stream must not reach the cast
     return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
@@ -235,8 +251,6 @@ void Mixer::RenderBlock(std::int16_t* out, int frames) {
 void Mixer::MixVoice(Voice& voice, int frames) {
     const PcmSample& sample = *voice.sample;
     const std::uint64_t frameCount = sample.FrameCount();
-    const std::int16_t* data = sample.data.data();
-    const bool stereo = sample.channels == 2;
 
     float targetLeft = 0.0f, targetRight = 0.0f;
     voice.TargetGains(targetLeft, targetRight);
@@ -262,8 +276,10 @@ void Mixer::MixVoice(Voice& voice, int frames) {
                 voice.position = 0;
                 return;
             }
-            voice.position -= frameCount << 32;
-            index -= frameCount;
+            // Modulo, not one subtraction: a very short sample at a high rate can
+            // step past its end more than once per output frame.
+            voice.position %= frameCount << 32;
+            index = voice.position >> 32;
         }
         std::uint64_t next = index + 1;
         if (next >= frameCount) next = voice.looping ? 0 : index;
@@ -273,15 +289,7 @@ void Mixer::MixVoice(Voice& voice, int frames) {
             voice.gainRight += stepRight;
         }
         float left, right;
-        if (stereo) {
-            const float l0 = data[2 * index], l1 = data[2 * next];
-            const float r0 = data[2 * index + 1], r1 = data[2 * next + 1];
-            left = l0 + (l1 - l0) * frac;
-            right = r0 + (r1 - r0) * frac;
-        } else {
-            const float s0 = data[index], s1 = data[next];
-            left = right = s0 + (s1 - s0) * frac;
-        }
+        Interpolate(sample, index, next, frac, left, right);
         acc[2 * i] += left * kToFloat * voice.gainLeft;
         acc[2 * i + 1] += right * kToFloat * voice.gainRight;
         voice.position += voice.step;

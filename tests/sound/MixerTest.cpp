@@ -120,6 +120,16 @@ TEST(Mixer, LoopingVoiceRepeatsWithoutEnd) {
     EXPECT_TRUE(mixer.IsVoicePlaying(voice));
 }
 
+TEST(Mixer, TinyLoopAtAHighRateStaysInsideItsSample) {
+    Mixer mixer;
+    const auto voice = mixer.CreateVoice(Ramp(2, kMaxSampleRate, 1000));  // steps ~4 loops a frame
+    mixer.PlayVoice(voice, true);
+    for (std::int16_t value : Render(mixer, 1000)) {
+        EXPECT_GE(value, 0);
+        EXPECT_LE(value, 1000);
+    }
+}
+
 TEST(Mixer, LowerRateIsResampledByInterpolation) {
     Mixer mixer;
     const auto voice = mixer.CreateVoice(Ramp(1000, 22050, 20));
