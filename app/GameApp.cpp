@@ -1,12 +1,11 @@
 #include "app/GameApp.h"
 
+#include "app/WinLodeApp.h"
+
 namespace Varn {
 
 std::unique_ptr<VarnApp> CreateGameApp(Platform* platform) {
-    auto app = std::make_unique<VarnApp>(platform);
-    app->productName = "Prismora";
-    app->title = "Gemlode " + app->productVersion;
-    return app;
+    return std::make_unique<WinLodeApp>(platform);
 }
 
 }  // namespace Varn

@@ -39,7 +39,7 @@ public:
 
     // The start-tip dialog (dialog 9) and closing a dialog by id.
     virtual void ShowStartTip() = 0;
-    virtual void CloseDialog(int dialogId) = 0;
+    virtual bool CloseDialog(int dialogId) = 0;
     // The application's showStartTip flag: read, and cleared after the first
     // move or a loaded game.
     virtual bool StartTipWanted() = 0;

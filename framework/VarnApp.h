@@ -53,6 +53,8 @@ public:
     virtual void ResourcesLoaded() {}
     virtual void ShowFatalError(const std::string& text);
     void SafeDelete(Widget* widget) override;
+    // Dialogs forward their buttons to the application's ButtonListener operations.
+    ButtonListener* GetButtonListener() override { return this; }
     virtual void BrowserOpenFailed(const std::string& url);
     virtual void BrowserReturned(const std::string& url);
     virtual bool OpenBrowser(const std::string& url, bool quitAfter);
@@ -91,7 +93,7 @@ public:
     void CopyToClipboard(const std::string& text) override;
     std::string GetClipboardText() override;
 
-    // Creates the display device; the default presents a 32-bit memory screen.
+    // Creates the display device: 16- or 32-bit surfaces presented to the window.
     virtual std::unique_ptr<DisplayDevice> CreateDisplayDevice();
     // Ends the process after a fatal error (tests override it).
     virtual void ExitProcess(int code);
@@ -121,7 +123,7 @@ public:
     int height = 480;
     bool windowed = true;
     std::atomic<bool> closing{false};
-    bool quitRequested = false;
+    std::atomic<bool> quitRequested{false};  // also set by the loading thread
     bool hidden = false;
     bool windowedFailed = false;
     bool fullScreenFailed = false;

@@ -1,0 +1,93 @@
+// WinLodeApp: identity, settings of its own, the saved game at exit, and the
+// looping effect the board asks for.
+#include "app/WinLodeApp.h"
+
+#include "app/GameOverScreen.h"
+#include "app/TitleScreen.h"
+#include "board/Board.h"
+#include "framework/SettingsStore.h"
+#include "graphics/ImageFont.h"
+#include "graphics/MemoryImage.h"
+#include "sound/SoundInstance.h"
+#include "sound/SoundManager.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/WidgetManager.h"
+
+namespace Varn {
+
+namespace {
+
+constexpr size_t kMaxStoredString = 256;
+
+// A looping effect; dropping it stops the sound and gives its voice back.
+class LoopingSound : public BoardSoundLoop {
+public:
+    explicit LoopingSound(SoundInstance* playing) : instance(playing) {}
+    ~LoopingSound() override {
+        instance->Stop();
+        instance->Release();
+    }
+    void SetVolume(double volume) override { instance->SetVolume(volume); }
+
+private:
+    SoundInstance* instance;
+};
+
+}  // namespace
+
+WinLodeApp::WinLodeApp(Platform* platformLayer) : VarnApp(platformLayer) {
+    productName = "Prismora";
+    title = "Gemlode " + productVersion;
+    registryKey = "Zandrel\\Gemlode";
+    random.Seed(std::uint32_t(Now()));
+}
+
+WinLodeApp::~WinLodeApp() {
+    // The game in progress is saved before anything is torn down.
+    if (board && board->CanSaveGame()) board->SaveGame();
+    Shutdown();
+    WidgetManager* manager = GetWidgetManager();
+    for (auto& button : gameButtons)
+        if (manager) manager->RemoveWidget(button.get());
+    gameButtons.clear();
+    if (manager && gameOverScreen) manager->RemoveWidget(gameOverScreen.get());
+    gameOverScreen.reset();
+    if (manager && board) manager->RemoveWidget(board.get());
+    board.reset();
+    if (manager && titleScreen) manager->RemoveWidget(titleScreen.get());
+    titleScreen.reset();
+    // Widgets queued for deletion may still draw with the resources below.
+    DeleteQueuedWidgets();
+    if (loadingThread.joinable()) loadingThread.join();
+}
+
+std::unique_ptr<BoardSoundLoop> WinLodeApp::StartSoundLoop(int soundId) {
+    SoundManager* sounds = GetSoundManager();
+    if (!sounds || soundId < 0) return nullptr;
+    SoundInstance* instance = sounds->GetSoundInstance(unsigned(soundId));
+    if (!instance) return nullptr;
+    instance->Play(true, false);
+    return std::make_unique<LoopingSound>(instance);
+}
+
+void WinLodeApp::LoadRegistrySettings() {
+    VarnApp::LoadRegistrySettings();
+    std::string root = platform->GetDesktop().ConfigRoot();
+    if (root.empty()) return;
+    auto key = SettingsStore(root).OpenKey(SettingsKeyPath(registryKey));
+    if (!key) return;
+    if (auto name = key->GetString("LastScoreName", kMaxStoredString)) lastScoreName = *name;
+    if (auto id = key->GetString("ReferId", kMaxStoredString)) referId = *id;
+}
+
+void WinLodeApp::SaveRegistrySettings() {
+    VarnApp::SaveRegistrySettings();
+    std::string root = platform->GetDesktop().ConfigRoot();
+    if (root.empty() || lastScoreName.empty()) return;
+    auto key = SettingsStore(root).OpenKey(SettingsKeyPath(registryKey));
+    if (!key) return;
+    key->SetString("LastScoreName", lastScoreName);
+    key->Commit();
+}
+
+}  // namespace Varn

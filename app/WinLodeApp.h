@@ -1,0 +1,145 @@
+// WinLodeApp: the game's application object. It fixes the product's identity,
+// loads every resource (the title screen's share in Init, the rest on the
+// loading thread), derives the tinted and shrunken images the board draws
+// with, owns the screens and the six game-screen buttons, and takes every
+// game-flow decision in ButtonClicked. It is also the board's host.
+//
+// Threads: LoadResources writes images 9-37, the sounds, fonts and derived
+// images; the main thread uses them only after the loaded flag is set.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board/BoardArt.h"
+#include "board/BoardHost.h"
+#include "board/DifficultyTable.h"
+#include "board/GameRandom.h"
+#include "framework/VarnApp.h"
+
+namespace Varn {
+
+class Board;
+class ButtonWidget;
+class Font;
+class GameOverScreen;
+class ImageFont;
+class MemoryImage;
+class TitleScreen;
+
+class WinLodeApp : public VarnApp, public BoardHost, public BoardArt {
+public:
+    static constexpr int kImageCount = 38;
+    static constexpr int kSoundCount = 21;
+    static constexpr int kGemKinds = 7;
+    static constexpr int kShrinkSteps = 6;
+
+    explicit WinLodeApp(Platform* platform);
+    ~WinLodeApp() override;
+
+    // Application operations.
+    void ButtonPressed(int id) override;
+    void ButtonClicked(int id) override;
+    void LoadResources() override;
+    void BrowserOpenFailed(const std::string& url) override;
+    void BrowserReturned(const std::string& url) override;
+    bool OpenBrowser(const std::string& url, bool quitAfter) override;
+    void SaveRegistrySettings() override;
+    void LoadRegistrySettings() override;
+    void Init() override;
+    Dialog* CreateDialog(int id, bool modal, const std::string& header, const std::string& body,
+                         const std::string& footer, int buttonMode) override;
+    bool CloseDialog(int id) override;
+    void ModalDialogOpened() override;
+    void ModalDialogsClosed() override;
+
+    // Game flow.
+    void StartGame();
+    void NewBoard() override;
+    void ShowGameOver() override;
+    void SetMode(bool timed, bool restart) override;
+    void ShowStartTip() override;
+    void ShowNoWindowedMode();
+    void ShowOptions();
+
+    // What the board asks of the application.
+    void PlaySound(int soundId) override { VarnApp::PlaySound(soundId); }
+    void PlaySound(int soundId, int pan) override { VarnApp::PlaySound(soundId, double(pan)); }
+    std::unique_ptr<BoardSoundLoop> StartSoundLoop(int soundId) override;
+    bool StartTipWanted() override { return showStartTip; }
+    void ClearStartTipWanted() override { showStartTip = false; }
+    int TimesPlayed() override { return settings.timesPlayed; }
+    void SetTimesPlayed(int count) override { settings.timesPlayed = count; }
+    const DifficultyTable& Difficulty() override { return difficultyTable; }
+    GameRandom& Random() override { return random; }
+    std::uint32_t TickCountMs() override { return std::uint32_t(Now()); }
+    int MessageTextWidth(const std::string& text) override;
+    int MessageFontHeight() override;
+    int MessageFontAscent() override;
+    int DigitFontAscent() override;
+
+    // What the board draws with.
+    Image* GetImage(int index) override;
+    Image* ShrunkGem(int kind, int step) override;
+    Image* TimerBar(int colorIndex) override;
+    Image* WhiteTimerBar() override;
+    Font* DigitFont() override;
+    Font* FadedDigitFont(int fade) override;
+    Font* ScoreFont() override;
+    Font* TitleFont() override { return GetTitleFont(); }
+    Font* OverFont() override;
+    ImageRegistry* Registry() override { return GetImageRegistry(); }
+
+    Font* GetTitleFont();
+    Font* GetTextFont();
+
+    Board* GetBoard() { return board.get(); }
+    TitleScreen* GetTitleScreen() { return titleScreen.get(); }
+    GameOverScreen* GetGameOverScreen() { return gameOverScreen.get(); }
+    const std::vector<std::unique_ptr<ButtonWidget>>& GetGameButtons() { return gameButtons; }
+
+    DifficultyTable difficultyTable;
+    GameRandom random;
+    std::string lastScoreName;
+    std::string referId;
+    bool timedMode = false;
+    bool showStartTip = true;
+
+protected:
+    bool LoadImageAt(int index);
+    bool LoadDifficulty();
+    bool LoadSounds();
+    void BuildFonts();
+    void BuildDerivedImages();
+    void BuildShrunkGems();
+    void CreateGameButtons();
+    void AskNewGame();
+    void AskMode(bool timed);
+    void AskQuit();
+    void DialogAccepted(int dialogId);
+    void DialogDeclined(int dialogId);
+    void GameButtonClicked(int id);
+    void FailLoading(const std::string& what);
+
+    std::unique_ptr<Board> board;
+    std::unique_ptr<TitleScreen> titleScreen;
+    std::unique_ptr<GameOverScreen> gameOverScreen;
+    std::array<std::unique_ptr<MemoryImage>, kImageCount> images;
+    std::array<std::array<std::unique_ptr<MemoryImage>, kShrinkSteps>, kGemKinds> shrunkGems;
+    std::vector<std::unique_ptr<ButtonWidget>> gameButtons;
+    ButtonWidget* normalButton = nullptr;
+    ButtonWidget* timedButton = nullptr;
+    std::unique_ptr<ImageFont> digitFont;
+    std::unique_ptr<ImageFont> scoreFont;
+    std::unique_ptr<ImageFont> titleFont;
+    std::unique_ptr<ImageFont> textFont;
+    std::unique_ptr<ImageFont> overFont;
+    std::array<std::unique_ptr<MemoryImage>, 6> fadedDigitImages;
+    std::array<std::unique_ptr<ImageFont>, 6> fadedDigitFonts;
+    std::array<std::unique_ptr<MemoryImage>, 24> timerBarImages;
+    std::unique_ptr<MemoryImage> whiteTimerBar;
+};
+
+}  // namespace Varn
