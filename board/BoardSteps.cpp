@@ -88,7 +88,10 @@ void Board::StepGameOver() {
     });
     if (!allGone) return;
     if (abandoned) {
-        host.NewBoard();  // replaces this board: touch nothing after it
+        // Rest first: the application replaces this board through deferred
+        // deletion, and it must not ask twice should it tick again meanwhile.
+        state = BoardState::GameOverShown;
+        host.NewBoard();
         return;
     }
     host.PlaySound(16);
