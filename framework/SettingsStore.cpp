@@ -1,144 +1,20 @@
-// SettingsStore: key folders, the text format of a key's file, and atomic writes.
-//
-// File format, one value per line ('#' lines and blank lines are ignored):
-//   "MusicVolume"=dword:00000032
-//   "LastScoreName"="Ann \"The Hammer\""
-// Names and strings are quoted; '\' escapes '\' and '"', and \xHH stands for any
-// byte outside printable ASCII, so every byte string survives a round trip.
+// SettingsStore: key folders, reading a key's file, and atomic writes.
 #include "framework/SettingsStore.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
+#include "framework/SettingsFormat.h"
+
 namespace Varn {
 
 namespace {
-
-std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '\\' || c == '"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c > 0x7e) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Reads a quoted string at `pos`; advances past the closing quote.
-bool Unquote(const std::string& line, std::size_t& pos, std::string& out) {
-    if (pos >= line.size() || line[pos] != '"') return false;
-    ++pos;
-    out.clear();
-    while (pos < line.size()) {
-        const char c = line[pos++];
-        if (c == '"') return true;
-        if (c != '\\') {
-            out += c;
-            continue;
-        }
-        if (pos >= line.size()) return false;
-        const char escaped = line[pos++];
-        if (escaped == '\\' || escaped == '"') {
-            out += escaped;
-        } else if (escaped == 'x' && pos + 1 < line.size() && HexDigit(line[pos]) >= 0 &&
-                   HexDigit(line[pos + 1]) >= 0) {
-            out += static_cast<char>(HexDigit(line[pos]) * 16 + HexDigit(line[pos + 1]));
-            pos += 2;
-        } else {
-            return false;
-        }
-    }
-    return false;  // no closing quote
-}
-
-bool ParseDword(const std::string& text, std::uint32_t& value) {
-    if (text.size() != 8) return false;
-    value = 0;
-    for (char c : text) {
-        const int digit = HexDigit(c);
-        if (digit < 0) return false;
-        value = value * 16 + static_cast<std::uint32_t>(digit);
-    }
-    return true;
-}
-
-using Entries = std::vector<std::pair<std::string, std::variant<std::uint32_t, std::string>>>;
-
-bool ParseLine(const std::string& line, Entries& entries) {
-    if (line.empty() || line[0] == '#') return true;
-    std::size_t pos = 0;
-    std::string name;
-    if (!Unquote(line, pos, name) || pos >= line.size() || line[pos] != '=') return false;
-    ++pos;
-    if (line.compare(pos, 6, "dword:") == 0) {
-        std::uint32_t value = 0;
-        if (!ParseDword(line.substr(pos + 6), value)) return false;
-        entries.emplace_back(name, value);
-        return true;
-    }
-    std::string text;
-    if (!Unquote(line, pos, text) || pos != line.size()) return false;
-    entries.emplace_back(name, text);
-    return true;
-}
-
-// Parses the whole file; false (and nothing kept) if any line is damaged.
-bool ParseSettings(const std::string& content, Entries& entries) {
-    std::istringstream lines(content);
-    std::string line;
-    Entries parsed;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!ParseLine(line, parsed)) return false;
-    }
-    for (auto& entry : parsed) {
-        // A repeated name keeps its last value, as a later write would.
-        bool replaced = false;
-        for (auto& existing : entries) {
-            if (existing.first == entry.first) {
-                existing.second = entry.second;
-                replaced = true;
-            }
-        }
-        if (!replaced) entries.push_back(std::move(entry));
-    }
-    return true;
-}
-
-std::string FormatSettings(const Entries& entries) {
-    std::string out = "# Gemlode settings\n";
-    for (const auto& [name, value] : entries) {
-        out += Quote(name) + "=";
-        if (const auto* number = std::get_if<std::uint32_t>(&value)) {
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "dword:%08X", static_cast<unsigned>(*number));
-            out += hex;
-        } else {
-            out += Quote(std::get<std::string>(value));
-        }
-        out += '\n';
-    }
-    return out;
-}
 
 // Writes `content` to a temporary file beside `file`, flushes it to disk and renames
 // it over `file`. On any failure the temporary file is removed and `file` is kept.
@@ -177,7 +53,7 @@ SettingsKey::SettingsKey(std::filesystem::path file, bool loadExisting) : file_(
     std::error_code error;
     if (!loadExisting || !std::filesystem::exists(file_, error)) return;
     std::string content;
-    if (!ReadSmallFile(file_, content) || !ParseSettings(content, values_)) {
+    if (!ReadSmallFile(file_, content) || !ParseSettingsText(content, values_)) {
         values_.clear();
         damaged_ = true;
         std::fprintf(stderr, "settings: %s is damaged; using defaults\n", file_.c_str());
@@ -237,7 +113,7 @@ void SettingsKey::SetString(const std::string& name, const std::string& value) {
 
 bool SettingsKey::Commit() {
     if (!dirty_) return true;
-    if (!WriteFileAtomically(file_, FormatSettings(values_))) return false;
+    if (!WriteFileAtomically(file_, FormatSettingsText(values_))) return false;
     dirty_ = false;
     damaged_ = false;
     return true;

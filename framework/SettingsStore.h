@@ -19,6 +19,8 @@
 #include <variant>
 #include <vector>
 
+#include "framework/SettingsFormat.h"
+
 namespace Varn {
 
 constexpr std::uintmax_t kMaxSettingsFileBytes = 1024 * 1024;
@@ -47,12 +49,12 @@ public:
     bool WasDamaged() const { return damaged_; }
 
 private:
-    using Value = std::variant<std::uint32_t, std::string>;
+    using Value = SettingsValue;
     const Value* Find(const std::string& name) const;
     void Set(const std::string& name, Value value);
 
     std::filesystem::path file_;
-    std::vector<std::pair<std::string, Value>> values_;
+    SettingsEntries values_;
     bool dirty_ = false;
     bool damaged_ = false;
 };
