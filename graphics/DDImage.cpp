@@ -74,7 +74,7 @@ bool DDImage::GenerateSurface() {
     if (!device) return false;
     std::lock_guard guard(device->GetLock());
     CommitBits();
-    if (hasAlpha || !device->IsInitialised() || width <= 0 || height <= 0) return false;
+    if (hasAlpha || !device->HasFormat() || width <= 0 || height <= 0) return false;
     auto made = DDSurface::Create(width, height, device->GetFormat().layout);
     if (!made) return false;
     GetBits();

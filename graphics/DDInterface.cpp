@@ -29,6 +29,7 @@ void DDInterface::CleanUp() {
 int DDInterface::Init(PlatformWindow* targetWindow, bool isWindowed) {
     std::lock_guard guard(lock);
     initialised = false;
+    formatReady = false;
     std::vector<DDImage*> purged;
     for (DDImage* image : images) {
         if (image == screenImage.get() || !image->HasSurface()) continue;
@@ -62,6 +63,7 @@ int DDInterface::CreateDisplay(bool isWindowed) {
     pendingDrawSurface = DDSurface::Create(width, height, layout);
     if (!pendingDrawSurface) return RESULT_SURFACE_FAIL;
     format = DisplayFormat::FromLayout(layout);
+    formatReady = true;
     return RESULT_OK;
 }
 

@@ -48,6 +48,8 @@ public:
     bool HasDDImage(DDImage* image);
 
     bool IsInitialised() const { return initialised; }
+    // The pixel layout is known: surfaces can be made (already during Init's rebuilding).
+    bool HasFormat() const { return formatReady; }
     bool IsWindowed() const { return windowed; }
     int GetWidth() const { return width; }
     int GetHeight() const { return height; }
@@ -65,6 +67,7 @@ private:
     int height;
     DisplayFormat format;
     bool initialised = false;
+    bool formatReady = false;
     PlatformWindow* window = nullptr;
     bool windowed = true;
     std::unique_ptr<DDImage> screenImage;
