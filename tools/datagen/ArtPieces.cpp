@@ -85,7 +85,8 @@ Canvas Sparkle() {
                 float rays = std::exp(-std::fabs(ru) * 1.3f) * std::exp(-std::fabs(rv) / (7 * life + 1)) +
                              std::exp(-std::fabs(rv) * 1.3f) * std::exp(-std::fabs(ru) / (7 * life + 1));
                 float core = std::exp(-r * r / (6 * life + 1));
-                float k = Clamp01((rays * 0.8f + core) * life);
+                float window = Clamp01((19.0f - std::max(std::fabs(u), std::fabs(v))) / 4.0f);
+                float k = Clamp01((rays * 0.8f + core) * life * window);
                 c.At(static_cast<int>(x0) + x, y) = {k, k * 0.95f, k * 0.75f + 0.25f * k * k, 1};
             }
     }
@@ -129,7 +130,8 @@ Canvas Elect() {
         float centre = 8 + 4.5f * (FractalNoise(x / 16.0f, 0.5f, 77, 3, 8) - 0.5f) * 2;
         for (int y = 0; y < 16; ++y) {
             float d = std::fabs(y + 0.5f - centre);
-            float k = std::exp(-d * d / 1.2f) + 0.35f * std::exp(-d / 2.5f);
+            float window = Clamp01(std::min(y, 15 - y) / 3.0f);  // black top and bottom rows
+            float k = (std::exp(-d * d / 1.2f) + 0.35f * std::exp(-d / 2.5f)) * window;
             c.At(x, y) = {Clamp01(k * 0.7f), Clamp01(k * 0.9f), Clamp01(k * 1.1f), 1};
         }
     }

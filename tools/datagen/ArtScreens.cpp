@@ -94,8 +94,8 @@ Canvas DrawPanelButton(int w, int h, const std::string& label, ButtonLook look) 
         c.FillShape(0, 0, w, h / 2 + 1,
                     [=](float x, float y) { return SdRoundRect(x, y, 5, 4, fw - 10, fh / 2 - 3, 6); },
                     [=](float, float y) { return Rgba{1, 1, 1, 0.28f * (1 - y / (fh / 2))}; });
-    static const FontFace face("League Spartan", "Bold", 17);
-    static const FontFace small("League Spartan", "Bold", 14);
+    const FontFace face("League Spartan", "Bold", 17);
+    const FontFace small("League Spartan", "Bold", 14);
     const FontFace& f = h >= 40 ? face : small;
     int shift = look == ButtonLook::Pushed ? 1 : 0;
     int baseline = (h + f.Ascender() - f.Descender()) / 2 + 2 + shift;
@@ -132,7 +132,7 @@ Canvas DrawHintBadge(bool lit) {
                     float k = 0.6f + 0.4f * Clamp01((40 - y + (26 - x) * 0.5f) / 20);
                     return lit ? Rgba{1.0f * k, 0.6f * k, 0.1f * k, 1} : Rgba{0.55f * k, 0.85f * k, 1.0f * k, 0.9f};
                 });
-    static const FontFace face("League Spartan", "Bold", 13);
+    const FontFace face("League Spartan", "Bold", 13);
     TextStyle style = LabelStyle();
     style.outlineRadius = 1;
     DrawCentredText(c, face, "HINT", style, 26.5f, 63);
@@ -148,10 +148,10 @@ Canvas DrawGameScreen() {
         float edge = Clamp01((x - 184) / 6);
         return Mix(p, kGold, edge * 0.8f);
     });
-    static const FontFace logoFace("League Spartan", "Bold", 34);
+    const FontFace logoFace("League Spartan", "Bold", 34);
     TextStyle logo{{1, 0.93f, 0.65f, 1}, {0.9f, 0.55f, 0.15f, 1}, kInk, 2, 0.4f, {0, 0, 0, 0.6f}, 2, 0};
     DrawCentredText(c, logoFace, "Gemlode", logo, 94, 50);
-    static const FontFace labelFace("League Spartan", "Bold", 12);
+    const FontFace labelFace("League Spartan", "Bold", 12);
     TextStyle label{{0.95f, 0.85f, 0.6f, 1}, {0.8f, 0.65f, 0.4f, 1}, {}, 0, 0, {0, 0, 0, 0.7f}, 1, 1};
     DrawCentredText(c, labelFace, "SCORE", label, 93, 70);
     PaintPlate(c, 20, 75, 146, 42, 9, Rgba{0.1f, 0.16f, 0.3f, 1});
@@ -189,10 +189,10 @@ Canvas DrawTitleScreen() {
         float fall = std::exp(-std::hypot(x - 320, y - 150) / 190);
         return Rgba{1, 0.8f, 0.5f, ray * fall * 0.22f};
     });
-    static const FontFace big("League Spartan", "Bold", 100);
+    const FontFace big("League Spartan", "Bold", 100);
     TextStyle name{{1, 0.97f, 0.8f, 1}, {0.95f, 0.55f, 0.12f, 1}, kInk, 4, 0.5f, {0, 0, 0, 0.6f}, 6, 2};
     DrawCentredText(c, big, "Gemlode", name, 320, 180);
-    static const FontFace tagFace("Dosis", "Bold", 20);
+    const FontFace tagFace("Dosis", "Bold", 20);
     TextStyle tag{{0.8f, 0.9f, 1, 1}, {0.6f, 0.75f, 1, 1}, {}, 0, 0, {0, 0, 0, 0.8f}, 1, 3};
     DrawCentredText(c, tagFace, "A JEWEL-SWAPPING PUZZLE", tag, 250, 220);
     for (int k = 0; k < kGemKinds; ++k) {

@@ -66,7 +66,7 @@ Outline ShapeOf(int kind) {
                                {-s + c, s}, {-s, s - c}, {-s, -s + c}},
                               2);
         }
-        case 1: return Regular(20, 0.98f, -90);                     // round brilliant
+        case 1: return Regular(20, 0.86f, -90);  // round brilliant, smaller than the octagon
         case 2: return Subdivided(Regular(6, 1.0f, -90), 2);        // hexagon
         case 3: return Subdivided({{0, -1.04f}, {0.74f, 0}, {0, 1.04f}, {-0.74f, 0}}, 3);
         case 4: return Subdivided(Regular(3, 1.12f, -90, 0.16f), 4);  // triangle
@@ -78,7 +78,7 @@ Outline ShapeOf(int kind) {
             }
             return o;
         }
-        default: return Subdivided(Regular(8, 1.0f, -67.5f), 2);  // octagon
+        default: return Subdivided(Regular(8, 1.06f, -67.5f), 2);  // octagon
     }
 }
 

@@ -13,6 +13,7 @@
 #include "tools/datagen/ImageFiles.h"
 #include "tools/datagen/Output.h"
 #include "tools/datagen/Songs.h"
+#include "tools/datagen/Text.h"
 #include "tools/datagen/SoundEffects.h"
 
 namespace {
@@ -45,7 +46,15 @@ bool WriteSounds(const std::string& out) {
     return WriteTextFile(out + "/data/diff.txt", DifficultyTableText()) || Fail("data/diff.txt");
 }
 
+int Generate(int argc, char** argv);
+
 int Run(int argc, char** argv) {
+    int rc = Generate(argc, argv);
+    ReleaseFontLibraries();
+    return rc;
+}
+
+int Generate(int argc, char** argv) {
     std::string sheet, out;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];

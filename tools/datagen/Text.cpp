@@ -13,18 +13,18 @@ namespace Varn::DataGen {
 
 namespace {
 
+FT_Library library = nullptr;
+FcConfig* fontConfig = nullptr;
+
 FT_Library Library() {
-    static FT_Library library = [] {
-        FT_Library lib = nullptr;
-        if (FT_Init_FreeType(&lib) != 0) throw std::runtime_error("FreeType did not start");
-        return lib;
-    }();
+    if (!library && FT_Init_FreeType(&library) != 0) throw std::runtime_error("FreeType did not start");
     return library;
 }
 
 std::string FindFontFile(const std::string& family, const std::string& style) {
     // Loading the configuration scans the font cache: do it once per run.
-    static FcConfig* config = FcInitLoadConfigAndFonts();
+    if (!fontConfig) fontConfig = FcInitLoadConfigAndFonts();
+    FcConfig* config = fontConfig;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddString(pattern, FC_STYLE, reinterpret_cast<const FcChar8*>(style.c_str()));
@@ -47,6 +47,14 @@ std::string FindFontFile(const std::string& family, const std::string& style) {
 }
 
 }  // namespace
+
+void ReleaseFontLibraries() {
+    if (fontConfig) FcConfigDestroy(fontConfig);
+    fontConfig = nullptr;
+    FcFini();
+    if (library) FT_Done_FreeType(library);
+    library = nullptr;
+}
 
 struct FontFace::Impl {
     FT_Face face = nullptr;

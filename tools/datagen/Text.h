@@ -49,6 +49,9 @@ struct TextStyle {
     int tracking = 0;          // extra pixels after every character
 };
 
+// Releases FreeType and fontconfig at the end of a run (keeps leak checkers quiet).
+void ReleaseFontLibraries();
+
 // Renders a one-line text; baselineOut receives the baseline's y in the result.
 Canvas RenderText(const FontFace& face, const std::string& text, const TextStyle& style,
                   int* baselineOut = nullptr);
