@@ -155,8 +155,35 @@ uint32_t* DDImage::GetBits() {
 void DDImage::BitsChanged() {
     // Without memory pixels the surface is the only copy: read it back before letting it go.
     if (surface && !bits) GetBits();
+    if (surface && keepsSurface) {
+        WriteBitsToSurface();
+        return;
+    }
     MemoryImage::BitsChanged();
     surface.reset();
+    bitsFromSurface = false;
+}
+
+// The screen's memory pixels (read back, then changed) go back into the draw surface, with
+// the rounding conversion so that unchanged pixels keep their exact values.
+void DDImage::WriteBitsToSurface() {
+    LockedSurface locked;
+    if (!device || !bits || surface->Lock(locked) != SURFACE_OK) return;
+    bitsFromSurface = true;
+    bool sixteen = locked.layout.bitCount == 16;
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = bits.get() + std::size_t(y) * width;
+        uint8_t* out = locked.pixels + std::size_t(y) * locked.pitch;
+        for (int x = 0; x < width; ++x) {
+            if (sixteen)
+                reinterpret_cast<uint16_t*>(out)[x] = uint16_t(ToDisplay(row[x]));
+            else
+                reinterpret_cast<uint32_t*>(out)[x] = ToDisplay(row[x]);
+        }
+    }
+    surface->Unlock();
+    FreeBits();
+    DropDerivedData();
     bitsFromSurface = false;
 }
 

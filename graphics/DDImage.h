@@ -11,8 +11,9 @@
 //
 // As a destination without transparency of its own, drawing goes straight into the locked
 // surface through the surface drawers; otherwise (or when no surface can be had) it is
-// drawn in memory exactly as a MemoryImage draws. SysFont text needs the surface: it locks
-// GetSurface() naming the rows it writes.
+// drawn in memory exactly as a MemoryImage draws. Text goes into the surface through
+// DrawCoverage. Writing into GetBits and calling BitsChanged also works: an ordinary image
+// then lets its surface go (it is rebuilt on demand), the screen writes the change back.
 // Limits: one thread per image; the device must outlive the image or detach it.
 #pragma once
 
@@ -54,6 +55,12 @@ public:
     virtual int AdditiveBlt(Image* source, int x, int y, const Rect& sourceRect, const Color& tint);
     virtual int NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color);
     virtual int AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color);
+    // Text into the surface (SysFont): a coverage mask of width x height (row stride in bytes)
+    // at (x, y) in the colour's red, green and blue, written only inside clip. Full coverage
+    // writes the colour; partial coverage moves each channel towards it. False, drawing
+    // nothing, when the image cannot have a surface (partial alpha): draw into GetBits then.
+    bool DrawCoverage(int x, int y, const uint8_t* coverage, int w, int h, int stride,
+                      const Color& color, const Rect& clip);
     // Adopts a surface; the image takes its width and height.
     virtual void SetSurface(std::unique_ptr<DDSurface> newSurface);
 
@@ -68,6 +75,8 @@ public:
     DDInterface* GetDevice() const { return device; }
     // Called by a device that goes away first: the image becomes a plain memory image.
     void DetachDevice();
+    // Marks the device's screen image (see keepsSurface).
+    void KeepSurface() { keepsSurface = true; }
 
 private:
     bool DrawsInMemory();
@@ -75,11 +84,15 @@ private:
     void DropDerivedData();
     bool ChooseColorKey(uint32_t& key);
     uint32_t ToDisplay(uint32_t pixel) const;
+    void WriteBitsToSurface();
     template <typename Draw>
     int DrawLocked(int firstRow, int endRow, Draw&& draw);
 
     DDInterface* device;
     std::unique_ptr<DDSurface> surface;
+    // The device's screen: its surface is the draw surface and is never let go; a change
+    // to its memory pixels is written back into it instead.
+    bool keepsSurface = false;
     // The memory picture was read back from a surface: rebuild it with rounding so the same
     // surface values come out again.
     bool bitsFromSurface = false;

@@ -109,6 +109,17 @@ void DDImage::StretchBlt(Image* source, const Rect& destRect, const FRect& sourc
 
 // ---- the surface drawers ----
 
+bool DDImage::DrawCoverage(int x, int y, const uint8_t* coverage, int w, int h, int stride,
+                           const Color& color, const Rect& clip) {
+    if (!device || hasAlpha || !GetSurface()) return false;
+    uint32_t colour = device->ConvertColor(Color::Opaque(color).ToPacked());
+    DrawLocked(y, y + h, [&](const SurfaceDraw::Target& t) {
+        SurfaceDraw::CoverageBlend(t, x, y, coverage, w, h, stride, colour, clip);
+    });
+    SurfaceDrawingDone();
+    return true;
+}
+
 int DDImage::NormalFillRect(const Rect& rect, const Color& color) {
     return DrawLocked(rect.y, rect.y + rect.height, [&](const SurfaceDraw::Target& t) {
         SurfaceDraw::NormalFillRect(t, rect, color);

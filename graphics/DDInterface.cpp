@@ -45,6 +45,7 @@ int DDInterface::Init(PlatformWindow* targetWindow, bool isWindowed) {
         if (images.count(image)) image->GenerateSurface();
     screenImage = std::make_unique<DDImage>(this);
     screenImage->SetSurface(std::move(pendingDrawSurface));
+    screenImage->KeepSurface();
     initialised = true;
     return RESULT_OK;
 }

@@ -56,4 +56,10 @@ void NormalDrawLine(const Target& t, double x1, double y1, double x2, double y2,
 void AdditiveDrawLine(const Target& t, double x1, double y1, double x2, double y2,
                       const Color& color);
 
+// A coverage mask (0-255 per pixel, row stride in bytes, e.g. an anti-aliased glyph) in one
+// colour given as a display value: full coverage writes the colour, partial coverage moves
+// each channel towards it by coverage / 255. Only pixels inside clip are written.
+void CoverageBlend(const Target& t, int x, int y, const uint8_t* coverage, int width, int height,
+                   int stride, uint32_t displayColour, const Rect& clip);
+
 }  // namespace Varn::SurfaceDraw

@@ -1,5 +1,6 @@
 #include "platform/sdl/SdlWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Latin1.h"
@@ -44,16 +45,30 @@ bool SdlWindow::Create(const std::string& title, int width, int height, bool ful
     window =
         SDL_CreateWindow(Latin1ToUtf8(title).c_str(), position, position, width, height, flags);
     if (!window) return false;
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer) {
+    logicalWidth = width;
+    logicalHeight = height;
+    if (!CreateRenderer()) {
         Destroy();
         return false;
     }
-    SDL_RenderSetLogicalSize(renderer, width, height);
-    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
     SDL_StartTextInput();
     displayLost = false;
+    rendererLost = false;
+    return true;
+}
+
+// A renderer scaling the logical size to the window, by whole multiples where the output is
+// at least that large (a smaller screen gets the largest fractional scale that fits).
+bool SdlWindow::CreateRenderer() {
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) return false;
+    SDL_RenderSetLogicalSize(renderer, logicalWidth, logicalHeight);
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+    bool fits = outputWidth >= logicalWidth && outputHeight >= logicalHeight;
+    SDL_RenderSetIntegerScale(renderer, fits ? SDL_TRUE : SDL_FALSE);
     return true;
 }
 
@@ -100,7 +115,8 @@ int SdlWindow::DesktopBytesPerPixel() const {
     return SDL_BYTESPERPIXEL(mode.format);
 }
 
-bool SdlWindow::EnsureTexture(const FrameView& frame) {
+bool SdlWindow::EnsureTexture(const FrameView& frame, bool& fresh) {
+    fresh = false;
     if (texture && textureFormat == frame.format && textureWidth == frame.width &&
         textureHeight == frame.height)
         return true;
@@ -110,20 +126,30 @@ bool SdlWindow::EnsureTexture(const FrameView& frame) {
     textureFormat = frame.format;
     textureWidth = frame.width;
     textureHeight = frame.height;
+    fresh = texture != nullptr;
     return texture != nullptr;
 }
 
 bool SdlWindow::Present(const FrameView& frame) {
     if (displayLost) {
-        // The renderer dropped its textures: make a new one and upload everything.
+        // The renderer dropped its textures (or itself): rebuild them, and report the loss
+        // so the caller sets the display up again and everything is uploaded anew.
         displayLost = false;
         if (texture) SDL_DestroyTexture(texture);
         texture = nullptr;
+        if (rendererLost && renderer) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            rendererLost = false;
+            if (window) CreateRenderer();
+        }
         return false;
     }
-    if (!renderer || !EnsureTexture(frame)) return false;
-    int first = frame.firstDirtyRow < 0 ? 0 : frame.firstDirtyRow;
-    int end = frame.endDirtyRow > frame.height ? frame.height : frame.endDirtyRow;
+    bool fresh = false;
+    if (!renderer || !frame.pixels || !EnsureTexture(frame, fresh)) return false;
+    // A new texture holds nothing yet: upload every row, not just the changed ones.
+    int first = fresh ? 0 : std::max(frame.firstDirtyRow, 0);
+    int end = fresh ? frame.height : std::min(frame.endDirtyRow, frame.height);
     if (end > first) {
         SDL_Rect rows{0, first, frame.width, end - first};
         const auto* start = static_cast<const uint8_t*>(frame.pixels) + size_t(first) * frame.pitch;
@@ -162,8 +188,11 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) out.push_back(Message(kMsgPaint));
             break;
         case SDL_RENDER_TARGETS_RESET:
+            displayLost = true;
+            break;
         case SDL_RENDER_DEVICE_RESET:
             displayLost = true;
+            rendererLost = true;
             break;
         case SDL_MOUSEMOTION: {
             uint32_t leftHeld = (event.motion.state & SDL_BUTTON_LMASK) ? 1 : 0;

@@ -37,7 +37,8 @@ public:
     void ShowSystemCursor(bool show) override;
 
 private:
-    bool EnsureTexture(const FrameView& frame);
+    bool CreateRenderer();
+    bool EnsureTexture(const FrameView& frame, bool& fresh);
     void TranslateEvent(const SDL_Event& event, std::vector<WindowMessage>& out);
     void TranslateKey(const SDL_KeyboardEvent& key, bool down, std::vector<WindowMessage>& out);
 
@@ -47,7 +48,10 @@ private:
     PixelFormat textureFormat = PixelFormat::kXrgb8888;
     int textureWidth = 0;
     int textureHeight = 0;
+    int logicalWidth = 0;
+    int logicalHeight = 0;
     bool displayLost = false;
+    bool rendererLost = false;
     uint64_t lastTimerTick = 0;
     std::array<SDL_Cursor*, 4> cursors{};
 };

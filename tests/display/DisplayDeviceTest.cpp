@@ -232,6 +232,38 @@ TEST(DDImageTest, StretchedBlitLandsAtTheDestinationRectangle) {
     EXPECT_EQ(d.Raw(3, 2), 0u);
 }
 
+TEST(DDImageTest, TextCoverageTakesTheColourAndBlendsEdgesInsideTheClip) {
+    Display d(32);
+    const uint8_t coverage[] = {255, 128, 0, 255, 255, 255, 255, 255};
+    ASSERT_TRUE(d.Screen().DrawCoverage(2, 1, coverage, 4, 2, 4, Color(200, 100, 50, 0),
+                                        Rect(0, 0, 64, 2)));
+    EXPECT_EQ(d.Raw(2, 1), Xrgb(200, 100, 50));
+    EXPECT_EQ(d.Raw(3, 1), Xrgb(100, 50, 25));
+    EXPECT_EQ(d.Raw(4, 1), 0u);
+    EXPECT_EQ(d.Raw(2, 2), 0u);  // second mask row lies outside the clip
+}
+
+TEST(DDImageTest, TextCannotBeDrawnIntoAPictureWithPartialAlpha) {
+    Display d(16);
+    DDImage image(&d.device);
+    std::vector<uint32_t> pixels{Packed(1, 2, 3, 100)};
+    image.SetBits(pixels.data(), 1, 1);
+    const uint8_t full = 255;
+    EXPECT_FALSE(image.DrawCoverage(0, 0, &full, 1, 1, 1, Color::White, Rect(0, 0, 1, 1)));
+}
+
+TEST(DDImageTest, ChangedScreenPixelsGoBackIntoTheSameDrawSurface) {
+    Display d(16, 8, 2);
+    for (int x = 0; x < 8; ++x) d.SetRaw(x, 0, Rgb565(31 - x, 63 - x, x));
+    DDSurface* surface = d.Screen().GetSurface();
+    uint32_t* bits = d.Screen().GetBits();
+    bits[8] = Packed(255, 255, 255);
+    d.Screen().BitsChanged();
+    EXPECT_EQ(d.Screen().GetSurface(), surface);
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(d.Raw(x, 0), Rgb565(31 - x, 63 - x, x)) << x;
+    EXPECT_EQ(d.Raw(0, 1), 0xFFFFu);
+}
+
 TEST(PresentationTest, OnlyRowsChangedSinceTheLastPresentationAreUploaded) {
     Display d(16, 64, 32);
     ASSERT_TRUE(d.device.Redraw());
