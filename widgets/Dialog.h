@@ -1,20 +1,91 @@
-// Dialog: a framed window with a header, a wrapped body and buttons.
-// (Minimal form: the application's dialog registry needs the widget and its
-// modal flag; the full dialog is built on top of this.)
+// Dialog: the framed message box: a header line, a word-wrapped body, a footer
+// line and zero, one or two DialogButtons, drawn on a 3 x 3 frame image. The
+// player drags it by its frame (left button only), never more than 8 pixels
+// off any screen edge. Its buttons report to the dialog, which forwards the
+// ids id + 2000 (YES, OK or the single button) and id + 3000 (NO, CANCEL) to
+// the application's ButtonListener.
+//
+// The dialog owns its buttons and fonts; the images are not owned. Its
+// buttons are separate widgets of the same manager, added and removed with
+// the dialog, stacked just above it.
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "graphics/Font.h"
 #include "widgets/ButtonListener.h"
+#include "widgets/DialogButton.h"
 #include "widgets/Widget.h"
 
 namespace Varn {
 
 class Dialog : public Widget, public ButtonListener {
 public:
-    explicit Dialog(bool modal = true) : isModal(modal) {}
+    // Button modes: 1 YES/NO, 2 OK/CANCEL, 3 one button labelled with the
+    // footer (which then is no line of its own), any other value none.
+    enum ButtonMode { kYesNo = 1, kOkCancel = 2, kFooterButton = 3 };
+    static constexpr int kFirstButtonOffset = 2000;
+    static constexpr int kSecondButtonOffset = 3000;
+    // How far the dialog may be dragged past each screen edge.
+    static constexpr int kDragOverhang = 8;
+    // Colour table entries.
+    enum ColorIndex { kHeaderColor = 0, kBodyColor = 1, kFooterColor = 2, kButtonLabelColor = 3 };
 
-    virtual bool IsModal() { return isModal; }
+    Dialog(Image* frame, Image* buttonPicture, int dialogId, bool isModal,
+           const std::string& headerText, const std::string& bodyText,
+           const std::string& footerText, int mode);
+    ~Dialog() override;
 
-    bool isModal;
+    void AddedToManager(WidgetManager* widgetManager) override;
+    void RemovedFromManager(WidgetManager* widgetManager) override;
+    // Setting entry 3 also recolours both buttons' labels.
+    void SetColor(int index, const Color& color) override;
+    void Resize(int newX, int newY, int newWidth, int newHeight) override;
+    void Draw(Graphics* g) override;
+    void Update() override;
+    void MouseDown(int mouseX, int mouseY, int clickCode) override;
+    void MouseUp(int mouseX, int mouseY) override;
+    void MouseDrag(int mouseX, int mouseY) override;
+
+    void ButtonPressed(int buttonId) override;
+    void ButtonClicked(int buttonId) override;
+    void ButtonHeld(int buttonId) override;
+
+    virtual void SetButtonFont(Font* newFont);        // 41
+    virtual void SetHeaderFont(Font* newFont);        // 42
+    virtual void SetBodyFont(Font* newFont);          // 43
+    virtual int GetPreferredHeight(int layoutWidth);  // 44
+    virtual bool IsModal();                           // 45
+
+    Image* frameImage;
+    Image* buttonImage;
+    std::unique_ptr<DialogButton> firstButton;
+    std::unique_ptr<DialogButton> secondButton;
+    std::string header;
+    std::string footer;
+    std::string body;
+    int buttonMode;
+    std::unique_ptr<Font> headerFont;
+    std::unique_ptr<Font> bodyFont;
+    int bodyAlignment = 0;  // 0 centred, 1 right, other left
+    Insets contentInsets{24, 24, 24, 24};
+    bool dragging = false;
+    int dragAnchorX = 0;
+    int dragAnchorY = 0;
+    int id;
+    bool modal;
+
+protected:
+    Font* HeaderFont();
+    Font* BodyFont();
+    bool ShowsFooterLine() const;
+    bool IsOwnButtonId(int buttonId) const;
+    ButtonListener* ApplicationListener();
+
+private:
+    void LayOutButtons();
+    std::unique_ptr<DialogButton> MakeButton(int buttonId, const std::string& text);
 };
 
 }  // namespace Varn

@@ -7,6 +7,7 @@
 
 namespace Varn {
 
+class ButtonListener;
 class Widget;
 
 class WidgetHost {
@@ -20,6 +21,9 @@ public:
     // Deletes the widget at the end of the current loop pass, so a widget may
     // remove itself from inside one of its own handlers.
     virtual void SafeDelete(Widget* widget) = 0;
+    // Where dialogs forward their buttons' ids (dialog id + 2000 and + 3000);
+    // null when nobody listens.
+    virtual ButtonListener* GetButtonListener() = 0;
 };
 
 }  // namespace Varn

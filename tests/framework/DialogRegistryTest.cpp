@@ -47,7 +47,7 @@ TEST_F(DialogRegistryTest, DialogClosingItselfFromButtonHandlerSurvivesTheHandle
         SelfClosing(VarnApp* owner, int* deletions) : CountingDialog(true, deletions), app(owner) {}
         void ButtonClicked(int) override {
             app->CloseDialog(7);
-            stillAlive = isModal;  // touching our own fields after closing must be safe
+            stillAlive = modal;  // touching our own fields after closing must be safe
         }
         VarnApp* app;
         bool stillAlive = false;

@@ -40,7 +40,8 @@ public:
 // A dialog that counts its own deletion.
 class CountingDialog : public Dialog {
 public:
-    CountingDialog(bool modal, int* deletions) : Dialog(modal), deleted(deletions) {}
+    CountingDialog(bool isModal, int* deletions)
+        : Dialog(nullptr, nullptr, 0, isModal, "", "", "", 0), deleted(deletions) {}
     ~CountingDialog() override { ++*deleted; }
     int* deleted;
 };

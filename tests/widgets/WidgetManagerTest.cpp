@@ -19,6 +19,7 @@ struct FakeHost : WidgetHost {
     void CopyToClipboard(const std::string&) override {}
     std::string GetClipboardText() override { return {}; }
     void SafeDelete(Widget*) override {}
+    ButtonListener* GetButtonListener() override { return nullptr; }
     int cursorKind = 0;
 };
 
