@@ -15,6 +15,9 @@ namespace Varn {
 
 namespace {
 
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+constexpr png_uint_32 kMaxAncillaryChunks = 256;
+
 struct MemoryInput {
     const uint8_t* data;
     std::size_t size;
@@ -29,6 +32,21 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
 }
 
 void QuietWarning(png_structp, png_const_charp) {}
+
+// libpng allocates (and clears) a text chunk's declared length before reading it, so a
+// damaged length field could cost gigabytes. Every chunk must fit inside the file.
+bool ChunksFitInFile(const uint8_t* data, std::size_t size) {
+    std::size_t position = 8;
+    while (size - position >= 12) {
+        const uint8_t* p = data + position;
+        std::size_t length =
+            std::size_t(p[0]) << 24 | std::size_t(p[1]) << 16 | std::size_t(p[2]) << 8 | p[3];
+        if (length > size - position - 12) return false;
+        if (std::memcmp(p + 4, "IEND", 4) == 0) return true;
+        position += 12 + length;
+    }
+    return true;
+}
 
 void SetUpTransformations(png_structp png, png_infop info) {
     png_set_expand(png);
@@ -64,7 +82,8 @@ bool ReadHeader(png_structp png, png_infop info, png_uint_32& w, png_uint_32& h)
 }  // namespace
 
 std::unique_ptr<DecodedImage> DecodePNG(const uint8_t* data, std::size_t size, int64_t maxPixels) {
-    if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) return nullptr;
+    if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0 || !ChunksFitInFile(data, size))
+        return nullptr;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, QuietWarning);
     if (!png) return nullptr;
     png_infop info = png_create_info_struct(png);
@@ -75,6 +94,10 @@ std::unique_ptr<DecodedImage> DecodePNG(const uint8_t* data, std::size_t size, i
     MemoryInput input{data, size, 0};
     png_set_read_fn(png, &input, ReadFromMemory);
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+    // A chunk's declared length is allocated before it is read: cap it, and the number of
+    // ancillary chunks, so a few damaged bytes cannot claim gigabytes.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMaxAncillaryChunks);
     png_uint_32 w = 0, h = 0;
     std::unique_ptr<DecodedImage> picture;
     std::unique_ptr<png_bytep[]> rows;

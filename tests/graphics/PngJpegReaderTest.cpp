@@ -116,6 +116,16 @@ TEST(PngReaderTest, DamagedOrTruncatedFileGivesNull) {
     EXPECT_EQ(LoadPNGImage(TempPath("missing.png")), nullptr);
 }
 
+TEST(PngReaderTest, ChunkLongerThanTheFileIsRefusedBeforeAllocation) {
+    std::string path = TempPath("text.png");
+    ASSERT_TRUE(Testing::WritePngRgba(path, 2, 2, std::vector<uint32_t>(4, 0xFF00FF00u)));
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    // After the signature (8) and IHDR (25): a text chunk claiming 1.3 GB.
+    std::vector<uint8_t> header = {0x50, 0, 0, 0, 't', 'E', 'X', 't', 'a', 'b'};
+    bytes.insert(bytes.begin() + 33, header.begin(), header.end());
+    EXPECT_EQ(DecodePNG(bytes.data(), bytes.size()), nullptr);
+}
+
 TEST(JpegReaderTest, ColourPictureIsOpaqueRgb) {
     std::string path = TempPath("colour.jpg");
     std::vector<uint8_t> samples;
