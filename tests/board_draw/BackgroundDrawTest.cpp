@@ -5,7 +5,7 @@
 
 #include "board/BoardBackground.h"
 #include "board/BoardRenderer.h"
-#include "tests/board/FakeBoardHost.h"
+#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
 
 namespace Varn::test {
@@ -21,7 +21,7 @@ int SquareCenterY(int i) {
 
 class BackgroundDrawTest : public ::testing::Test {
 protected:
-    FakeBoardHost host{7};
+    DrawTestHost host{7};
     DrawTestArt art;
     TestScreen screen;
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "board/BoardRenderer.h"
-#include "tests/board/FakeBoardHost.h"
+#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
 
 namespace Varn::test {
@@ -25,7 +25,7 @@ protected:
         return screen.At(static_cast<int>(gem.x) + dx, static_cast<int>(gem.y) + dy);
     }
 
-    FakeBoardHost host{11};
+    DrawTestHost host{11};
     DrawTestArt art;
     TestScreen screen;
     std::unique_ptr<Board> board;

@@ -8,7 +8,7 @@
 #include "board/BoardMessageFrame.h"
 #include "board/BoardRenderer.h"
 #include "board/ImageColor.h"
-#include "tests/board/FakeBoardHost.h"
+#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
 
 namespace Varn::test {
@@ -99,7 +99,7 @@ TEST_F(MessageFrameTest, NoFontOrEmptyTextShowsNothing) {
 }
 
 TEST(BoardMessageDrawTest, MessageStandsAboveTheBoardCentre) {
-    FakeBoardHost host{3};
+    DrawTestHost host{3};
     DrawTestArt art;
     TestScreen screen;
     Board board(host, false);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "board/BoardRenderer.h"
-#include "tests/board/FakeBoardHost.h"
+#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
 
 namespace Varn::test {
@@ -21,7 +21,7 @@ protected:
     // Column 0 and the last drawn column of the bar (at 237, 444; 25 high).
     Color BarStart() { return screen.At(238, 456); }
 
-    FakeBoardHost host{5};
+    DrawTestHost host{5};
     DrawTestArt art;
     TestScreen screen;
 };
