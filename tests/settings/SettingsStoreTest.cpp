@@ -114,20 +114,19 @@ TEST(SettingsStore, WritesReplaceTheFileWithoutLeavingTemporaries) {
 }
 
 TEST(SettingsStore, FailedWriteKeepsTheOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
     test::SettingsTestFolder folder;
     SettingsStore store(folder.Root());
     store.CreateKey(kKey)->SetInt("Count", 1);
-    const std::filesystem::path keyFolder = folder.GameFile().parent_path();
-    std::filesystem::permissions(keyFolder, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
+    // A folder where the temporary file must go makes the write fail, even for root.
+    std::filesystem::path temp = folder.GameFile();
+    temp += ".tmp" + std::to_string(::getpid());
+    std::filesystem::create_directories(temp);
     {
         auto key = store.OpenKey(kKey);
         key->SetInt("Count", 2);
         EXPECT_FALSE(key->Commit());
     }
-    std::filesystem::permissions(keyFolder, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    std::filesystem::remove(temp);
     EXPECT_EQ(store.OpenKey(kKey)->GetInt("Count"), 1u);
 }
 
