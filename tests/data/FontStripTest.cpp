@@ -48,7 +48,7 @@ const std::map<std::string, std::vector<std::string>> kTexts = {
 
 std::string DescriptorPath(const std::string& font) { return GameDir() + "/data/" + font + ".txt"; }
 
-TEST(FontStrips, DescriptorsMatchTheirStrips) {
+TEST(DataFontStrips, DescriptorsMatchTheirStrips) {
     for (const char* font : kFonts) {
         SCOPED_TRACE(font);
         FontDescriptor fd = ReadFontDescriptor(DescriptorPath(font));
@@ -65,7 +65,7 @@ TEST(FontStrips, DescriptorsMatchTheirStrips) {
     }
 }
 
-TEST(FontStrips, EveryGlyphCellHasLightInk) {
+TEST(DataFontStrips, EveryGlyphCellHasLightInk) {
     for (const char* font : kFonts) {
         SCOPED_TRACE(font);
         FontDescriptor fd = ReadFontDescriptor(DescriptorPath(font));
@@ -82,7 +82,7 @@ TEST(FontStrips, EveryGlyphCellHasLightInk) {
     }
 }
 
-TEST(FontStrips, EveryTextTheGameDrawsHasItsCharacters) {
+TEST(DataFontStrips, EveryTextTheGameDrawsHasItsCharacters) {
     for (const auto& [font, texts] : kTexts) {
         FontDescriptor fd = ReadFontDescriptor(DescriptorPath(font));
         ASSERT_TRUE(fd.read) << font;
@@ -95,14 +95,14 @@ TEST(FontStrips, EveryTextTheGameDrawsHasItsCharacters) {
 }
 
 // Players type names in the text font; dialogs may show any address or name.
-TEST(FontStrips, TextFontsCoverAllPrintableCharacters) {
+TEST(DataFontStrips, TextFontsCoverAllPrintableCharacters) {
     for (const char* font : {"afont1", "mainfont1"}) {
         FontDescriptor fd = ReadFontDescriptor(DescriptorPath(font));
         for (int c = 33; c < 127; ++c) EXPECT_GT(fd.width[c], 0) << font << " character " << c;
     }
 }
 
-TEST(FontStrips, TextsFitWhereTheGameDrawsThem) {
+TEST(DataFontStrips, TextsFitWhereTheGameDrawsThem) {
     FontDescriptor title = ReadFontDescriptor(DescriptorPath("afont1"));
     EXPECT_LE(title.StringWidth("CLICK HERE TO PLAY AGAIN"), 286) << "fits its link";
     EXPECT_LE(title.StringWidth("HIGH SCORES"), 434);

@@ -39,7 +39,7 @@ const Expected kTable[] = {
     {"swapper2", 0, 0},
 };
 
-TEST(ImageTable, EveryPictureLoadsWithItsSize) {
+TEST(DataImageTable, EveryPictureLoadsWithItsSize) {
     for (const Expected& e : kTable) {
         SCOPED_TRACE(e.name);
         std::optional<Picture> p = LoadGamePicture(e.name);
@@ -55,7 +55,7 @@ TEST(ImageTable, EveryPictureLoadsWithItsSize) {
     }
 }
 
-TEST(ImageTable, EachNameHasExactlyOnePictureFile) {
+TEST(DataImageTable, EachNameHasExactlyOnePictureFile) {
     for (const Expected& e : kTable) {
         SCOPED_TRACE(e.name);
         std::string base = GameDir() + "/images/" + e.name;
@@ -64,7 +64,7 @@ TEST(ImageTable, EachNameHasExactlyOnePictureFile) {
     }
 }
 
-TEST(ImageTable, AllThreeFormatsAreUsed) {
+TEST(DataImageTable, AllThreeFormatsAreUsed) {
     std::optional<Picture> title = LoadGamePicture("zephyr-title");
     ASSERT_TRUE(title);
     EXPECT_NE(title->file.find(".jpg"), std::string::npos);
@@ -82,7 +82,7 @@ TEST(ImageTable, AllThreeFormatsAreUsed) {
     EXPECT_TRUE(ReadPng(GameDir() + "/images/gemsheet6.png").has_value());
 }
 
-TEST(ImageTable, ThreeByThreeGridsDivideEvenly) {
+TEST(DataImageTable, ThreeByThreeGridsDivideEvenly) {
     for (const char* name : {"dialogbox2", "boxbutton2"}) {
         std::optional<Picture> p = LoadGamePicture(name);
         ASSERT_TRUE(p) << name;
@@ -101,7 +101,7 @@ bool CellHasInk(const Picture& p, int x0, int y0, int w, int h) {
     return false;
 }
 
-TEST(GemSheet, CellsHoldGemsAndNothingLiesBetweenThem) {
+TEST(DataGemSheet, CellsHoldGemsAndNothingLiesBetweenThem) {
     std::optional<Picture> p = LoadGamePicture("gemsheet6");
     ASSERT_TRUE(p);
     auto insideCell = [](int x, int y) {
@@ -121,7 +121,7 @@ TEST(GemSheet, CellsHoldGemsAndNothingLiesBetweenThem) {
 }
 
 // Resting gems must differ in shape (silhouette) and in colour for colour-blind players.
-TEST(GemSheet, KindsDifferInShapeAndColour) {
+TEST(DataGemSheet, KindsDifferInShapeAndColour) {
     std::optional<Picture> p = LoadGamePicture("gemsheet6");
     ASSERT_TRUE(p);
     std::vector<std::vector<bool>> shapes(7);
@@ -152,7 +152,7 @@ TEST(GemSheet, KindsDifferInShapeAndColour) {
         }
 }
 
-TEST(GameScreen, BoardWindowIsClearAndPanelIsOpaque) {
+TEST(DataGameScreen, BoardWindowIsClearAndPanelIsOpaque) {
     std::optional<Picture> p = LoadGamePicture("zephyr-back");
     ASSERT_TRUE(p);
     for (int r = 0; r < 8; ++r)
@@ -167,13 +167,13 @@ TEST(GameScreen, BoardWindowIsClearAndPanelIsOpaque) {
     for (auto s : spots) EXPECT_EQ(p->Alpha(s[0], s[1]), 255) << s[0] << "," << s[1];
 }
 
-TEST(GameScreen, LevelPlateIsLightForBlackDigits) {
+TEST(DataGameScreen, LevelPlateIsLightForBlackDigits) {
     std::optional<Picture> p = LoadGamePicture("zephyr-back");
     ASSERT_TRUE(p);
     EXPECT_GT(p->Red(606, 458) + p->Green(606, 458) + p->Blue(606, 458), 3 * 180);
 }
 
-TEST(CheckerTextures, LightCellsAreLighterAndAllAreNeutral) {
+TEST(DataCheckerTextures, LightCellsAreLighterAndAllAreNeutral) {
     std::optional<Picture> p = LoadGamePicture("checkertextures2");
     ASSERT_TRUE(p);
     for (int t = 0; t < 5; ++t) {
@@ -190,7 +190,7 @@ TEST(CheckerTextures, LightCellsAreLighterAndAllAreNeutral) {
     }
 }
 
-TEST(AnimationStrips, EveryCellHasContent) {
+TEST(DataAnimationStrips, EveryCellHasContent) {
     struct Strip { const char* name; int cell; int count; };
     for (Strip s : {Strip{"target1", 52, 6}, Strip{"sparkle", 40, 14}, Strip{"blackhole", 256, 9}}) {
         std::optional<Picture> p = LoadGamePicture(s.name);
@@ -201,7 +201,7 @@ TEST(AnimationStrips, EveryCellHasContent) {
 }
 
 // Additive pictures: black means nothing is added, so their borders are black.
-TEST(AnimationStrips, AdditivePicturesHaveBlackBorders) {
+TEST(DataAnimationStrips, AdditivePicturesHaveBlackBorders) {
     for (const char* name : {"sparkle", "blackhole", "elect"}) {
         std::optional<Picture> p = LoadGamePicture(name);
         ASSERT_TRUE(p) << name;
@@ -212,7 +212,7 @@ TEST(AnimationStrips, AdditivePicturesHaveBlackBorders) {
     }
 }
 
-TEST(SmallPictures, MasksAndBarsSuitTheirUse) {
+TEST(DataSmallPictures, MasksAndBarsSuitTheirUse) {
     std::optional<Picture> hole = LoadGamePicture("holemask");
     ASSERT_TRUE(hole);
     EXPECT_GT(hole->Alpha(hole->width / 2, hole->height / 2), 200);
@@ -230,7 +230,7 @@ TEST(SmallPictures, MasksAndBarsSuitTheirUse) {
     EXPECT_GT(differing, 40) << "checked and unchecked halves differ";
 }
 
-TEST(Resources, CursorsAndIconExist) {
+TEST(DataResources, CursorsAndIconExist) {
     for (const char* name : {"IDC_FINGER", "IDC_DRAGGING", "IDI_MAIN_ICON"}) {
         std::optional<Picture> p = ReadPng(GameDir() + "/resources/" + name + ".png");
         ASSERT_TRUE(p) << name;

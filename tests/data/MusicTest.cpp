@@ -14,7 +14,7 @@ namespace {
 
 const char* const kSongs[] = {"1984-network.s3m", "1981-datajack.s3m", "1980-autonomus.s3m"};
 
-TEST(Music, SongsLoadAndLastAMinute) {
+TEST(DataMusic, SongsLoadAndLastAMinute) {
     for (const char* song : kSongs) {
         SCOPED_TRACE(song);
         std::vector<uint8_t> bytes = ReadFile(GameDir() + "/music/" + song);
@@ -29,7 +29,7 @@ TEST(Music, SongsLoadAndLastAMinute) {
     }
 }
 
-TEST(Music, SongsRenderWithoutClippingOrSilence) {
+TEST(DataMusic, SongsRenderWithoutClippingOrSilence) {
     for (const char* song : kSongs) {
         SCOPED_TRACE(song);
         openmpt::module m(ReadFile(GameDir() + "/music/" + song));
@@ -52,7 +52,7 @@ TEST(Music, SongsRenderWithoutClippingOrSilence) {
 }
 
 // Title calm, normal steady, timed urgent: tempos rise in that order.
-TEST(Music, TemposMatchTheMoods) {
+TEST(DataMusic, TemposMatchTheMoods) {
     auto tempo = [](const char* song) {
         std::vector<uint8_t> b = ReadFile(GameDir() + "/music/" + song);
         return b.size() > 0x32 ? static_cast<int>(b[0x32]) : 0;

@@ -34,7 +34,7 @@ std::vector<int16_t> Decode(const std::string& path, int* rate) {
     return out;
 }
 
-TEST(SoundEffects, EachEffectIsOneWavOrOneOgg) {
+TEST(DataSoundEffects, EachEffectIsOneWavOrOneOgg) {
     int oggOnly = 0;
     for (const char* name : kSounds) {
         bool wav = FileExists(SoundPath(name, ".wav")), ogg = FileExists(SoundPath(name, ".ogg"));
@@ -46,7 +46,7 @@ TEST(SoundEffects, EachEffectIsOneWavOrOneOgg) {
     EXPECT_LE(oggOnly, 5) << "most effects are WAV";
 }
 
-TEST(SoundEffects, WavFilesSuitTheGamesReader) {
+TEST(DataSoundEffects, WavFilesSuitTheGamesReader) {
     for (const char* name : kSounds) {
         if (!FileExists(SoundPath(name, ".wav"))) continue;
         SCOPED_TRACE(name);
@@ -59,7 +59,7 @@ TEST(SoundEffects, WavFilesSuitTheGamesReader) {
     }
 }
 
-TEST(SoundEffects, EveryEffectDecodesWithSaneLengthAndNoClipping) {
+TEST(DataSoundEffects, EveryEffectDecodesWithSaneLengthAndNoClipping) {
     for (const char* name : kSounds) {
         SCOPED_TRACE(name);
         bool wav = FileExists(SoundPath(name, ".wav"));
@@ -84,7 +84,7 @@ double CrossingRate(const std::vector<int16_t>& s, int rate) {
     return crossings * 10.0;
 }
 
-TEST(SoundEffects, CascadeChimesRise) {
+TEST(DataSoundEffects, CascadeChimesRise) {
     double previous = 0;
     for (const char* name : {"combo22", "combo32", "combo42", "combo52"}) {
         int rate = 0;
@@ -95,7 +95,7 @@ TEST(SoundEffects, CascadeChimesRise) {
     }
 }
 
-TEST(SoundEffects, WhirlpoolLoopsWithoutAStep) {
+TEST(DataSoundEffects, WhirlpoolLoopsWithoutAStep) {
     int rate = 0;
     std::vector<int16_t> s = Decode(SoundPath("whirlpool1", ".wav"), &rate);
     ASSERT_GT(s.size(), 1000u);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 
 #include "tools/datagen/ImageFiles.h"
@@ -27,6 +28,12 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
 bool WritePicture(const std::string& imagesDir, const Picture& picture) {
     std::string base = imagesDir + "/" + picture.name;
     std::string mask = imagesDir + "/_" + picture.name;
+    // A file left from an earlier run in another format would be found first by
+    // the game's loader (JPEG, then PNG, then GIF), so clear every variant.
+    for (const char* ext : {".jpg", ".png", ".gif"}) {
+        std::remove((base + ext).c_str());
+        std::remove((mask + ext).c_str());
+    }
     switch (picture.store) {
         case StoreAs::Png: return WritePng(base + ".png", picture.image);
         case StoreAs::Jpeg: return WriteJpeg(base + ".jpg", picture.image);

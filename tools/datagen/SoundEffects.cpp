@@ -313,10 +313,9 @@ bool WriteOgg(const std::string& path, const std::vector<float>& samples) {
 
 bool WriteSoundEffect(const std::string& soundsDir, const SoundEffect& effect) {
     std::string base = soundsDir + "/" + effect.name;
-    if (effect.ogg) {
-        std::remove((base + ".wav").c_str());  // an old WAV would win over the Ogg
-        return WriteOgg(base + ".ogg", effect.samples);
-    }
+    // The game tries .wav, .mp3, .ogg in turn: no stale variant may stay behind.
+    for (const char* ext : {".wav", ".mp3", ".ogg"}) std::remove((base + ext).c_str());
+    if (effect.ogg) return WriteOgg(base + ".ogg", effect.samples);
     return WriteBinaryFile(base + ".wav", WavBytes(effect.samples));
 }
 
