@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <unordered_map>
 
 namespace Varn {
 
@@ -88,8 +89,6 @@ bool ParseLine(const std::string& line, SettingsEntries& entries) {
     return true;
 }
 
-// Parses the whole file; false (and nothing kept) if any line is damaged.
-
 }  // namespace
 
 bool ParseSettingsText(const std::string& content, SettingsEntries& entries) {
@@ -100,16 +99,17 @@ bool ParseSettingsText(const std::string& content, SettingsEntries& entries) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!ParseLine(line, parsed)) return false;
     }
+    // A repeated name keeps its last value, as a later write would. Indexed, so a
+    // hostile file of many thousand lines still loads in linear time.
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < entries.size(); ++i) index.emplace(entries[i].first, i);
     for (auto& entry : parsed) {
-        // A repeated name keeps its last value, as a later write would.
-        bool replaced = false;
-        for (auto& existing : entries) {
-            if (existing.first == entry.first) {
-                existing.second = entry.second;
-                replaced = true;
-            }
+        auto [it, inserted] = index.emplace(entry.first, entries.size());
+        if (inserted) {
+            entries.push_back(std::move(entry));
+        } else {
+            entries[it->second].second = std::move(entry.second);
         }
-        if (!replaced) entries.push_back(std::move(entry));
     }
     return true;
 }

@@ -181,6 +181,21 @@ TEST(SettingsStore, CommentsBlankLinesAndWindowsLineEndsAreAccepted) {
     EXPECT_EQ(key->GetString("ReferId"), "abc");
 }
 
+TEST(SettingsStore, RepeatedNamesKeepTheLastValueEvenInHugeFiles) {
+    test::SettingsTestFolder folder;
+    std::string content;
+    for (int i = 0; i < 40000; ++i) {
+        content += "\"v" + std::to_string(i % 20000) +
+                   "\"=dword:" + (i < 20000 ? std::string("00000001") : std::string("00000002")) +
+                   "\n";
+    }
+    folder.WriteGameFile(content);
+    auto key = SettingsStore(folder.Root()).OpenKey(kKey);
+    EXPECT_FALSE(key->WasDamaged());
+    EXPECT_EQ(key->GetInt("v0"), 2u);
+    EXPECT_EQ(key->GetInt("v19999"), 2u);
+}
+
 TEST(SettingsStore, UnreadableFileCountsAsDamaged) {
     test::SettingsTestFolder folder;
     std::filesystem::create_directories(folder.GameFile());  // a folder where the file should be
