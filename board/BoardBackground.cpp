@@ -63,8 +63,8 @@ void DrawCheckerboard(Graphics& g, int level, BoardArt& art) {
     auto dark =
         CutCell(*sheet, Rect(sx + kSquare, 0, kSquare, kSquare), 2 * kSquare, kSquare, registry);
     const Color tint(look.tint.red, look.tint.green, look.tint.blue, 255);
-    light = ColorizedCopy(*light, tint, registry);
-    dark = ColorizedCopy(*dark, tint, registry);
+    light = ImageColor::ColorizedCopy(*light, tint, registry);
+    dark = ImageColor::ColorizedCopy(*dark, tint, registry);
     for (int i = -1; i <= kBoardRows; ++i) {
         for (int j = -1; j <= kBoardColumns; ++j) {
             MemoryImage* cell = (i + j) % 2 != 0 ? dark.get() : light.get();

@@ -26,7 +26,7 @@ constexpr int kMaxTextHeight = 1024;
 const std::array<std::uint32_t, 64>& RainbowRows() {
     static const std::array<std::uint32_t, 64> rows = [] {
         std::array<std::uint32_t, 64> r{};
-        for (int j = 0; j < 64; ++j) r[j] = HslColor(4 * j % 256, 255, 148).ToPacked();
+        for (int j = 0; j < 64; ++j) r[j] = ImageColor::HslColor(4 * j % 256, 255, 148).ToPacked();
         return r;
     }();
     return rows;

@@ -6,7 +6,7 @@
 
 #include "graphics/MemoryImage.h"
 
-namespace Varn {
+namespace Varn::ImageColor {
 
 namespace {
 
@@ -68,4 +68,4 @@ Color HslColor(int hue, int saturation, int lightness) {
     }
 }
 
-}  // namespace Varn
+}  // namespace Varn::ImageColor

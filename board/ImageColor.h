@@ -13,6 +13,8 @@ namespace Varn {
 class ImageRegistry;
 class MemoryImage;
 
+namespace ImageColor {
+
 // A new image of the same size. Per pixel and channel c with the tint's
 // matching channel k: (k * c) >> 8 when every tint channel is at most 255,
 // else min(255, c * k / 255). A white tint therefore scales by 255/256.
@@ -23,4 +25,5 @@ std::unique_ptr<MemoryImage> ColorizedCopy(MemoryImage& source, const Color& tin
 // opaque colour, in integer arithmetic except for the ramp inside a sextant.
 Color HslColor(int hue, int saturation, int lightness);
 
+}  // namespace ImageColor
 }  // namespace Varn

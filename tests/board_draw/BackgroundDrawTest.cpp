@@ -5,8 +5,8 @@
 
 #include "board/BoardBackground.h"
 #include "board/BoardRenderer.h"
-#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
+#include "tests/board_draw/DrawTestHost.h"
 
 namespace Varn::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "board/BoardRenderer.h"
-#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
+#include "tests/board_draw/DrawTestHost.h"
 
 namespace Varn::test {
 namespace {

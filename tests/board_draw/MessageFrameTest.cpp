@@ -8,8 +8,8 @@
 #include "board/BoardMessageFrame.h"
 #include "board/BoardRenderer.h"
 #include "board/ImageColor.h"
-#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
+#include "tests/board_draw/DrawTestHost.h"
 
 namespace Varn::test {
 namespace {
@@ -64,7 +64,7 @@ TEST_F(MessageFrameTest, ColumnsFollowTheWaveAndRowsTheRainbow) {
     for (int column : {0, 3, 20}) {
         const int offset = Offset(column, 0.7);
         // The glyph's top row lands offset rows down, coloured by that frame row.
-        const Color row = HslColor(4 * offset % 256, 255, 148);
+        const Color row = ImageColor::HslColor(4 * offset % 256, 255, 148);
         const Color got = PixelOf(*image, column, offset);
         EXPECT_TRUE(ColorNear(got, row)) << "column " << column;
         EXPECT_NEAR(got.alpha, 255, 1);
@@ -76,7 +76,7 @@ TEST_F(MessageFrameTest, ColumnsFollowTheWaveAndRowsTheRainbow) {
 }
 
 TEST_F(MessageFrameTest, RainbowRepeatsEvery64Rows) {
-    EXPECT_EQ(HslColor(4 * 70 % 256, 255, 148), HslColor(4 * 6, 255, 148));
+    EXPECT_EQ(ImageColor::HslColor(4 * 70 % 256, 255, 148), ImageColor::HslColor(4 * 6, 255, 148));
 }
 
 TEST_F(MessageFrameTest, FadingScalesTheAlphaOnly) {
@@ -116,8 +116,8 @@ TEST(BoardMessageDrawTest, MessageStandsAboveTheBoardCentre) {
     screen.Draw(board);
     const int left = 406 - board.message.width / 2;
     const int top = 219 - (kFontHeight + 48) / 2 - 480 / 6;
-    EXPECT_TRUE(ColorNear(screen.At(left, top), HslColor(0, 255, 148), 4));
-    EXPECT_FALSE(ColorNear(screen.At(left - 1, top), HslColor(0, 255, 148), 4));
+    EXPECT_TRUE(ColorNear(screen.At(left, top), ImageColor::HslColor(0, 255, 148), 4));
+    EXPECT_FALSE(ColorNear(screen.At(left - 1, top), ImageColor::HslColor(0, 255, 148), 4));
 }
 
 }  // namespace

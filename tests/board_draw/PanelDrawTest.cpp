@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "board/BoardRenderer.h"
-#include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestArt.h"
+#include "tests/board_draw/DrawTestHost.h"
 
 namespace Varn::test {
 namespace {
