@@ -11,8 +11,8 @@
 
 namespace Varn {
 
-// Ten minutes at 48 kHz: far beyond any sound effect.
-constexpr std::size_t kMaxDecodedFrames = 48000u * 600u;
+// Two minutes at 48 kHz: far beyond any sound effect, and at most 23 MB of PCM.
+constexpr std::size_t kMaxDecodedFrames = 48000u * 120u;
 
 std::optional<PcmSample> ReadCompressedFile(const std::string& path);
 
