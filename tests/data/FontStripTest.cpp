@@ -17,15 +17,16 @@ const char* const kFonts[] = {"afont1", "mainfont1", "alphadigits4", "scorefont1
 const std::map<std::string, std::vector<std::string>> kTexts = {
     {"afont1",
      {"New Game", "Quit", "Normal Mode", "Timed Mode", "OPEN BROWSER", "INSTRUCTIONS",
-      "No Windowed Mode", "Continue Old Game?", "Options", "High Score", "HIGH SCORES",
-      "GAME OVER", "CLICK HERE TO PLAY AGAIN", "CLICK HERE TO PLAY!", "*** GAME PAUSED ***",
+      "No Windowed Mode", "Continue Old Game?", "Options", "High Score", "HIGH SCORES", "GAME OVER",
+      "CLICK HERE TO PLAY AGAIN", "CLICK HERE TO PLAY!", "*** GAME PAUSED ***",
       "Click Here to Continue!", "+1234567890", "0123456789"}},
     {"mainfont1",
      {"Are you sure you want to end\nthe current game?",
       "Are you sure you want to\nquit the game?\n\nYour current game in progress\nwill be saved "
       "so you can\ncontinue next time.",
       "You must end the current game\nto switch to normal mode. Ok?",
-      "Swap adjacent gems to create rows of 3 or more!", "Opening Browser ...",
+      "Swap adjacent gems to create rows of 3 or more!",
+      "Opening Browser ...",
       "Please open the following URL in your browser:\nhttp://www.example.com/a_b-c?x=1&y=2%20",
       "Windowed mode is only available if your desktop is running in either 16 bit or 32 bit "
       "color mode, which it is not.",
@@ -34,19 +35,43 @@ const std::map<std::string, std::vector<std::string>> kTexts = {
       "OBJECT OF THE GAME - Swap adjacent gems... CASCADES - You'll get extra points for "
       "creating chain reactions or 'cascades' of two or more sets. TIMETRIAL - Press any key!",
       "TIP- You can click and drag a gem instead of clicking twice",
-      "GAME DURATION", "GEMS CLEARED", "LONGEST CASCADE", "BEST SINGLE MOVE", " 1.05", "60.00",
-      "NORMAL", "TIMED", "TODAY'S HIGH SCORE", "- Empty -", "ALL TIME HIGH SCORES",
+      "GAME DURATION",
+      "GEMS CLEARED",
+      "LONGEST CASCADE",
+      "BEST SINGLE MOVE",
+      " 1.05",
+      "60.00",
+      "NORMAL",
+      "TIMED",
+      "TODAY'S HIGH SCORE",
+      "- Empty -",
+      "ALL TIME HIGH SCORES",
       "Vesk Arlo Mirren Tobin Toma Oswin Kestrel Piers Dashiel Ilo",
-      "You got the highest score of\nthe day and 1st place\nof all time!", "2nd 3rd 4th 11th",
-      "Enter Your Name", "Music", "Sound Fx", "Fullscreen", "Custom Cursors", "Help",
-      "High Scores", "Check for Updates", "DONE", "YES", "NO", "OK", "CANCEL", "Version 1.0.0",
+      "You got the highest score of\nthe day and 1st place\nof all time!",
+      "2nd 3rd 4th 11th",
+      "Enter Your Name",
+      "Music",
+      "Sound Fx",
+      "Fullscreen",
+      "Custom Cursors",
+      "Help",
+      "High Scores",
+      "Check for Updates",
+      "DONE",
+      "YES",
+      "NO",
+      "OK",
+      "CANCEL",
+      "Version 1.0.0",
       "Failed to create high score file!"}},
     {"alphadigits4", {"0123456789", "-15"}},
     {"scorefont1", {"0123456789"}},
     {"overfont2", {"GO!", "EXCELLENT!", "LEVEL 10", "NO MOVES!", "TIME UP!"}},
 };
 
-std::string DescriptorPath(const std::string& font) { return GameDir() + "/data/" + font + ".txt"; }
+std::string DescriptorPath(const std::string& font) {
+    return GameDir() + "/data/" + font + ".txt";
+}
 
 TEST(DataFontStrips, DescriptorsMatchTheirStrips) {
     for (const char* font : kFonts) {
@@ -76,7 +101,8 @@ TEST(DataFontStrips, EveryGlyphCellHasLightInk) {
             int brightest = 0;
             for (int y = 0; y < strip->height; ++y)
                 for (int x = fd.x[c]; x < fd.x[c] + fd.width[c]; ++x)
-                    if (strip->Alpha(x, y) > 128) brightest = std::max(brightest, strip->Green(x, y));
+                    if (strip->Alpha(x, y) > 128)
+                        brightest = std::max(brightest, strip->Green(x, y));
             EXPECT_GT(brightest, 200) << "character " << static_cast<char>(c);
         }
     }
@@ -89,7 +115,8 @@ TEST(DataFontStrips, EveryTextTheGameDrawsHasItsCharacters) {
         for (const std::string& text : texts)
             for (char c : text) {
                 if (c == ' ' || c == '\n') continue;
-                EXPECT_GT(fd.width[fd.Lookup(c)], 0) << font << " lacks '" << c << "' of \"" << text << "\"";
+                EXPECT_GT(fd.width[fd.Lookup(c)], 0)
+                    << font << " lacks '" << c << "' of \"" << text << "\"";
             }
     }
 }

@@ -3,18 +3,20 @@
 
 #include <png.h>
 
+#include <jpeglib.h>
 #include <cctype>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <jpeglib.h>
 #include <memory>
 
 namespace gemlode_data_test {
 
-std::string GameDir() { return GEMLODE_GAME_DIR; }
+std::string GameDir() {
+    return GEMLODE_GAME_DIR;
+}
 
 bool FileExists(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -55,7 +57,10 @@ std::optional<Picture> ReadPng(const std::string& path) {
     pic.height = static_cast<int>(png_get_image_height(png, info));
     pic.pixels.resize(static_cast<size_t>(pic.width) * pic.height);
     for (int y = 0; y < pic.height; ++y)
-        png_read_row(png, reinterpret_cast<png_bytep>(pic.pixels.data() + static_cast<size_t>(y) * pic.width), nullptr);
+        png_read_row(
+            png,
+            reinterpret_cast<png_bytep>(pic.pixels.data() + static_cast<size_t>(y) * pic.width),
+            nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     pic.file = path;
     return pic;
@@ -66,7 +71,9 @@ struct JpegError {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
 };
-void OnJpegError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
+void OnJpegError(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
 }  // namespace
 
 std::optional<Picture> ReadJpeg(const std::string& path) {
@@ -138,7 +145,8 @@ private:
 
 std::optional<Picture> ReadGif(const std::string& path) {
     std::vector<uint8_t> d = ReadFile(path);
-    if (d.size() < 13 || (std::memcmp(d.data(), "GIF87", 5) != 0 && std::memcmp(d.data(), "GIF89", 5) != 0))
+    if (d.size() < 13 ||
+        (std::memcmp(d.data(), "GIF87", 5) != 0 && std::memcmp(d.data(), "GIF89", 5) != 0))
         return std::nullopt;
     auto u16 = [&](size_t p) { return d[p] | d[p + 1] << 8; };
     std::vector<uint32_t> palette;
@@ -146,7 +154,8 @@ std::optional<Picture> ReadGif(const std::string& path) {
     if (d[10] & 0x80) {
         int n = 1 << ((d[10] & 7) + 1);
         if (pos + 3 * n > d.size()) return std::nullopt;
-        for (int i = 0; i < n; ++i, pos += 3) palette.push_back(0xFF000000u | d[pos + 2] << 16 | d[pos + 1] << 8 | d[pos]);
+        for (int i = 0; i < n; ++i, pos += 3)
+            palette.push_back(0xFF000000u | d[pos + 2] << 16 | d[pos + 1] << 8 | d[pos]);
     }
     while (pos < d.size() && d[pos] != ',') {
         if (d[pos] != '!') return std::nullopt;  // our files have no other blocks
@@ -270,9 +279,13 @@ FontDescriptor ReadFontDescriptor(const std::string& path) {
 WavInfo ReadWav(const std::string& path) {
     WavInfo info;
     std::vector<uint8_t> d = ReadFile(path);
-    if (d.size() < 12 || std::memcmp(d.data(), "RIFF", 4) != 0 || std::memcmp(d.data() + 8, "WAVE", 4) != 0)
+    if (d.size() < 12 || std::memcmp(d.data(), "RIFF", 4) != 0 ||
+        std::memcmp(d.data() + 8, "WAVE", 4) != 0)
         return info;
-    auto u32 = [&](size_t p) { return static_cast<uint32_t>(d[p] | d[p + 1] << 8 | d[p + 2] << 16) | static_cast<uint32_t>(d[p + 3]) << 24; };
+    auto u32 = [&](size_t p) {
+        return static_cast<uint32_t>(d[p] | d[p + 1] << 8 | d[p + 2] << 16) |
+               static_cast<uint32_t>(d[p + 3]) << 24;
+    };
     auto u16 = [&](size_t p) { return d[p] | d[p + 1] << 8; };
     size_t pos = 12;
     while (pos + 8 <= d.size()) {

@@ -38,7 +38,8 @@ int RunGenerator(std::vector<std::string> args) {
 }
 
 fs::path TempDir(const char* tag) {
-    fs::path p = fs::temp_directory_path() / (std::string("gemlode_data_") + tag + "_" + std::to_string(::getpid()));
+    fs::path p = fs::temp_directory_path() /
+                 (std::string("gemlode_data_") + tag + "_" + std::to_string(::getpid()));
     fs::remove_all(p);
     return p;
 }
@@ -65,13 +66,16 @@ TEST(DataGenerator, TwoRunsWriteIdenticalBytes) {
     fs::remove(sheet);
 }
 
-TEST(DataGenerator, RefusesAMissingOutputFolderArgument) { EXPECT_EQ(RunGenerator({}), 2); }
+TEST(DataGenerator, RefusesAMissingOutputFolderArgument) {
+    EXPECT_EQ(RunGenerator({}), 2);
+}
 
 TEST(DataDifficultyTable, TwelveValuesGivePositiveTargets) {
     std::ifstream in(GameDir() + "/data/diff.txt");
     int n0 = 0, t0 = 0;
     double v[10];
-    ASSERT_TRUE(in >> n0 >> v[0] >> v[1] >> v[2] >> t0 >> v[3] >> v[4] >> v[5] >> v[6] >> v[7] >> v[8] >> v[9]);
+    ASSERT_TRUE(in >> n0 >> v[0] >> v[1] >> v[2] >> t0 >> v[3] >> v[4] >> v[5] >> v[6] >> v[7] >>
+                v[8] >> v[9]);
     std::string extra;
     EXPECT_FALSE(in >> extra) << "exactly twelve values";
     // Points needed and multipliers stay positive on every level (no zero range).

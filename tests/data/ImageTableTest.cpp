@@ -18,24 +18,42 @@ struct Expected {
 
 // Image table entries with the sizes the drawing code relies on.
 const Expected kTable[] = {
-    {"zephyr-title", 640, 480},         {"titlegreenbar2", 340, 24},
-    {"afont1", 0, 0},                   {"mainfont1", 0, 0},
-    {"cursor1", 0, 0},                  {"pointer2", 0, 0},
-    {"overhand", 0, 0},                 {"typer", 0, 0},
-    {"zephyr-back", 640, 480},          {"gemsheet6", 780, 728},
-    {"target1", 312, 52},               {"dialogbox2", 0, 0},
-    {"boxbutton2", 0, 0},               {"waitbar", 32, 16},
-    {"over2-newgame-pushed1", 156, 41}, {"over3-normal-pushed1", 78, 31},
-    {"over7-normal-selected1", 78, 31}, {"over4-timetrial-pushed1", 78, 31},
-    {"over8-timetrial-selected1", 78, 31}, {"over5-options-pushed1", 156, 41},
-    {"over6-quit-pushed1", 156, 40},    {"timerbar", 340, 25},
-    {"alphadigits4", 0, 0},             {"sparkle", 560, 40},
-    {"scorefont1", 0, 0},               {"over1-hint1", 53, 73},
-    {"slider-track", 0, 0},             {"slider-thumb", 32, 0},
-    {"checkbox1", 62, 32},              {"checkertextures2", 510, 51},
-    {"overfont2", 0, 0},                {"blackhole", 2304, 256},
-    {"holemask", 0, 0},                 {"elect", 128, 16},
-    {"editbox", 96, 32},                {"swapper1", 0, 0},
+    {"zephyr-title", 640, 480},
+    {"titlegreenbar2", 340, 24},
+    {"afont1", 0, 0},
+    {"mainfont1", 0, 0},
+    {"cursor1", 0, 0},
+    {"pointer2", 0, 0},
+    {"overhand", 0, 0},
+    {"typer", 0, 0},
+    {"zephyr-back", 640, 480},
+    {"gemsheet6", 780, 728},
+    {"target1", 312, 52},
+    {"dialogbox2", 0, 0},
+    {"boxbutton2", 0, 0},
+    {"waitbar", 32, 16},
+    {"over2-newgame-pushed1", 156, 41},
+    {"over3-normal-pushed1", 78, 31},
+    {"over7-normal-selected1", 78, 31},
+    {"over4-timetrial-pushed1", 78, 31},
+    {"over8-timetrial-selected1", 78, 31},
+    {"over5-options-pushed1", 156, 41},
+    {"over6-quit-pushed1", 156, 40},
+    {"timerbar", 340, 25},
+    {"alphadigits4", 0, 0},
+    {"sparkle", 560, 40},
+    {"scorefont1", 0, 0},
+    {"over1-hint1", 53, 73},
+    {"slider-track", 0, 0},
+    {"slider-thumb", 32, 0},
+    {"checkbox1", 62, 32},
+    {"checkertextures2", 510, 51},
+    {"overfont2", 0, 0},
+    {"blackhole", 2304, 256},
+    {"holemask", 0, 0},
+    {"elect", 128, 16},
+    {"editbox", 96, 32},
+    {"swapper1", 0, 0},
     {"swapper2", 0, 0},
 };
 
@@ -59,7 +77,8 @@ TEST(DataImageTable, EachNameHasExactlyOnePictureFile) {
     for (const Expected& e : kTable) {
         SCOPED_TRACE(e.name);
         std::string base = GameDir() + "/images/" + e.name;
-        int found = FileExists(base + ".jpg") + FileExists(base + ".png") + FileExists(base + ".gif");
+        int found =
+            FileExists(base + ".jpg") + FileExists(base + ".png") + FileExists(base + ".gif");
         EXPECT_EQ(found, 1);
     }
 }
@@ -116,7 +135,8 @@ TEST(DataGemSheet, CellsHoldGemsAndNothingLiesBetweenThem) {
     for (int k = 0; k < 7; ++k)
         for (int s = 0; s < 15; ++s) {
             EXPECT_GT(p->Alpha(2 + 52 * s + 24, 104 * k + 24), 200) << "spin " << k << "/" << s;
-            EXPECT_GT(p->Alpha(2 + 52 * s + 24, 104 * k + 52 + 24), 200) << "glow " << k << "/" << s;
+            EXPECT_GT(p->Alpha(2 + 52 * s + 24, 104 * k + 52 + 24), 200)
+                << "glow " << k << "/" << s;
         }
 }
 
@@ -162,8 +182,8 @@ TEST(DataGameScreen, BoardWindowIsClearAndPanelIsOpaque) {
                     ASSERT_LT(p->Alpha(203 + 51 * c + dx, 16 + 51 * r + dy), 8) << c << "," << r;
     // Resting look of the six game-screen buttons, the score plate, the bonus-bar
     // slot and the level plate are painted opaque.
-    const int spots[][2] = {{96, 162}, {57, 200}, {135, 200}, {96, 261}, {96, 425}, {90, 340},
-                            {93, 95}, {407, 456}, {606, 458}, {20, 20}, {630, 470}};
+    const int spots[][2] = {{96, 162}, {57, 200},  {135, 200}, {96, 261}, {96, 425}, {90, 340},
+                            {93, 95},  {407, 456}, {606, 458}, {20, 20},  {630, 470}};
     for (auto s : spots) EXPECT_EQ(p->Alpha(s[0], s[1]), 255) << s[0] << "," << s[1];
 }
 
@@ -191,12 +211,18 @@ TEST(DataCheckerTextures, LightCellsAreLighterAndAllAreNeutral) {
 }
 
 TEST(DataAnimationStrips, EveryCellHasContent) {
-    struct Strip { const char* name; int cell; int count; };
-    for (Strip s : {Strip{"target1", 52, 6}, Strip{"sparkle", 40, 14}, Strip{"blackhole", 256, 9}}) {
+    struct Strip {
+        const char* name;
+        int cell;
+        int count;
+    };
+    for (Strip s :
+         {Strip{"target1", 52, 6}, Strip{"sparkle", 40, 14}, Strip{"blackhole", 256, 9}}) {
         std::optional<Picture> p = LoadGamePicture(s.name);
         ASSERT_TRUE(p) << s.name;
         for (int i = 0; i < s.count; ++i)
-            EXPECT_TRUE(CellHasInk(*p, s.cell * i, 0, s.cell, p->height)) << s.name << " cell " << i;
+            EXPECT_TRUE(CellHasInk(*p, s.cell * i, 0, s.cell, p->height))
+                << s.name << " cell " << i;
     }
 }
 

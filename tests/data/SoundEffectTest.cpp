@@ -11,10 +11,10 @@
 namespace gemlode_data_test {
 namespace {
 
-const char* const kSounds[] = {"gotset2", "gotsetbig2", "combo22",   "combo32",    "combo42",
-                               "combo52", "bad2",       "gemongem2", "explode2",   "click2",
-                               "select",  "menuclick",  "multishot", "go1",        "levelup1",
-                               "gameover1", "firecrackle", "warning1", "whirlpool1", "excellent1"};
+const char* const kSounds[] = {"gotset2",   "gotsetbig2",  "combo22",   "combo32",    "combo42",
+                               "combo52",   "bad2",        "gemongem2", "explode2",   "click2",
+                               "select",    "menuclick",   "multishot", "go1",        "levelup1",
+                               "gameover1", "firecrackle", "warning1",  "whirlpool1", "excellent1"};
 
 std::string SoundPath(const std::string& name, const char* ext) {
     return GameDir() + "/sounds/" + name + ext;
@@ -29,7 +29,8 @@ std::vector<int16_t> Decode(const std::string& path, int* rate) {
     std::vector<int16_t> out, chunk(4096 * std::max(1, info.channels));
     sf_count_t n;
     while ((n = sf_readf_short(f, chunk.data(), 4096)) > 0)
-        for (sf_count_t i = 0; i < n; ++i) out.push_back(chunk[static_cast<size_t>(i * info.channels)]);
+        for (sf_count_t i = 0; i < n; ++i)
+            out.push_back(chunk[static_cast<size_t>(i * info.channels)]);
     sf_close(f);
     return out;
 }
@@ -100,9 +101,11 @@ TEST(DataSoundEffects, WhirlpoolLoopsWithoutAStep) {
     std::vector<int16_t> s = Decode(SoundPath("whirlpool1", ".wav"), &rate);
     ASSERT_GT(s.size(), 1000u);
     int typicalStep = 0;
-    for (size_t i = 1; i < s.size(); ++i) typicalStep = std::max(typicalStep, std::abs(s[i] - s[i - 1]));
+    for (size_t i = 1; i < s.size(); ++i)
+        typicalStep = std::max(typicalStep, std::abs(s[i] - s[i - 1]));
     int joinStep = std::abs(s.front() - s.back());
-    EXPECT_LE(joinStep, typicalStep) << "the jump from end to start is no bigger than any step inside";
+    EXPECT_LE(joinStep, typicalStep)
+        << "the jump from end to start is no bigger than any step inside";
     EXPECT_LT(joinStep, 2000);
 }
 

@@ -17,12 +17,14 @@ const Rgba kInk{0.06f, 0.02f, 0.12f, 1};
 Canvas GlossyBar(int w, int h, Rgba top, Rgba bottom, float radius) {
     Canvas c(w, h);
     float fw = static_cast<float>(w), fh = static_cast<float>(h);
-    c.FillShape(0, 0, w, h, [=](float x, float y) { return SdRoundRect(x, y, 0, 0, fw + radius * 2, fh, radius); },
-                [=](float, float y) {
-                    Rgba col = Mix(top, bottom, y / fh);
-                    float gloss = y < fh * 0.45f ? 0.35f * (1 - y / (fh * 0.45f)) : 0;
-                    return Mix(col, Rgba{1, 1, 1, 1}, gloss);
-                });
+    c.FillShape(
+        0, 0, w, h,
+        [=](float x, float y) { return SdRoundRect(x, y, 0, 0, fw + radius * 2, fh, radius); },
+        [=](float, float y) {
+            Rgba col = Mix(top, bottom, y / fh);
+            float gloss = y < fh * 0.45f ? 0.35f * (1 - y / (fh * 0.45f)) : 0;
+            return Mix(col, Rgba{1, 1, 1, 1}, gloss);
+        });
     return c;
 }
 
@@ -57,7 +59,9 @@ Canvas Target() {
         float inset = 1.0f + pulse * 1.5f;
         c.Paint(static_cast<int>(x0), 0, 52, 52, [=](float px, float py) {
             float u = px - x0, v = py;
-            float d = std::fabs(SdRoundRect(u, v, inset, inset, 52 - 2 * inset, 52 - 2 * inset, 8)) - 1.2f;
+            float d =
+                std::fabs(SdRoundRect(u, v, inset, inset, 52 - 2 * inset, 52 - 2 * inset, 8)) -
+                1.2f;
             float cu = std::min(u, 52 - u), cv = std::min(v, 52 - v);
             bool corner = cu < 17 && cv < 17;
             if (!corner) return Rgba{};
@@ -82,8 +86,9 @@ Canvas Sparkle() {
                 float ru = u * std::cos(angle) + v * std::sin(angle);
                 float rv = -u * std::sin(angle) + v * std::cos(angle);
                 float r = std::hypot(u, v);
-                float rays = std::exp(-std::fabs(ru) * 1.3f) * std::exp(-std::fabs(rv) / (7 * life + 1)) +
-                             std::exp(-std::fabs(rv) * 1.3f) * std::exp(-std::fabs(ru) / (7 * life + 1));
+                float rays =
+                    std::exp(-std::fabs(ru) * 1.3f) * std::exp(-std::fabs(rv) / (7 * life + 1)) +
+                    std::exp(-std::fabs(rv) * 1.3f) * std::exp(-std::fabs(ru) / (7 * life + 1));
                 float core = std::exp(-r * r / (6 * life + 1));
                 float window = Clamp01((19.0f - std::max(std::fabs(u), std::fabs(v))) / 4.0f);
                 float k = Clamp01((rays * 0.8f + core) * life * window);
@@ -107,7 +112,8 @@ Canvas BlackHole() {
                 float ring = std::exp(-std::pow((r - 0.2f) / 0.08f, 2.0f));
                 float fade = std::pow(1 - r, 1.5f) * SmoothStep(0.05f, 0.2f, r);
                 float k = std::pow(arms, 2.0f) * fade + ring * 0.9f;
-                c.At(256 * f + x, y) = {Clamp01(k * 0.75f), Clamp01(k * 0.45f), Clamp01(k * 1.0f), 1};
+                c.At(256 * f + x, y) = {Clamp01(k * 0.75f), Clamp01(k * 0.45f), Clamp01(k * 1.0f),
+                                        1};
             }
     return c;
 }
@@ -147,9 +153,13 @@ Canvas DialogBox() {
         if (d > 0.5f) return Rgba{};
         float depth = -d;
         Rgba col;
-        if (depth < 2.5f) col = kGold;
-        else if (depth < 4.0f) col = {0.35f, 0.2f, 0.08f, 1};
-        else col = Mix(Rgba{0.28f, 0.14f, 0.46f, 0.94f}, Rgba{0.1f, 0.04f, 0.2f, 0.86f}, Clamp01((depth - 4) / 12));
+        if (depth < 2.5f)
+            col = kGold;
+        else if (depth < 4.0f)
+            col = {0.35f, 0.2f, 0.08f, 1};
+        else
+            col = Mix(Rgba{0.28f, 0.14f, 0.46f, 0.94f}, Rgba{0.1f, 0.04f, 0.2f, 0.86f},
+                      Clamp01((depth - 4) / 12));
         col.a *= Coverage(d);
         return col;
     });
@@ -158,43 +168,62 @@ Canvas DialogBox() {
 
 Canvas BoxButton() {
     Canvas c(48, 36);
-    c.FillShape(0, 0, 48, 36, [](float x, float y) { return SdRoundRect(x, y, 0.5f, 0.5f, 47, 35, 10); },
-                [](float, float y) { return Mix(kGold, Rgba{0.5f, 0.32f, 0.1f, 1}, y / 36); });
-    c.FillShape(0, 0, 48, 36, [](float x, float y) { return SdRoundRect(x, y, 2.5f, 2.5f, 43, 31, 8); },
-                [](float, float y) {
-                    Rgba col = Mix(Rgba{0.45f, 0.25f, 0.75f, 1}, Rgba{0.16f, 0.06f, 0.36f, 1}, y / 36);
-                    return Mix(col, Rgba{1, 1, 1, 1}, y < 16 ? 0.25f * (1 - y / 16) : 0);
-                });
+    c.FillShape(
+        0, 0, 48, 36, [](float x, float y) { return SdRoundRect(x, y, 0.5f, 0.5f, 47, 35, 10); },
+        [](float, float y) {
+            return Mix(kGold, Rgba{0.5f, 0.32f, 0.1f, 1}, y / 36);
+        });
+    c.FillShape(
+        0, 0, 48, 36, [](float x, float y) { return SdRoundRect(x, y, 2.5f, 2.5f, 43, 31, 8); },
+        [](float, float y) {
+            Rgba col = Mix(Rgba{0.45f, 0.25f, 0.75f, 1}, Rgba{0.16f, 0.06f, 0.36f, 1}, y / 36);
+            return Mix(col, Rgba{1, 1, 1, 1}, y < 16 ? 0.25f * (1 - y / 16) : 0);
+        });
     return c;
 }
 
 Canvas EditBox() {
     Canvas c(96, 32);
     auto field = [](float x, float y) { return SdRoundRect(x, y, 1, 1, 94, 30, 10); };
-    c.FillShape(0, 0, 96, 32, field, [](float, float y) { return Mix(kGold, Rgba{0.5f, 0.35f, 0.12f, 1}, y / 32); });
-    c.FillShape(0, 0, 96, 32, [](float x, float y) { return SdRoundRect(x, y, 3, 3, 90, 26, 8); },
-                [](float, float y) { return Mix(Rgba{0.02f, 0.01f, 0.05f, 0.95f}, Rgba{0.12f, 0.07f, 0.22f, 0.95f}, y / 32); });
+    c.FillShape(0, 0, 96, 32, field, [](float, float y) {
+        return Mix(kGold, Rgba{0.5f, 0.35f, 0.12f, 1}, y / 32);
+    });
+    c.FillShape(
+        0, 0, 96, 32, [](float x, float y) { return SdRoundRect(x, y, 3, 3, 90, 26, 8); },
+        [](float, float y) {
+            return Mix(Rgba{0.02f, 0.01f, 0.05f, 0.95f}, Rgba{0.12f, 0.07f, 0.22f, 0.95f}, y / 32);
+        });
     return c;
 }
 
 Canvas SliderTrack() {
     Canvas c(48, 16);
-    c.FillShape(0, 0, 48, 16, [](float x, float y) { return SdRoundRect(x, y, 1, 3, 46, 10, 5); },
-                [](float, float y) { return Mix(Rgba{0.03f, 0.01f, 0.08f, 1}, Rgba{0.3f, 0.2f, 0.45f, 1}, y / 16); });
-    c.FillShape(0, 0, 48, 16, [](float x, float y) { return SdRoundRect(x, y, 3, 6, 42, 4, 2); },
-                [](float, float) { return Rgba{0.55f, 0.85f, 1, 0.5f}; });
+    c.FillShape(
+        0, 0, 48, 16, [](float x, float y) { return SdRoundRect(x, y, 1, 3, 46, 10, 5); },
+        [](float, float y) {
+            return Mix(Rgba{0.03f, 0.01f, 0.08f, 1}, Rgba{0.3f, 0.2f, 0.45f, 1}, y / 16);
+        });
+    c.FillShape(
+        0, 0, 48, 16, [](float x, float y) { return SdRoundRect(x, y, 3, 6, 42, 4, 2); },
+        [](float, float) {
+            return Rgba{0.55f, 0.85f, 1, 0.5f};
+        });
     return c;
 }
 
 Canvas SliderThumb() {
     Canvas c(32, 28);
-    c.FillShape(0, 0, 32, 28, [](float x, float y) { return SdCircle(x, y, 16, 14, 12.5f); },
-                [](float, float y) { return Mix(kGold, Rgba{0.45f, 0.28f, 0.08f, 1}, y / 28); });
-    c.FillShape(0, 0, 32, 28, [](float x, float y) { return SdCircle(x, y, 16, 14, 9.5f); },
-                [](float x, float y) {
-                    float k = Clamp01(1 - std::hypot(x - 13, y - 10) / 14);
-                    return Mix(Rgba{0.1f, 0.35f, 0.75f, 1}, Rgba{0.75f, 0.95f, 1, 1}, k);
-                });
+    c.FillShape(
+        0, 0, 32, 28, [](float x, float y) { return SdCircle(x, y, 16, 14, 12.5f); },
+        [](float, float y) {
+            return Mix(kGold, Rgba{0.45f, 0.28f, 0.08f, 1}, y / 28);
+        });
+    c.FillShape(
+        0, 0, 32, 28, [](float x, float y) { return SdCircle(x, y, 16, 14, 9.5f); },
+        [](float x, float y) {
+            float k = Clamp01(1 - std::hypot(x - 13, y - 10) / 14);
+            return Mix(Rgba{0.1f, 0.35f, 0.75f, 1}, Rgba{0.75f, 0.95f, 1, 1}, k);
+        });
     return c;
 }
 
@@ -202,15 +231,23 @@ Canvas CheckBox() {
     Canvas c(62, 32);
     for (int half = 0; half < 2; ++half) {
         float x0 = 31.0f * half;
-        c.FillShape(static_cast<int>(x0), 0, 31, 32,
-                    [=](float x, float y) { return SdRoundRect(x, y, x0 + 3, 4, 25, 25, 6); },
-                    [](float, float y) { return Mix(kGold, Rgba{0.5f, 0.32f, 0.1f, 1}, y / 32); });
-        c.FillShape(static_cast<int>(x0), 0, 31, 32,
-                    [=](float x, float y) { return SdRoundRect(x, y, x0 + 5.5f, 6.5f, 20, 20, 4); },
-                    [](float, float y) { return Mix(Rgba{0.04f, 0.02f, 0.1f, 1}, Rgba{0.2f, 0.12f, 0.35f, 1}, y / 32); });
+        c.FillShape(
+            static_cast<int>(x0), 0, 31, 32,
+            [=](float x, float y) { return SdRoundRect(x, y, x0 + 3, 4, 25, 25, 6); },
+            [](float, float y) {
+                return Mix(kGold, Rgba{0.5f, 0.32f, 0.1f, 1}, y / 32);
+            });
+        c.FillShape(
+            static_cast<int>(x0), 0, 31, 32,
+            [=](float x, float y) { return SdRoundRect(x, y, x0 + 5.5f, 6.5f, 20, 20, 4); },
+            [](float, float y) {
+                return Mix(Rgba{0.04f, 0.02f, 0.1f, 1}, Rgba{0.2f, 0.12f, 0.35f, 1}, y / 32);
+            });
         if (half == 0) {  // the left half is the checked look
             auto tick = [=](float x, float y) {
-                return std::min(SdSegment(x, y, x0 + 9, 16, x0 + 14, 22), SdSegment(x, y, x0 + 14, 22, x0 + 25, 7)) - 2.2f;
+                return std::min(SdSegment(x, y, x0 + 9, 16, x0 + 14, 22),
+                                SdSegment(x, y, x0 + 14, 22, x0 + 25, 7)) -
+                       2.2f;
             };
             c.FillShape(static_cast<int>(x0), 0, 31, 32, tick, [](float, float y) {
                 return Mix(Rgba{0.6f, 1, 0.5f, 1}, Rgba{0.1f, 0.7f, 0.2f, 1}, y / 32);
@@ -221,22 +258,27 @@ Canvas CheckBox() {
 }
 
 // Filled polygon with a dark outline and a vertical gradient.
-void OutlinedPolygon(Canvas& c, const std::vector<float>& poly, Rgba top, Rgba bottom, float outline) {
+void OutlinedPolygon(Canvas& c, const std::vector<float>& poly, Rgba top, Rgba bottom,
+                     float outline) {
     float minY = 1e9f, maxY = -1e9f;
     for (size_t i = 1; i < poly.size(); i += 2) {
         minY = std::min(minY, poly[i]);
         maxY = std::max(maxY, poly[i]);
     }
-    c.FillShape(0, 0, c.Width(), c.Height(), [&](float x, float y) { return SdPolygon(x, y, poly) - outline; },
-                [](float, float) { return kInk; });
-    c.FillShape(0, 0, c.Width(), c.Height(), [&](float x, float y) { return SdPolygon(x, y, poly); },
-                [=](float, float y) { return Mix(top, bottom, Clamp01((y - minY) / (maxY - minY))); });
+    c.FillShape(
+        0, 0, c.Width(), c.Height(),
+        [&](float x, float y) { return SdPolygon(x, y, poly) - outline; },
+        [](float, float) { return kInk; });
+    c.FillShape(
+        0, 0, c.Width(), c.Height(), [&](float x, float y) { return SdPolygon(x, y, poly); },
+        [=](float, float y) { return Mix(top, bottom, Clamp01((y - minY) / (maxY - minY))); });
 }
 
 // Two-way arrow under the suggested pair (two gem squares wide).
 Canvas Swapper1() {
     Canvas c(96, 24);
-    std::vector<float> arrow = {3, 12, 17, 3, 17, 8.5f, 79, 8.5f, 79, 3, 93, 12, 79, 21, 79, 15.5f, 17, 15.5f, 17, 21};
+    std::vector<float> arrow = {3,  12, 17, 3,  17, 8.5f,  79, 8.5f,  79, 3,
+                                93, 12, 79, 21, 79, 15.5f, 17, 15.5f, 17, 21};
     OutlinedPolygon(c, arrow, {1, 0.97f, 0.7f, 1}, {0.95f, 0.6f, 0.1f, 1}, 1.8f);
     return c;
 }
@@ -271,29 +313,41 @@ Canvas Hand(float tipX, float tipY, bool pointing, int height = 32) {
                                : SdRoundRect(x, y, tipX - 2, tipY + 5, 4, 9, 2);
         float others = 1e9f;
         for (int k = 0; k < 3; ++k)
-            others = std::min(others, SdRoundRect(x, y, tipX + 2.5f + 3.5f * k, tipY + (pointing ? 9 : 5), 3.5f, 8, 1.7f));
+            others = std::min(others, SdRoundRect(x, y, tipX + 2.5f + 3.5f * k,
+                                                  tipY + (pointing ? 9 : 5), 3.5f, 8, 1.7f));
         float thumb = SdSegment(x, y, tipX - 4, tipY + 14, tipX - 8, tipY + 10) - 2;
         return std::min({palm, index, others, thumb});
     };
-    c.FillShape(0, 0, 32, height, [&](float x, float y) { return shape(x, y) - 1.3f; }, [](float, float) { return kInk; });
-    c.FillShape(0, 0, 32, height, shape, [=](float, float y) { return Mix(Rgba{1, 1, 1, 1}, Rgba{0.85f, 0.85f, 0.95f, 1}, y / height); });
+    c.FillShape(
+        0, 0, 32, height, [&](float x, float y) { return shape(x, y) - 1.3f; },
+        [](float, float) { return kInk; });
+    c.FillShape(0, 0, 32, height, shape, [=](float, float y) {
+        return Mix(Rgba{1, 1, 1, 1}, Rgba{0.85f, 0.85f, 0.95f, 1}, y / height);
+    });
     return c;
 }
 
 Canvas TextCursor() {
     Canvas c(32, 32);
     auto beam = [](float x, float y) {
-        return std::min({SdSegment(x, y, 16, 8, 16, 24), SdSegment(x, y, 12, 7, 20, 7), SdSegment(x, y, 12, 25, 20, 25)}) - 1.0f;
+        return std::min({SdSegment(x, y, 16, 8, 16, 24), SdSegment(x, y, 12, 7, 20, 7),
+                         SdSegment(x, y, 12, 25, 20, 25)}) -
+               1.0f;
     };
-    c.FillShape(0, 0, 32, 32, [&](float x, float y) { return beam(x, y) - 1.2f; }, [](float, float) { return kInk; });
+    c.FillShape(
+        0, 0, 32, 32, [&](float x, float y) { return beam(x, y) - 1.2f; },
+        [](float, float) { return kInk; });
     c.FillShape(0, 0, 32, 32, beam, [](float, float) { return Rgba{1, 1, 1, 1}; });
     return c;
 }
 
 Canvas WindowIcon() {
     Canvas c(64, 64);
-    c.FillShape(0, 0, 64, 64, [](float x, float y) { return SdRoundRect(x, y, 1, 1, 62, 62, 14); },
-                [](float, float y) { return Mix(Rgba{0.3f, 0.16f, 0.55f, 1}, Rgba{0.08f, 0.03f, 0.18f, 1}, y / 64); });
+    c.FillShape(
+        0, 0, 64, 64, [](float x, float y) { return SdRoundRect(x, y, 1, 1, 62, 62, 14); },
+        [](float, float y) {
+            return Mix(Rgba{0.3f, 0.16f, 0.55f, 1}, Rgba{0.08f, 0.03f, 0.18f, 1}, y / 64);
+        });
     Canvas gem = RenderGemSpin(3, 0);
     c.Draw(gem, 8, 8);
     return c;
@@ -336,6 +390,8 @@ std::vector<Picture> DrawResourcePictures() {
     return p;
 }
 
-std::string CursorHotSpots() { return "IDC_FINGER 14 2\nIDC_DRAGGING 15 14\n"; }
+std::string CursorHotSpots() {
+    return "IDC_FINGER 14 2\nIDC_DRAGGING 15 14\n";
+}
 
 }  // namespace Varn::DataGen

@@ -23,34 +23,40 @@ void PaintBackdrop(Canvas& c, uint32_t seed) {
         Rgba col = Mix(top, bottom, t);
         float glow = std::exp(-((x - 420) * (x - 420) + (y - 90) * (y - 90)) / 60000.0f) * 0.18f;
         float grain = (FractalNoise(x / 40, y / 40, seed, 4) - 0.5f) * 0.06f;
-        return Rgba{col.r + glow * 0.7f + grain, col.g + glow * 0.3f + grain,
-                    col.b + glow + grain, 1};
+        return Rgba{col.r + glow * 0.7f + grain, col.g + glow * 0.3f + grain, col.b + glow + grain,
+                    1};
     });
     Random rnd(seed);
     for (int i = 0; i < 38; ++i) {  // out-of-focus sparkles
         float cx = rnd.Unit() * c.Width(), cy = rnd.Unit() * c.Height();
         float r = 2 + rnd.Unit() * 9, a = 0.04f + rnd.Unit() * 0.1f;
         Rgba tint = GemColour(static_cast<int>(rnd.Next() % 7));
-        c.FillShape(static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2),
-                    static_cast<int>(2 * r + 5), static_cast<int>(2 * r + 5),
-                    [=](float x, float y) { return SdCircle(x, y, cx, cy, r); },
-                    [=](float, float) { return Rgba{tint.r, tint.g, tint.b, a}; });
+        c.FillShape(
+            static_cast<int>(cx - r - 2), static_cast<int>(cy - r - 2), static_cast<int>(2 * r + 5),
+            static_cast<int>(2 * r + 5),
+            [=](float x, float y) { return SdCircle(x, y, cx, cy, r); },
+            [=](float, float) {
+                return Rgba{tint.r, tint.g, tint.b, a};
+            });
     }
 }
 
 // A framed, rounded plate: gold rim, dark glassy inside.
 void PaintPlate(Canvas& c, float x, float y, float w, float h, float radius, Rgba inner) {
-    c.FillShape(static_cast<int>(x) - 3, static_cast<int>(y) - 3, static_cast<int>(w) + 7,
-                static_cast<int>(h) + 7,
-                [=](float px, float py) { return SdRoundRect(px, py, x - 2, y - 2, w + 4, h + 4, radius + 2); },
-                [=](float, float py) { return Mix(kGold, kGoldDark, Clamp01((py - y) / h)); });
-    c.FillShape(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w) + 1,
-                static_cast<int>(h) + 1,
-                [=](float px, float py) { return SdRoundRect(px, py, x, y, w, h, radius); },
-                [=](float, float py) {
-                    float t = Clamp01((py - y) / h);
-                    return Mix(Scaled(inner, 0.55f), inner, t);
-                });
+    c.FillShape(
+        static_cast<int>(x) - 3, static_cast<int>(y) - 3, static_cast<int>(w) + 7,
+        static_cast<int>(h) + 7,
+        [=](float px, float py) {
+            return SdRoundRect(px, py, x - 2, y - 2, w + 4, h + 4, radius + 2);
+        },
+        [=](float, float py) { return Mix(kGold, kGoldDark, Clamp01((py - y) / h)); });
+    c.FillShape(
+        static_cast<int>(x), static_cast<int>(y), static_cast<int>(w) + 1, static_cast<int>(h) + 1,
+        [=](float px, float py) { return SdRoundRect(px, py, x, y, w, h, radius); },
+        [=](float, float py) {
+            float t = Clamp01((py - y) / h);
+            return Mix(Scaled(inner, 0.55f), inner, t);
+        });
 }
 
 void DrawCentredText(Canvas& c, const FontFace& face, const std::string& text,
@@ -67,9 +73,11 @@ TextStyle LabelStyle() {
 }  // namespace
 
 const std::vector<PanelButton>& PanelButtons() {
-    static const std::vector<PanelButton> buttons = {
-        {18, 142, 156, 41, "NEW GAME"}, {18, 185, 78, 31, "NORMAL"}, {96, 185, 78, 31, "TIMED"},
-        {18, 241, 156, 41, "OPTIONS"},  {18, 405, 156, 40, "QUIT"}};
+    static const std::vector<PanelButton> buttons = {{18, 142, 156, 41, "NEW GAME"},
+                                                     {18, 185, 78, 31, "NORMAL"},
+                                                     {96, 185, 78, 31, "TIMED"},
+                                                     {18, 241, 156, 41, "OPTIONS"},
+                                                     {18, 405, 156, 40, "QUIT"}};
     return buttons;
 }
 
@@ -86,14 +94,19 @@ Canvas DrawPanelButton(int w, int h, const std::string& label, ButtonLook look) 
         rim = {0.75f, 1.0f, 1.0f, 1};
     }
     float fw = static_cast<float>(w), fh = static_cast<float>(h);
-    c.FillShape(0, 0, w, h, [=](float x, float y) { return SdRoundRect(x, y, 1, 1, fw - 2, fh - 2, 9); },
-                [=](float, float y) { return Mix(rim, Scaled(rim, 0.45f), y / fh); });
-    c.FillShape(0, 0, w, h, [=](float x, float y) { return SdRoundRect(x, y, 3, 3, fw - 6, fh - 6, 7); },
-                [=](float, float y) { return Mix(top, bottom, y / fh); });
+    c.FillShape(
+        0, 0, w, h, [=](float x, float y) { return SdRoundRect(x, y, 1, 1, fw - 2, fh - 2, 9); },
+        [=](float, float y) { return Mix(rim, Scaled(rim, 0.45f), y / fh); });
+    c.FillShape(
+        0, 0, w, h, [=](float x, float y) { return SdRoundRect(x, y, 3, 3, fw - 6, fh - 6, 7); },
+        [=](float, float y) { return Mix(top, bottom, y / fh); });
     if (look != ButtonLook::Pushed)  // glossy upper half
-        c.FillShape(0, 0, w, h / 2 + 1,
-                    [=](float x, float y) { return SdRoundRect(x, y, 5, 4, fw - 10, fh / 2 - 3, 6); },
-                    [=](float, float y) { return Rgba{1, 1, 1, 0.28f * (1 - y / (fh / 2))}; });
+        c.FillShape(
+            0, 0, w, h / 2 + 1,
+            [=](float x, float y) { return SdRoundRect(x, y, 5, 4, fw - 10, fh / 2 - 3, 6); },
+            [=](float, float y) {
+                return Rgba{1, 1, 1, 0.28f * (1 - y / (fh / 2))};
+            });
     const FontFace face("League Spartan", "Bold", 17);
     const FontFace small("League Spartan", "Bold", 14);
     const FontFace& f = h >= 40 ? face : small;
@@ -111,27 +124,35 @@ Canvas DrawHintBadge(bool lit) {
     Rgba fillTop = lit ? Rgba{0.95f, 0.75f, 0.2f, 1} : Rgba{0.3f, 0.17f, 0.55f, 1};
     Rgba fillBottom = lit ? Rgba{0.6f, 0.3f, 0.05f, 1} : Rgba{0.12f, 0.05f, 0.28f, 1};
     if (lit)  // outer glow
-        c.FillShape(0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 0, 0, 53, 73, 16) - 0.5f; },
-                    [](float x, float y) {
-                        float d = -SdRoundRect(x, y, 0, 0, 53, 73, 16);
-                        return Rgba{1, 0.85f, 0.3f, 0.55f * Clamp01(1 - d / 6)};
-                    });
-    c.FillShape(0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 3, 3, 47, 67, 14); },
-                [=](float, float y) { return Mix(rimTop, Scaled(rimTop, 0.45f), y / 73); });
-    c.FillShape(0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 6, 6, 41, 61, 12); },
-                [=](float, float y) { return Mix(fillTop, fillBottom, y / 73); });
+        c.FillShape(
+            0, 0, 53, 73,
+            [](float x, float y) { return SdRoundRect(x, y, 0, 0, 53, 73, 16) - 0.5f; },
+            [](float x, float y) {
+                float d = -SdRoundRect(x, y, 0, 0, 53, 73, 16);
+                return Rgba{1, 0.85f, 0.3f, 0.55f * Clamp01(1 - d / 6)};
+            });
+    c.FillShape(
+        0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 3, 3, 47, 67, 14); },
+        [=](float, float y) { return Mix(rimTop, Scaled(rimTop, 0.45f), y / 73); });
+    c.FillShape(
+        0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 6, 6, 41, 61, 12); },
+        [=](float, float y) { return Mix(fillTop, fillBottom, y / 73); });
     // The window in the middle, where the move bonus shows.
-    c.FillShape(0, 0, 53, 73, [](float x, float y) { return SdCircle(x, y, 26.5f, 31, 15); },
-                [=](float, float y) {
-                    return lit ? Rgba{1, 1, 0.85f, 0.9f} : Rgba{0.04f, 0.02f, 0.1f, 0.95f * (0.7f + (y - 16) / 100)};
-                });
+    c.FillShape(
+        0, 0, 53, 73, [](float x, float y) { return SdCircle(x, y, 26.5f, 31, 15); },
+        [=](float, float y) {
+            return lit ? Rgba{1, 1, 0.85f, 0.9f}
+                       : Rgba{0.04f, 0.02f, 0.1f, 0.95f * (0.7f + (y - 16) / 100)};
+        });
     // A small diamond in the window: the hint's sign.
     std::vector<float> diamond = {26.5f, 21, 34, 31, 26.5f, 41, 19, 31};
-    c.FillShape(0, 0, 53, 73, [&](float x, float y) { return SdPolygon(x, y, diamond); },
-                [=](float x, float y) {
-                    float k = 0.6f + 0.4f * Clamp01((40 - y + (26 - x) * 0.5f) / 20);
-                    return lit ? Rgba{1.0f * k, 0.6f * k, 0.1f * k, 1} : Rgba{0.55f * k, 0.85f * k, 1.0f * k, 0.9f};
-                });
+    c.FillShape(
+        0, 0, 53, 73, [&](float x, float y) { return SdPolygon(x, y, diamond); },
+        [=](float x, float y) {
+            float k = 0.6f + 0.4f * Clamp01((40 - y + (26 - x) * 0.5f) / 20);
+            return lit ? Rgba{1.0f * k, 0.6f * k, 0.1f * k, 1}
+                       : Rgba{0.55f * k, 0.85f * k, 1.0f * k, 0.9f};
+        });
     const FontFace face("League Spartan", "Bold", 13);
     TextStyle style = LabelStyle();
     style.outlineRadius = 1;
@@ -149,17 +170,21 @@ Canvas DrawGameScreen() {
         return Mix(p, kGold, edge * 0.8f);
     });
     const FontFace logoFace("League Spartan", "Bold", 34);
-    TextStyle logo{{1, 0.93f, 0.65f, 1}, {0.9f, 0.55f, 0.15f, 1}, kInk, 2, 0.4f, {0, 0, 0, 0.6f}, 2, 0};
+    TextStyle logo{
+        {1, 0.93f, 0.65f, 1}, {0.9f, 0.55f, 0.15f, 1}, kInk, 2, 0.4f, {0, 0, 0, 0.6f}, 2, 0};
     DrawCentredText(c, logoFace, "Gemlode", logo, 94, 50);
     const FontFace labelFace("League Spartan", "Bold", 12);
-    TextStyle label{{0.95f, 0.85f, 0.6f, 1}, {0.8f, 0.65f, 0.4f, 1}, {}, 0, 0, {0, 0, 0, 0.7f}, 1, 1};
+    TextStyle label{
+        {0.95f, 0.85f, 0.6f, 1}, {0.8f, 0.65f, 0.4f, 1}, {}, 0, 0, {0, 0, 0, 0.7f}, 1, 1};
     DrawCentredText(c, labelFace, "SCORE", label, 93, 70);
     PaintPlate(c, 20, 75, 146, 42, 9, Rgba{0.1f, 0.16f, 0.3f, 1});
-    for (const PanelButton& b : PanelButtons()) c.Draw(DrawPanelButton(b.w, b.h, b.label, ButtonLook::Resting), b.x, b.y);
+    for (const PanelButton& b : PanelButtons())
+        c.Draw(DrawPanelButton(b.w, b.h, b.label, ButtonLook::Resting), b.x, b.y);
     c.Draw(DrawHintBadge(false), 64, 303);
     // Board window: gold frame, transparent inside so the checkerboard shows.
-    c.FillShape(186, 0, 440, 440, [](float x, float y) { return SdRoundRect(x, y, 192, 6, 428, 428, 10); },
-                [](float x, float y) { return Mix(kGold, kGoldDark, Clamp01((x - 192 + y - 6) / 856)); });
+    c.FillShape(
+        186, 0, 440, 440, [](float x, float y) { return SdRoundRect(x, y, 192, 6, 428, 428, 10); },
+        [](float x, float y) { return Mix(kGold, kGoldDark, Clamp01((x - 192 + y - 6) / 856)); });
     // Inside the window: fully clear except a thin inner shadow along the rim.
     for (int y = 0; y < 480; ++y)
         for (int x = 190; x < 625; ++x) {
@@ -190,7 +215,8 @@ Canvas DrawTitleScreen() {
         return Rgba{1, 0.8f, 0.5f, ray * fall * 0.22f};
     });
     const FontFace big("League Spartan", "Bold", 100);
-    TextStyle name{{1, 0.97f, 0.8f, 1}, {0.95f, 0.55f, 0.12f, 1}, kInk, 4, 0.5f, {0, 0, 0, 0.6f}, 6, 2};
+    TextStyle name{
+        {1, 0.97f, 0.8f, 1}, {0.95f, 0.55f, 0.12f, 1}, kInk, 4, 0.5f, {0, 0, 0, 0.6f}, 6, 2};
     DrawCentredText(c, big, "Gemlode", name, 320, 180);
     const FontFace tagFace("Dosis", "Bold", 20);
     TextStyle tag{{0.8f, 0.9f, 1, 1}, {0.6f, 0.75f, 1, 1}, {}, 0, 0, {0, 0, 0, 0.8f}, 1, 3};
@@ -201,14 +227,16 @@ Canvas DrawTitleScreen() {
         Canvas gem = RenderGemSpin(k, 0);
         Canvas shadow = gem.Blurred(3);
         for (int j = 0; j < shadow.Height(); ++j)
-            for (int i = 0; i < shadow.Width(); ++i) shadow.At(i, j) = {0, 0, 0, shadow.At(i, j).a * 0.6f};
+            for (int i = 0; i < shadow.Width(); ++i)
+                shadow.At(i, j) = {0, 0, 0, shadow.At(i, j).a * 0.6f};
         c.Draw(shadow, x + 3, y + 6);
         c.Draw(gem, x, y);
     }
     PaintPlate(c, 139, 310, 348, 32, 9, Rgba{0.06f, 0.04f, 0.14f, 1});
     // A dark band behind the play link keeps its green legible.
     c.Paint(0, 374, 640, 48, [](float x, float y) {
-        float a = 0.5f * std::exp(-std::pow((y - 398) / 18, 2.0f)) * (1 - std::pow((x - 320) / 330, 2.0f));
+        float a = 0.5f * std::exp(-std::pow((y - 398) / 18, 2.0f)) *
+                  (1 - std::pow((x - 320) / 330, 2.0f));
         return Rgba{0, 0, 0, a};
     });
     return c;
@@ -224,10 +252,19 @@ Canvas DrawCheckerTextures() {
                 float u = x - x0, v = y;
                 float pattern = 0;
                 switch (t) {
-                    case 0: pattern = (FractalNoise(u / 14, v / 14, 11 + half, 4) - 0.5f) * 0.12f; break;
-                    case 1: pattern = (FractalNoise(u / 30, v / 3, 21 + half, 3) - 0.5f) * 0.12f; break;
-                    case 2: pattern = 0.04f * std::cos((u + v) * kPi / 8.5f) * std::cos((u - v) * kPi / 8.5f); break;
-                    case 3: pattern = (ValueNoise(u / 2.2f, v / 2.2f, 31 + half) - 0.5f) * 0.1f; break;
+                    case 0:
+                        pattern = (FractalNoise(u / 14, v / 14, 11 + half, 4) - 0.5f) * 0.12f;
+                        break;
+                    case 1:
+                        pattern = (FractalNoise(u / 30, v / 3, 21 + half, 3) - 0.5f) * 0.12f;
+                        break;
+                    case 2:
+                        pattern =
+                            0.04f * std::cos((u + v) * kPi / 8.5f) * std::cos((u - v) * kPi / 8.5f);
+                        break;
+                    case 3:
+                        pattern = (ValueNoise(u / 2.2f, v / 2.2f, 31 + half) - 0.5f) * 0.1f;
+                        break;
                     default: {
                         float r = std::hypot(u - 25.5f, v - 25.5f);
                         pattern = 0.04f * std::cos(r * kPi / 6);
@@ -235,7 +272,11 @@ Canvas DrawCheckerTextures() {
                 }
                 // A soft bevel: light top-left edge, darker bottom-right edge.
                 float edge = std::min(std::min(u, v), std::min(51 - u, 51 - v));
-                float bevel = edge < 3 ? ((u < v ? u : v) < (51 - u < 51 - v ? 51 - u : 51 - v) ? 0.08f : -0.1f) * (1 - edge / 3) : 0;
+                float bevel =
+                    edge < 3
+                        ? ((u < v ? u : v) < (51 - u < 51 - v ? 51 - u : 51 - v) ? 0.08f : -0.1f) *
+                              (1 - edge / 3)
+                        : 0;
                 float k = Clamp01(base + pattern + bevel);
                 return Rgba{k, k, k, 1};
             });

@@ -27,10 +27,13 @@ std::vector<Picture> DrawAllPictures(const std::vector<BitmapFont>& fonts) {
             if (p.name == name) return Picture{name, p.image, p.store};
         return Picture{name, Piece(small, name), store};
     };
-    auto font = [&](const char* name) { return Picture{name, FontNamed(fonts, name).strip, StoreAs::Png}; };
+    auto font = [&](const char* name) {
+        return Picture{name, FontNamed(fonts, name).strip, StoreAs::Png};
+    };
     const std::vector<PanelButton>& b = PanelButtons();  // New Game, Normal, Timed, Options, Quit
     auto button = [&](const char* name, int index, ButtonLook look) {
-        return Picture{name, DrawPanelButton(b[index].w, b[index].h, b[index].label, look), StoreAs::Png};
+        return Picture{name, DrawPanelButton(b[index].w, b[index].h, b[index].label, look),
+                       StoreAs::Png};
     };
     std::vector<Picture> all;
     all.push_back({"zephyr-title", DrawTitleScreen(), StoreAs::Jpeg});

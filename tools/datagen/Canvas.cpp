@@ -11,13 +11,17 @@ Rgba Mix(const Rgba& x, const Rgba& y, float t) {
             x.a + (y.a - x.a) * t};
 }
 
-Rgba Scaled(const Rgba& c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; }
+Rgba Scaled(const Rgba& c, float k) {
+    return {c.r * k, c.g * k, c.b * k, c.a};
+}
 
 Rgba FromBytes(int r, int g, int b, int a) {
     return {r / 255.0f, g / 255.0f, b / 255.0f, a / 255.0f};
 }
 
-float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+float Clamp01(float v) {
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 float SmoothStep(float e0, float e1, float x) {
     float t = Clamp01((x - e0) / (e1 - e0));
@@ -55,7 +59,9 @@ float SdPolygon(float x, float y, const std::vector<float>& xy) {
     return inside ? -best : best;
 }
 
-float Coverage(float distance) { return Clamp01(0.5f - distance); }
+float Coverage(float distance) {
+    return Clamp01(0.5f - distance);
+}
 
 Canvas::Canvas(int width, int height, Rgba fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
@@ -83,8 +89,7 @@ void Canvas::Add(int x, int y, const Rgba& c) {
     d.b += c.b * c.a;
 }
 
-void Canvas::Paint(int x0, int y0, int w, int h,
-                   const std::function<Rgba(float, float)>& shade) {
+void Canvas::Paint(int x0, int y0, int w, int h, const std::function<Rgba(float, float)>& shade) {
     int xa = std::max(0, x0), ya = std::max(0, y0);
     int xb = std::min(width_, x0 + w), yb = std::min(height_, y0 + h);
     for (int y = ya; y < yb; ++y)

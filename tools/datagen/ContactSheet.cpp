@@ -36,8 +36,10 @@ Canvas Tinted(const Canvas& src, Rgba tint) {
 void DrawCell(Canvas& target, const Canvas& sheet, int sx, int sy, int w, int h, int dx, int dy,
               bool additive = false) {
     Canvas cell = sheet.Crop(sx, sy, w, h);
-    if (additive) target.DrawAdditive(cell, dx, dy);
-    else target.Draw(cell, dx, dy);
+    if (additive)
+        target.DrawAdditive(cell, dx, dy);
+    else
+        target.Draw(cell, dx, dy);
 }
 
 void Checkerboard(Canvas& c, int cell) {
@@ -50,14 +52,16 @@ void Checkerboard(Canvas& c, int cell) {
 
 }  // namespace
 
-Canvas ComposeTitleScreen(const std::vector<Picture>& pictures, const std::vector<BitmapFont>& fonts) {
+Canvas ComposeTitleScreen(const std::vector<Picture>& pictures,
+                          const std::vector<BitmapFont>& fonts) {
     Canvas screen(640, 480, {0, 0, 0, 1});
     screen.Draw(Find(pictures, "zephyr-title"), 0, 0);
     DrawCell(screen, Find(pictures, "titlegreenbar2"), 0, 0, 238, 24, 143, 314);
     const BitmapFont& text = FontNamed(fonts, "mainfont1");
     const BitmapFont& title = FontNamed(fonts, "afont1");
     std::string version = "Version 1.0.0";
-    text.DrawString(screen, 537 - text.StringWidth(version) / 2, 221, version, FromBytes(128, 128, 128));
+    text.DrawString(screen, 537 - text.StringWidth(version) / 2, 221, version,
+                    FromBytes(128, 128, 128));
     std::string play = "CLICK HERE TO PLAY!";
     int w = title.StringWidth(play), x = (640 - w) / 2;
     int baseline = 386 + (title.ascent + 24) / 2 - 1;
@@ -66,7 +70,8 @@ Canvas ComposeTitleScreen(const std::vector<Picture>& pictures, const std::vecto
     return screen;
 }
 
-Canvas ComposeGameScreen(const std::vector<Picture>& pictures, const std::vector<BitmapFont>& fonts) {
+Canvas ComposeGameScreen(const std::vector<Picture>& pictures,
+                         const std::vector<BitmapFont>& fonts) {
     Canvas screen(640, 480, {0, 0, 0, 1});
     const Canvas& checker = Find(pictures, "checkertextures2");
     Rgba tint = FromBytes(102, 82, 70);
@@ -82,11 +87,13 @@ Canvas ComposeGameScreen(const std::vector<Picture>& pictures, const std::vector
         for (int c = 0; c < 8; ++c) {
             int kind = static_cast<int>(rnd.Next() % 7);
             bool glowing = r == 5 && c == 2;
-            DrawCell(screen, gems, 2 + (glowing ? 52 * 6 : 0), 104 * kind + (glowing ? 52 : 0), 49, 49,
-                     51 * c + 203, 51 * r + 16);
+            DrawCell(screen, gems, 2 + (glowing ? 52 * 6 : 0), 104 * kind + (glowing ? 52 : 0), 49,
+                     49, 51 * c + 203, 51 * r + 16);
         }
-    DrawCell(screen, Find(pictures, "target1"), 52 * 2, 0, 52, 52, 51 * 3 + 203 - 2, 51 * 4 + 16 - 2);
-    DrawCell(screen, Find(pictures, "sparkle"), 40 * 6, 0, 40, 40, 51 * 6 + 203 + 13, 51 * 1 + 16 - 7, true);
+    DrawCell(screen, Find(pictures, "target1"), 52 * 2, 0, 52, 52, 51 * 3 + 203 - 2,
+             51 * 4 + 16 - 2);
+    DrawCell(screen, Find(pictures, "sparkle"), 40 * 6, 0, 40, 40, 51 * 6 + 203 + 13,
+             51 * 1 + 16 - 7, true);
     screen.Draw(Find(pictures, "swapper1"), 51 * 1 + 203 + 3, 51 * 6 + 16 + 38);
     screen.Draw(Find(pictures, "swapper2"), 51 * 1 + 203 - 5, 51 * 6 + 16 - 42);
     const BitmapFont& score = FontNamed(fonts, "scorefont1");
@@ -95,11 +102,12 @@ Canvas ComposeGameScreen(const std::vector<Picture>& pictures, const std::vector
     const BitmapFont& over = FontNamed(fonts, "overfont2");
     std::string s = "48250";
     score.DrawString(screen, 93 - score.StringWidth(s) / 2, 106, s, FromBytes(173, 231, 255));
-    DrawCell(screen, Tinted(Find(pictures, "timerbar"), FromBytes(1, 255, 1)), 0, 0, 226, 25, 237, 444);
+    DrawCell(screen, Tinted(Find(pictures, "timerbar"), FromBytes(1, 255, 1)), 0, 0, 226, 25, 237,
+             444);
     title.DrawString(screen, 606 - title.StringWidth("3") / 2, 465, "3", FromBytes(0, 0, 0));
     std::string bonus = "+120";
-    title.DrawString(screen, 91 - title.StringWidth(bonus) / 2 - title.StringWidth("+") / 3, 350, bonus,
-                     {1, 1, 1, 1});
+    title.DrawString(screen, 91 - title.StringWidth(bonus) / 2 - title.StringWidth("+") / 3, 350,
+                     bonus, {1, 1, 1, 1});
     digits.DrawString(screen, 51 * 5 + 203, 51 * 2 + 16 + digits.ascent / 2, "60", {1, 1, 1, 1});
     // "EXCELLENT!" with the rainbow rows of the on-board message, without the wave.
     std::string msg = "EXCELLENT!";
@@ -107,7 +115,8 @@ Canvas ComposeGameScreen(const std::vector<Picture>& pictures, const std::vector
     over.DrawString(text, 0, over.ascent, msg, {1, 1, 1, 1});
     for (int y = 0; y < text.Height(); ++y) {
         float hue = std::fmod(4.0f * y / 256.0f, 1.0f) * 6;
-        Rgba row{Clamp01(std::fabs(hue - 3) - 1), Clamp01(2 - std::fabs(hue - 2)), Clamp01(2 - std::fabs(hue - 4)), 1};
+        Rgba row{Clamp01(std::fabs(hue - 3) - 1), Clamp01(2 - std::fabs(hue - 2)),
+                 Clamp01(2 - std::fabs(hue - 4)), 1};
         row = Mix(row, {1, 1, 1, 1}, 0.16f);
         for (int x = 0; x < text.Width(); ++x) {
             Rgba& p = text.At(x, y);
@@ -118,11 +127,15 @@ Canvas ComposeGameScreen(const std::vector<Picture>& pictures, const std::vector
     return screen;
 }
 
-Canvas MakeContactSheet(const std::vector<Picture>& pictures, const std::vector<BitmapFont>& fonts) {
+Canvas MakeContactSheet(const std::vector<Picture>& pictures,
+                        const std::vector<BitmapFont>& fonts) {
     const int width = 2344, pad = 16;
     const BitmapFont& label = FontNamed(fonts, "mainfont1");
     // Flow layout: measure first, then draw.
-    struct Place { const Picture* p; int x, y; };
+    struct Place {
+        const Picture* p;
+        int x, y;
+    };
     std::vector<Place> places;
     int x = pad, y = 480 + 3 * pad, rowHeight = 0;
     for (const Picture& p : pictures) {
@@ -142,7 +155,8 @@ Canvas MakeContactSheet(const std::vector<Picture>& pictures, const std::vector<
     sheet.Put(ComposeGameScreen(pictures, fonts), 640 + 2 * pad, pad);
     for (const Place& pl : places) {
         sheet.Draw(pl.p->image, pl.x, pl.y);
-        label.DrawString(sheet, pl.x, pl.y + pl.p->image.Height() + label.ascent + 2, pl.p->name, {1, 1, 1, 1});
+        label.DrawString(sheet, pl.x, pl.y + pl.p->image.Height() + label.ascent + 2, pl.p->name,
+                         {1, 1, 1, 1});
     }
     return sheet;
 }

@@ -12,7 +12,9 @@ namespace Varn::DataGen {
 
 Canvas MakeContactSheet(const std::vector<Picture>& pictures, const std::vector<BitmapFont>& fonts);
 // The two composed screens on their own (also used by the tests' eye check).
-Canvas ComposeTitleScreen(const std::vector<Picture>& pictures, const std::vector<BitmapFont>& fonts);
-Canvas ComposeGameScreen(const std::vector<Picture>& pictures, const std::vector<BitmapFont>& fonts);
+Canvas ComposeTitleScreen(const std::vector<Picture>& pictures,
+                          const std::vector<BitmapFont>& fonts);
+Canvas ComposeGameScreen(const std::vector<Picture>& pictures,
+                         const std::vector<BitmapFont>& fonts);
 
 }  // namespace Varn::DataGen

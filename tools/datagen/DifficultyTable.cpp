@@ -31,8 +31,8 @@ std::string DifficultyTableText() {
     char text[256];
     std::snprintf(text, sizeof text, "%d %.2f %.2f %.2f\n%d %.2f %.2f %.2f\n%.2f %.2f %.3f %.3f\n",
                   d.normalBase, d.normalGrowth, d.normalMultiplier, d.normalMultiplierGrowth,
-                  d.timedBase, d.timedGrowth, d.timedMultiplier, d.timedMultiplierGrowth, d.drainBase,
-                  d.drainGrowth, d.drainAccel, d.drainAccelGrowth);
+                  d.timedBase, d.timedGrowth, d.timedMultiplier, d.timedMultiplierGrowth,
+                  d.drainBase, d.drainGrowth, d.drainAccel, d.drainAccelGrowth);
     return text;
 }
 

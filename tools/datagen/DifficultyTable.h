@@ -7,17 +7,17 @@
 namespace Varn::DataGen {
 
 struct Difficulty {
-    int normalBase;          // points needed on the first level, before the multiplier
-    double normalGrowth;     // extra points needed per level
-    double normalMultiplier; // multiplier on the first level
+    int normalBase;           // points needed on the first level, before the multiplier
+    double normalGrowth;      // extra points needed per level
+    double normalMultiplier;  // multiplier on the first level
     double normalMultiplierGrowth;
     int timedBase;
     double timedGrowth;
     double timedMultiplier;
     double timedMultiplierGrowth;
-    double drainBase;        // points per second drained on the first level
-    double drainGrowth;      // extra points per second per level
-    double drainAccel;       // points per second, per second within a level
+    double drainBase;    // points per second drained on the first level
+    double drainGrowth;  // extra points per second per level
+    double drainAccel;   // points per second, per second within a level
     double drainAccelGrowth;
 };
 

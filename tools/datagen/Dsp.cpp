@@ -15,10 +15,14 @@ constexpr double kTwoPi = 6.283185307179586;
 float Oscillator(Wave wave, double phase) {
     double p = phase - std::floor(phase);
     switch (wave) {
-        case Wave::Sine: return static_cast<float>(std::sin(kTwoPi * p));
-        case Wave::Triangle: return static_cast<float>(p < 0.5 ? 4 * p - 1 : 3 - 4 * p);
-        case Wave::Saw: return static_cast<float>(2 * p - 1);
-        case Wave::Square: return p < 0.5 ? 1.0f : -1.0f;
+        case Wave::Sine:
+            return static_cast<float>(std::sin(kTwoPi * p));
+        case Wave::Triangle:
+            return static_cast<float>(p < 0.5 ? 4 * p - 1 : 3 - 4 * p);
+        case Wave::Saw:
+            return static_cast<float>(2 * p - 1);
+        case Wave::Square:
+            return p < 0.5 ? 1.0f : -1.0f;
     }
     return 0;
 }
@@ -46,7 +50,8 @@ Buffer Bell(double frequency, double seconds, int rate, double brightness) {
         double g = gains[p] * (p == 0 ? 1.0 : brightness);
         for (size_t i = 0; i < b.size(); ++i) {
             double t = static_cast<double>(i) / rate;
-            b[i] += static_cast<float>(g * std::sin(kTwoPi * f * t) * AttackDecay(t, 0.002, decays[p] * seconds / 0.5));
+            b[i] += static_cast<float>(g * std::sin(kTwoPi * f * t) *
+                                       AttackDecay(t, 0.002, decays[p] * seconds / 0.5));
         }
     }
     return b;
@@ -59,7 +64,9 @@ Buffer Noise(double seconds, int rate, uint32_t seed) {
     return b;
 }
 
-double ExpDecay(double t, double halfLife) { return std::pow(0.5, t / halfLife); }
+double ExpDecay(double t, double halfLife) {
+    return std::pow(0.5, t / halfLife);
+}
 
 double AttackDecay(double t, double attack, double halfLife) {
     if (t < attack) return t / attack;
@@ -86,7 +93,8 @@ void HighPass(Buffer& b, int rate, double cutoff) {
 }
 
 void Multiply(Buffer& b, int rate, const std::function<double(double)>& gain) {
-    for (size_t i = 0; i < b.size(); ++i) b[i] = static_cast<float>(b[i] * gain(static_cast<double>(i) / rate));
+    for (size_t i = 0; i < b.size(); ++i)
+        b[i] = static_cast<float>(b[i] * gain(static_cast<double>(i) / rate));
 }
 
 void MixInto(Buffer& dst, const Buffer& src, int rate, double offset, double gain) {

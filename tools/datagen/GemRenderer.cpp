@@ -17,10 +17,18 @@ constexpr float kRadius = 22.3f * kSuper;
 struct Vec3 {
     float x, y, z;
 };
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator*(Vec3 a, float k) { return {a.x * k, a.y * k, a.z * k}; }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 operator-(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec3 operator*(Vec3 a, float k) {
+    return {a.x * k, a.y * k, a.z * k};
+}
+float Dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 Vec3 Cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -62,15 +70,25 @@ Outline ShapeOf(int kind) {
     switch (kind) {
         case 0: {  // square with chamfered corners (emerald cut)
             float s = 0.8f, c = 0.2f;
-            return Subdivided({{-s + c, -s}, {s - c, -s}, {s, -s + c}, {s, s - c}, {s - c, s},
-                               {-s + c, s}, {-s, s - c}, {-s, -s + c}},
+            return Subdivided({{-s + c, -s},
+                               {s - c, -s},
+                               {s, -s + c},
+                               {s, s - c},
+                               {s - c, s},
+                               {-s + c, s},
+                               {-s, s - c},
+                               {-s, -s + c}},
                               2);
         }
-        case 1: return Regular(20, 0.86f, -90);  // round brilliant, smaller than the octagon
-        case 2: return Subdivided(Regular(6, 1.0f, -90), 2);        // hexagon
-        case 3: return Subdivided({{0, -1.04f}, {0.74f, 0}, {0, 1.04f}, {-0.74f, 0}}, 3);
-        case 4: return Subdivided(Regular(3, 1.12f, -90, 0.16f), 4);  // triangle
-        case 5: {                                                      // teardrop
+        case 1:
+            return Regular(20, 0.86f, -90);  // round brilliant, smaller than the octagon
+        case 2:
+            return Subdivided(Regular(6, 1.0f, -90), 2);  // hexagon
+        case 3:
+            return Subdivided({{0, -1.04f}, {0.74f, 0}, {0, 1.04f}, {-0.74f, 0}}, 3);
+        case 4:
+            return Subdivided(Regular(3, 1.12f, -90, 0.16f), 4);  // triangle
+        case 5: {                                                 // teardrop
             Outline o;
             for (int i = 0; i < 24; ++i) {
                 float t = 2 * kPi * i / 24;
@@ -78,11 +96,14 @@ Outline ShapeOf(int kind) {
             }
             return o;
         }
-        default: return Subdivided(Regular(8, 1.06f, -67.5f), 2);  // octagon
+        default:
+            return Subdivided(Regular(8, 1.06f, -67.5f), 2);  // octagon
     }
 }
 
-Vec3 Scale(std::array<float, 2> p, float k, float z) { return {p[0] * k, p[1] * k, z}; }
+Vec3 Scale(std::array<float, 2> p, float k, float z) {
+    return {p[0] * k, p[1] * k, z};
+}
 std::array<float, 2> Mid(std::array<float, 2> p, std::array<float, 2> q) {
     return {(p[0] + q[0]) / 2, (p[1] + q[1]) / 2};
 }
@@ -100,12 +121,12 @@ std::vector<Triangle> BuildStone(const Outline& o, uint32_t seed) {
         Vec3 pb = Scale(p, 1, -girdle), qb = Scale(q, 1, -girdle);
         Vec3 star = Scale(Mid(p, q), 0.76f, zStar), nextStar = Scale(Mid(q, r), 0.76f, zStar);
         Vec3 tp = Scale(p, 0.5f, zTable), tq = Scale(q, 0.5f, zTable);
-        add(pf, qf, star);           // bezel
-        add(star, qf, nextStar);     // upper girdle
-        add(tp, star, tq);           // star facet
-        add(star, nextStar, tq);     // kite
+        add(pf, qf, star);            // bezel
+        add(star, qf, nextStar);      // upper girdle
+        add(tp, star, tq);            // star facet
+        add(star, nextStar, tq);      // kite
         add(tp, tq, {0, 0, zTable});  // table
-        add(pf, qf, qb);             // girdle band
+        add(pf, qf, qb);              // girdle band
         add(pf, qb, pb);
         Vec3 low = Scale(Mid(p, q), 0.62f, zLow), nextLow = Scale(Mid(q, r), 0.62f, zLow);
         add(pb, qb, low);
@@ -144,10 +165,9 @@ Rgba ShadeFacet(const Rgba& base, Vec3 n, float jitter, float ux, float uy) {
 }
 
 struct Raster {
-    Canvas image{kGemCell * kSuper, kGemCell * kSuper};
-    std::vector<float> depth = std::vector<float>(static_cast<size_t>(kGemCell * kSuper) *
-                                                      (kGemCell * kSuper),
-                                                  -1e9f);
+    Canvas image{kGemCell * kSuper, kGemCell* kSuper};
+    std::vector<float> depth =
+        std::vector<float>(static_cast<size_t>(kGemCell * kSuper) * (kGemCell * kSuper), -1e9f);
     float centre = kGemCell * kSuper / 2.0f;
 };
 
@@ -160,7 +180,8 @@ void DrawTriangle(Raster& ras, const Triangle& t, const Rgba& base, Vec3 normal)
     int minX = std::max(0, static_cast<int>(std::floor(std::min({x0, x1, x2}))));
     int maxX = std::min(ras.image.Width() - 1, static_cast<int>(std::ceil(std::max({x0, x1, x2}))));
     int minY = std::max(0, static_cast<int>(std::floor(std::min({y0, y1, y2}))));
-    int maxY = std::min(ras.image.Height() - 1, static_cast<int>(std::ceil(std::max({y0, y1, y2}))));
+    int maxY =
+        std::min(ras.image.Height() - 1, static_cast<int>(std::ceil(std::max({y0, y1, y2}))));
     float e01 = std::hypot(x1 - x0, y1 - y0), e12 = std::hypot(x2 - x1, y2 - y1),
           e20 = std::hypot(x0 - x2, y0 - y2);
     for (int y = minY; y <= maxY; ++y)
@@ -208,7 +229,8 @@ Canvas WithRim(const Canvas& stone, const Rgba& base) {
     Rgba rim{base.r * 0.22f, base.g * 0.22f, base.b * 0.22f, 1};
     for (int y = 0; y < out.Height(); ++y)
         for (int x = 0; x < out.Width(); ++x)
-            out.At(x, y) = {rim.r, rim.g, rim.b, halo[static_cast<size_t>(y) * out.Width() + x] * 0.85f};
+            out.At(x, y) = {rim.r, rim.g, rim.b,
+                            halo[static_cast<size_t>(y) * out.Width() + x] * 0.85f};
     out.Draw(stone, 0, 0);
     return out;
 }
@@ -216,10 +238,10 @@ Canvas WithRim(const Canvas& stone, const Rgba& base) {
 }  // namespace
 
 Rgba GemColour(int kind) {
-    static const Rgba colours[kGemKinds] = {
-        {1.0f, 0.13f, 0.18f, 1},  {0.84f, 0.89f, 1.0f, 1}, {0.16f, 0.92f, 0.32f, 1},
-        {1.0f, 0.84f, 0.12f, 1},  {0.74f, 0.25f, 1.0f, 1}, {1.0f, 0.52f, 0.1f, 1},
-        {0.16f, 0.48f, 1.0f, 1}};
+    static const Rgba colours[kGemKinds] = {{1.0f, 0.13f, 0.18f, 1},  {0.84f, 0.89f, 1.0f, 1},
+                                            {0.16f, 0.92f, 0.32f, 1}, {1.0f, 0.84f, 0.12f, 1},
+                                            {0.74f, 0.25f, 1.0f, 1},  {1.0f, 0.52f, 0.1f, 1},
+                                            {0.16f, 0.48f, 1.0f, 1}};
     return colours[kind % kGemKinds];
 }
 
@@ -241,7 +263,8 @@ Canvas RenderGemGlow(int kind, int frame) {
             float d = (ux + uy) / 1.414f - band;
             float shine = 0.65f * std::exp(-d * d / 0.05f);
             float inner = 0.22f + 0.12f * pulse;
-            c = {c.r * 1.08f + base.r * inner * 0.8f + shine, c.g * 1.08f + base.g * inner * 0.8f + shine,
+            c = {c.r * 1.08f + base.r * inner * 0.8f + shine,
+                 c.g * 1.08f + base.g * inner * 0.8f + shine,
                  c.b * 1.08f + base.b * inner * 0.8f + shine, c.a};
         }
     // A soft halo in the stone's colour around the silhouette.

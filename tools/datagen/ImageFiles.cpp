@@ -3,9 +3,9 @@
 
 #include <png.h>
 
+#include <jpeglib.h>
 #include <cmath>
 #include <cstdio>
-#include <jpeglib.h>
 #include <memory>
 #include <vector>
 
@@ -20,7 +20,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
-uint8_t Byte(float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); }
+uint8_t Byte(float v) {
+    return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f));
+}
 
 }  // namespace
 

@@ -41,7 +41,9 @@ S3mSample Detuned(const char* name, const std::vector<double>& amps, int cycles,
         double p1 = static_cast<double>(i) / kPeriod;
         double p2 = static_cast<double>(i) * (cycles + 1) / (static_cast<double>(kPeriod) * cycles);
         double t = static_cast<double>(i) / kMelodicRate;
-        double env = i >= prefix ? decayTo : std::min(1.0, t / attack) * (decayTo + (1 - decayTo) * ExpDecay(t, 0.12));
+        double env =
+            i >= prefix ? decayTo
+                        : std::min(1.0, t / attack) * (decayTo + (1 - decayTo) * ExpDecay(t, 0.12));
         if (i >= prefix) env = decayTo;
         b[i] = static_cast<float>((Harmonics(amps, p1) + 0.8 * Harmonics(amps, p2)) * env);
     }
@@ -53,8 +55,13 @@ S3mSample Detuned(const char* name, const std::vector<double>& amps, int cycles,
         double steady = (Harmonics(amps, p1) + 0.8 * Harmonics(amps, p2)) * decayTo;
         b[i] = static_cast<float>(b[i] * (1 - t) + steady * t);
     }
-    S3mSample s{name, ToPcm(b, 0.5), true, static_cast<uint32_t>(prefix),
-                static_cast<uint32_t>(prefix + loop), 64, kMelodicRate};
+    S3mSample s{name,
+                ToPcm(b, 0.5),
+                true,
+                static_cast<uint32_t>(prefix),
+                static_cast<uint32_t>(prefix + loop),
+                64,
+                kMelodicRate};
     return s;
 }
 
@@ -66,11 +73,19 @@ S3mSample BassSample() {
     Buffer b(prefix + loop);
     for (size_t i = 0; i < b.size(); ++i) {
         double phase = static_cast<double>(i) / kPeriod, t = static_cast<double>(i) / kMelodicRate;
-        double bright = i < prefix ? 0.6 * ExpDecay(t, 0.04) * (1 - static_cast<double>(i) / prefix) : 0;
+        double bright =
+            i < prefix ? 0.6 * ExpDecay(t, 0.04) * (1 - static_cast<double>(i) / prefix) : 0;
         double env = i < prefix ? 0.7 + 0.3 * (1 - static_cast<double>(i) / prefix) : 0.7;
-        b[i] = static_cast<float>(env * (Harmonics(amps, phase) + bright * Oscillator(Wave::Saw, phase)));
+        b[i] = static_cast<float>(env *
+                                  (Harmonics(amps, phase) + bright * Oscillator(Wave::Saw, phase)));
     }
-    return {"bass", ToPcm(b, 0.55), true, static_cast<uint32_t>(prefix), static_cast<uint32_t>(prefix + loop), 64, kMelodicRate};
+    return {"bass",
+            ToPcm(b, 0.55),
+            true,
+            static_cast<uint32_t>(prefix),
+            static_cast<uint32_t>(prefix + loop),
+            64,
+            kMelodicRate};
 }
 
 S3mSample BellSample() {
@@ -79,8 +94,9 @@ S3mSample BellSample() {
 }
 
 S3mSample KickSample() {
-    Buffer b = Tone(0.35, kDrumRate, Wave::Sine, [](double t) { return 45 + 120 * std::exp(-t * 30); },
-                    [](double t) { return AttackDecay(t, 0.001, 0.07); });
+    Buffer b = Tone(
+        0.35, kDrumRate, Wave::Sine, [](double t) { return 45 + 120 * std::exp(-t * 30); },
+        [](double t) { return AttackDecay(t, 0.001, 0.07); });
     Buffer click = Noise(0.01, kDrumRate, 31);
     Multiply(click, kDrumRate, [](double t) { return 0.4 * ExpDecay(t, 0.001); });
     MixInto(b, click, kDrumRate, 0.0);
@@ -93,8 +109,11 @@ S3mSample SnareSample() {
     LowPass(b, kDrumRate, [](double) { return 7000.0; });
     HighPass(b, kDrumRate, 400);
     Multiply(b, kDrumRate, [](double t) { return AttackDecay(t, 0.001, 0.045); });
-    MixInto(b, Tone(0.12, kDrumRate, Wave::Triangle, [](double t) { return 190 - 60 * t; },
-                    [](double t) { return 0.6 * AttackDecay(t, 0.001, 0.03); }), kDrumRate, 0.0);
+    MixInto(b,
+            Tone(
+                0.12, kDrumRate, Wave::Triangle, [](double t) { return 190 - 60 * t; },
+                [](double t) { return 0.6 * AttackDecay(t, 0.001, 0.03); }),
+            kDrumRate, 0.0);
     FadeEdges(b, kDrumRate, 0.0005, 0.01);
     return {"snare", ToPcm(b, 0.6), false, 0, 0, 64, kDrumRate};
 }

@@ -13,8 +13,8 @@
 #include "tools/datagen/ImageFiles.h"
 #include "tools/datagen/Output.h"
 #include "tools/datagen/Songs.h"
-#include "tools/datagen/Text.h"
 #include "tools/datagen/SoundEffects.h"
+#include "tools/datagen/Text.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ bool WriteSounds(const std::string& out) {
     for (const SoundEffect& s : MakeSoundEffects())
         if (!WriteSoundEffect(out + "/sounds", s)) return Fail("sounds/" + s.name);
     for (const Song& s : MakeSongs())
-        if (!WriteBinaryFile(out + "/music/" + s.fileName, s.bytes)) return Fail("music/" + s.fileName);
+        if (!WriteBinaryFile(out + "/music/" + s.fileName, s.bytes))
+            return Fail("music/" + s.fileName);
     return WriteTextFile(out + "/data/diff.txt", DifficultyTableText()) || Fail("data/diff.txt");
 }
 
@@ -58,8 +59,10 @@ int Generate(int argc, char** argv) {
     std::string sheet, out;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--contact-sheet" && i + 1 < argc) sheet = argv[++i];
-        else out = arg;
+        if (arg == "--contact-sheet" && i + 1 < argc)
+            sheet = argv[++i];
+        else
+            out = arg;
     }
     if (out.empty()) {
         std::fprintf(stderr, "usage: gemlode_datagen [--contact-sheet FILE] OUTDIR\n");
@@ -73,7 +76,8 @@ int Generate(int argc, char** argv) {
     if (!WriteImagesAndFonts(out, fonts, pictures) || !WriteSounds(out)) return 1;
     if (!sheet.empty() && !WritePng(sheet, MakeContactSheet(pictures, fonts)))
         return Fail(sheet), 1;
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "gemlode_datagen: wrote %s in %.2f s\n", out.c_str(), seconds);
     return 0;
 }

@@ -35,8 +35,10 @@ bool WritePicture(const std::string& imagesDir, const Picture& picture) {
         std::remove((mask + ext).c_str());
     }
     switch (picture.store) {
-        case StoreAs::Png: return WritePng(base + ".png", picture.image);
-        case StoreAs::Jpeg: return WriteJpeg(base + ".jpg", picture.image);
+        case StoreAs::Png:
+            return WritePng(base + ".png", picture.image);
+        case StoreAs::Jpeg:
+            return WriteJpeg(base + ".jpg", picture.image);
         case StoreAs::JpegWithMask:
             return WriteJpeg(base + ".jpg", picture.image) &&
                    WritePng(mask + ".png", AlphaAsGrey(picture.image));

@@ -8,7 +8,9 @@ namespace Varn::DataGen {
 
 namespace {
 
-void Put8(std::vector<uint8_t>& v, size_t at, uint8_t x) { v[at] = x; }
+void Put8(std::vector<uint8_t>& v, size_t at, uint8_t x) {
+    v[at] = x;
+}
 void Put16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
     v[at] = static_cast<uint8_t>(x);
     v[at + 1] = static_cast<uint8_t>(x >> 8);
@@ -19,7 +21,9 @@ void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
 void PutText(std::vector<uint8_t>& v, size_t at, const std::string& s, size_t max) {
     std::memcpy(v.data() + at, s.data(), std::min(s.size(), max));
 }
-void Align16(std::vector<uint8_t>& v) { v.resize((v.size() + 15) / 16 * 16, 0); }
+void Align16(std::vector<uint8_t>& v) {
+    v.resize((v.size() + 15) / 16 * 16, 0);
+}
 
 std::vector<uint8_t> PackPattern(const S3mPattern& p, int channels) {
     std::vector<uint8_t> out = {0, 0};
@@ -73,7 +77,7 @@ std::vector<uint8_t> WriteS3m(const S3mModule& m) {
     Put8(v, 0x31, m.speed);
     Put8(v, 0x32, m.tempo);
     Put8(v, 0x33, static_cast<uint8_t>(m.masterVolume | 0x80));
-    Put8(v, 0x35, 252);  // a pan table follows
+    Put8(v, 0x35, 252);              // a pan table follows
     for (int ch = 0; ch < 32; ++ch)  // alternate left and right hardware channels
         Put8(v, 0x40 + ch, ch < m.channels ? static_cast<uint8_t>((ch % 2) * 8 + ch / 2) : 255);
     for (uint8_t o : m.orders) v.push_back(o);
@@ -82,7 +86,8 @@ std::vector<uint8_t> WriteS3m(const S3mModule& m) {
     v.resize(v.size() + 2 * sampleCount, 0);
     size_t patternTable = v.size();
     v.resize(v.size() + 2 * patternCount, 0);
-    for (int ch = 0; ch < 32; ++ch) v.push_back(ch < m.channels ? static_cast<uint8_t>(0x20 | (m.pan[ch] & 15)) : 0);
+    for (int ch = 0; ch < 32; ++ch)
+        v.push_back(ch < m.channels ? static_cast<uint8_t>(0x20 | (m.pan[ch] & 15)) : 0);
     Align16(v);
     std::vector<size_t> headerAt;
     for (size_t i = 0; i < sampleCount; ++i) {

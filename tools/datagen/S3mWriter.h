@@ -45,9 +45,9 @@ struct S3mModule {
     uint8_t speed = 6;
     uint8_t tempo = 125;
     uint8_t globalVolume = 64;
-    uint8_t masterVolume = 0x30;  // stereo bit added by the writer
+    uint8_t masterVolume = 0x30;                 // stereo bit added by the writer
     std::array<uint8_t, kS3mMaxChannels> pan{};  // 0 (left) .. 15 (right)
-    std::vector<uint8_t> orders;  // pattern numbers
+    std::vector<uint8_t> orders;                 // pattern numbers
     std::vector<S3mSample> samples;
     std::vector<S3mPattern> patterns;
 };

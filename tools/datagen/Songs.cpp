@@ -15,10 +15,21 @@ namespace Varn::DataGen {
 
 namespace {
 
-enum Channel { kChKick, kChSnare, kChHat, kChBass, kChPad1, kChPad2, kChPad3, kChLead, kChArp, kChannels };
+enum Channel {
+    kChKick,
+    kChSnare,
+    kChHat,
+    kChBass,
+    kChPad1,
+    kChPad2,
+    kChPad3,
+    kChLead,
+    kChArp,
+    kChannels
+};
 
 struct Chord {
-    int root;   // semitones above the key's tonic
+    int root;  // semitones above the key's tonic
     bool minor;
 };
 
@@ -60,17 +71,21 @@ void Drums(S3mPattern& p, int groove, int level) {
             case 1:
                 for (int k : {0, 8, 10}) Put(p, r + k, kChKick, 60, kKick, 52 - soft);
                 for (int s : {4, 12}) Put(p, r + s, kChSnare, 60, kSnare, 44 - soft);
-                for (int h = 0; h < 16; h += 2) Put(p, r + h, kChHat, 60, kHat, h % 4 == 2 ? 30 : 20);
+                for (int h = 0; h < 16; h += 2)
+                    Put(p, r + h, kChHat, 60, kHat, h % 4 == 2 ? 30 : 20);
                 if (bar == 3 && level == 2) Put(p, r + 14, kChSnare, 60, kSnare, 34);
                 break;
             default:
                 for (int k = 0; k < 16; k += 4) Put(p, r + k, kChKick, 60, kKick, 56 - soft);
                 for (int s : {4, 12}) Put(p, r + s, kChSnare, 60, kSnare, 48 - soft);
                 for (int h = 0; h < 16; ++h)
-                    if (h % 4 == 2) Put(p, r + h, kChHat, 60, kOpenHat, 26);
-                    else Put(p, r + h, kChHat, 60, kHat, h % 2 ? 16 : 24);
+                    if (h % 4 == 2)
+                        Put(p, r + h, kChHat, 60, kOpenHat, 26);
+                    else
+                        Put(p, r + h, kChHat, 60, kHat, h % 2 ? 16 : 24);
                 if (bar == 3 && level == 2)
-                    for (int s : {13, 14, 15}) Put(p, r + s, kChSnare, 60, kSnare, 30 + 4 * (s - 13));
+                    for (int s : {13, 14, 15})
+                        Put(p, r + s, kChSnare, 60, kSnare, 30 + 4 * (s - 13));
         }
     }
 }
@@ -87,9 +102,12 @@ void Bass(S3mPattern& p, const Style& st, const std::vector<Chord>& prog) {
             Put(p, r, kChBass, root, kBass, 48);
             Put(p, r + 10, kChBass, root + 7, kBass, 36);
         } else if (st.groove == 1) {
-            for (int k : {0, 3, 6, 8, 11, 14}) Put(p, r + k, kChBass, k == 6 || k == 14 ? root + 12 : root, kBass, k % 8 == 0 ? 52 : 40);
+            for (int k : {0, 3, 6, 8, 11, 14})
+                Put(p, r + k, kChBass, k == 6 || k == 14 ? root + 12 : root, kBass,
+                    k % 8 == 0 ? 52 : 40);
         } else {
-            for (int k = 0; k < 16; k += 2) Put(p, r + k, kChBass, k % 4 == 2 ? root + 12 : root, kBass, k % 4 == 0 ? 54 : 42);
+            for (int k = 0; k < 16; k += 2)
+                Put(p, r + k, kChBass, k % 4 == 2 ? root + 12 : root, kBass, k % 4 == 0 ? 54 : 42);
         }
     }
 }
@@ -125,7 +143,10 @@ void Lead(S3mPattern& p, const Style& st, const std::vector<Chord>& prog, uint32
     static const std::vector<std::vector<int>> rhythms[] = {
         {{0, 6, 8, 12}, {0, 4, 8}, {0, 3, 6, 10, 12}, {0, 8}},
         {{0, 3, 6, 8, 12, 14}, {0, 4, 6, 8, 10}, {0, 2, 4, 8, 11, 14}, {0, 6, 8}},
-        {{0, 2, 4, 6, 8, 10, 12, 14}, {0, 3, 6, 8, 11, 14}, {0, 2, 3, 6, 8, 10, 12}, {0, 4, 6, 8, 12, 13, 14}},
+        {{0, 2, 4, 6, 8, 10, 12, 14},
+         {0, 3, 6, 8, 11, 14},
+         {0, 2, 3, 6, 8, 10, 12},
+         {0, 4, 6, 8, 12, 13, 14}},
     };
     Random rnd(seed);
     const int* scale = st.minorKey ? minorScale : majorScale;
@@ -140,7 +161,10 @@ void Lead(S3mPattern& p, const Style& st, const std::vector<Chord>& prog, uint32
             if (rhythm[n] % 8 == 0)  // strong beat: nearest chord tone
                 for (int d = 0; d < 3; ++d) {
                     int pc = (pitch(degree) - st.tonic) % 12;
-                    if (std::find_if(chord.begin(), chord.end(), [&](int c) { return (c % 12 + 12) % 12 == pc; }) != chord.end()) break;
+                    if (std::find_if(chord.begin(), chord.end(), [&](int c) {
+                            return (c % 12 + 12) % 12 == pc;
+                        }) != chord.end())
+                        break;
                     degree = std::clamp(degree + 1, 5, 15);
                 }
             int vol = rhythm[n] % 4 == 0 ? 40 : 32;
@@ -167,7 +191,8 @@ std::vector<uint8_t> Build(const Style& st) {
     m.channels = kChannels;
     m.tempo = st.tempo;
     m.speed = 6;
-    m.masterVolume = 0x30;
+    m.masterVolume =
+        0x5C;  // loud enough under the game's 0.4 music gain, peaks stay below full scale
     m.pan = {7, 8, 9, 7, 3, 12, 7, 10, 5};
     m.samples = MakeInstruments();
     for (size_t i = 0; i < st.sections.size(); ++i) {
@@ -179,25 +204,33 @@ std::vector<uint8_t> Build(const Style& st) {
 
 // Title screen: calm, D major, 84 bpm; pads and bells, soft drums later.
 Style Calm() {
-    Style s{"Autonomus", 84, 38, false,
+    Style s{"Autonomus",
+            84,
+            38,
+            false,
             {{{0, false}, {9, true}, {5, false}, {7, false}},
              {{5, false}, {7, false}, {4, true}, {9, true}},
              {{2, true}, {7, false}, {0, false}, {7, false}}},
-            0, {}};
-    s.sections = {{0, 0, false, true, true, false, 1},  {0, 0, true, true, true, false, 2},
-                  {1, 1, true, true, true, true, 3},    {0, 1, true, true, true, true, 4},
-                  {2, 1, true, true, false, true, 5},   {1, 2, true, true, true, true, 6},
+            0,
+            {}};
+    s.sections = {{0, 0, false, true, true, false, 1}, {0, 0, true, true, true, false, 2},
+                  {1, 1, true, true, true, true, 3},   {0, 1, true, true, true, true, 4},
+                  {2, 1, true, true, false, true, 5},  {1, 2, true, true, true, true, 6},
                   {0, 2, true, true, true, true, 7}};
     return s;
 }
 
 // Normal mode: steady, A minor, 118 bpm.
 Style Steady() {
-    Style s{"Network", 118, 33, true,
+    Style s{"Network",
+            118,
+            33,
+            true,
             {{{0, true}, {8, false}, {3, false}, {10, false}},
              {{5, true}, {0, true}, {8, false}, {10, false}},
              {{8, false}, {10, false}, {0, true}, {7, true}}},
-            1, {}};
+            1,
+            {}};
     s.sections = {{0, 1, true, true, false, false, 11}, {0, 2, true, true, true, false, 12},
                   {0, 2, true, true, false, true, 13},  {1, 2, true, true, true, true, 14},
                   {2, 2, true, true, true, true, 15},   {1, 1, true, true, true, false, 16},
@@ -208,11 +241,15 @@ Style Steady() {
 
 // Timed mode: urgent, E minor, 150 bpm, four on the floor.
 Style Urgent() {
-    Style s{"Datajack", 150, 40, true,
+    Style s{"Datajack",
+            150,
+            40,
+            true,
             {{{0, true}, {8, false}, {10, false}, {7, false}},
              {{0, true}, {3, false}, {10, false}, {11, false}},
              {{5, true}, {0, true}, {8, false}, {7, false}}},
-            2, {}};
+            2,
+            {}};
     s.sections = {{0, 2, true, false, false, false, 21}, {0, 2, true, true, true, false, 22},
                   {0, 2, true, true, true, true, 23},    {1, 2, true, true, true, true, 24},
                   {2, 2, true, true, false, true, 25},   {1, 1, true, true, true, false, 26},

@@ -20,7 +20,9 @@ namespace {
 constexpr int R = kSampleRate;
 constexpr double kPi = 3.141592653589793;
 
-double Note(int semitonesFromA4) { return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0); }
+double Note(int semitonesFromA4) {
+    return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0);
+}
 
 Buffer Finish(Buffer b, double peak = 0.8) {
     Normalize(b, peak);
@@ -58,17 +60,22 @@ Buffer Combo(int level) {
 }
 
 Buffer Bad() {
-    Buffer b = Tone(0.28, R, Wave::Square, [](double t) { return 170 - 120 * t; },
-                    [](double t) { return AttackDecay(t, 0.005, 0.12); });
-    MixInto(b, Tone(0.28, R, Wave::Square, [](double t) { return 160 - 110 * t; },
-                    [](double t) { return AttackDecay(t, 0.005, 0.12); }), R, 0.0, 0.8);
+    Buffer b = Tone(
+        0.28, R, Wave::Square, [](double t) { return 170 - 120 * t; },
+        [](double t) { return AttackDecay(t, 0.005, 0.12); });
+    MixInto(b,
+            Tone(
+                0.28, R, Wave::Square, [](double t) { return 160 - 110 * t; },
+                [](double t) { return AttackDecay(t, 0.005, 0.12); }),
+            R, 0.0, 0.8);
     LowPass(b, R, [](double) { return 1400.0; });
     return Finish(b, 0.6);
 }
 
 Buffer GemOnGem() {
-    Buffer b = Tone(0.12, R, Wave::Sine, [](double t) { return 220 * std::exp(-t * 14) + 90; },
-                    [](double t) { return AttackDecay(t, 0.001, 0.02); });
+    Buffer b = Tone(
+        0.12, R, Wave::Sine, [](double t) { return 220 * std::exp(-t * 14) + 90; },
+        [](double t) { return AttackDecay(t, 0.001, 0.02); });
     Buffer click = Noise(0.03, R, 8);
     LowPass(click, R, [](double) { return 3500.0; });
     Multiply(click, R, [](double t) { return 0.6 * ExpDecay(t, 0.004); });
@@ -80,14 +87,18 @@ Buffer Explode() {
     Buffer b = Noise(1.4, R, 9);
     LowPass(b, R, [](double t) { return 200 + 4000 * ExpDecay(t, 0.12); });
     Multiply(b, R, [](double t) { return AttackDecay(t, 0.004, 0.22); });
-    MixInto(b, Tone(1.0, R, Wave::Sine, [](double t) { return 70 * std::exp(-t * 2) + 28; },
-                    [](double t) { return 0.9 * AttackDecay(t, 0.004, 0.2); }), R, 0.0);
+    MixInto(b,
+            Tone(
+                1.0, R, Wave::Sine, [](double t) { return 70 * std::exp(-t * 2) + 28; },
+                [](double t) { return 0.9 * AttackDecay(t, 0.004, 0.2); }),
+            R, 0.0);
     return Finish(b, 0.85);
 }
 
 Buffer Click(double freq, double seconds) {
-    Buffer b = Tone(seconds, R, Wave::Sine, [=](double) { return freq; },
-                    [](double t) { return AttackDecay(t, 0.0008, 0.008); });
+    Buffer b = Tone(
+        seconds, R, Wave::Sine, [=](double) { return freq; },
+        [](double t) { return AttackDecay(t, 0.0008, 0.008); });
     Buffer n = Noise(seconds, R, 10);
     HighPass(n, R, 3000);
     Multiply(n, R, [](double t) { return 0.5 * ExpDecay(t, 0.002); });
@@ -96,8 +107,9 @@ Buffer Click(double freq, double seconds) {
 }
 
 Buffer Select() {
-    Buffer b = Tone(0.12, R, Wave::Triangle, [](double t) { return 660 + 3000 * t; },
-                    [](double t) { return AttackDecay(t, 0.003, 0.03); });
+    Buffer b = Tone(
+        0.12, R, Wave::Triangle, [](double t) { return 660 + 3000 * t; },
+        [](double t) { return AttackDecay(t, 0.003, 0.03); });
     return Finish(b, 0.55);
 }
 
@@ -116,8 +128,9 @@ Buffer Announcer(const std::string& words, int pitch, int speed, double chordRoo
     MixInto(b, low, R, 0.012, 0.45);
     if (chordRoot > 0)
         for (double ratio : {1.0, 1.26, 1.5, 2.0}) {
-            Buffer pad = Tone(1.3, R, Wave::Triangle, [=](double) { return chordRoot * ratio; },
-                              [](double t) { return 0.12 * std::sin(kPi * std::min(1.0, t / 1.3)); });
+            Buffer pad = Tone(
+                1.3, R, Wave::Triangle, [=](double) { return chordRoot * ratio; },
+                [](double t) { return 0.12 * std::sin(kPi * std::min(1.0, t / 1.3)); });
             MixInto(b, pad, R, 0.0);
         }
     Reverb(b, R, 0.3);
@@ -141,8 +154,9 @@ Buffer GameOver() {
     int notes[] = {-2, -5, -9, -14};  // G4, E4, C4, G3: a falling close
     for (int i = 0; i < 4; ++i) {
         double f = Note(notes[i]);
-        Buffer n = Tone(0.9, R, Wave::Saw, [=](double t) { return f * (1 + 0.004 * std::sin(30 * t)); },
-                        [](double t) { return AttackDecay(t, 0.02, 0.3); });
+        Buffer n = Tone(
+            0.9, R, Wave::Saw, [=](double t) { return f * (1 + 0.004 * std::sin(30 * t)); },
+            [](double t) { return AttackDecay(t, 0.02, 0.3); });
         LowPass(n, R, [](double t) { return 600 + 1800 * ExpDecay(t, 0.2); });
         MixInto(b, n, R, 0.32 * i, 0.6);
     }
@@ -168,8 +182,9 @@ Buffer FireCrackle() {
 Buffer Warning() {
     Buffer b;
     for (int i = 0; i < 2; ++i) {
-        Buffer beep = Tone(0.09, R, Wave::Square, [](double) { return 880.0; },
-                           [](double t) { return t < 0.08 ? 1.0 : 0.0; });
+        Buffer beep = Tone(
+            0.09, R, Wave::Square, [](double) { return 880.0; },
+            [](double t) { return t < 0.08 ? 1.0 : 0.0; });
         LowPass(beep, R, [](double) { return 2500.0; });
         FadeEdges(beep, R, 0.003, 0.01);
         MixInto(b, beep, R, 0.14 * i);
@@ -190,7 +205,8 @@ Buffer Whirlpool() {
     for (size_t i = 0; i < loop; ++i) {
         double t = static_cast<double>(i) / R;
         double drone = std::sin(2 * kPi * 55 * t) * 0.3 + std::sin(2 * kPi * 82.5 * t) * 0.15;
-        b[i] = static_cast<float>(b[i] * (2.5 + 1.5 * std::sin(2 * kPi * t)) + drone * (0.8 + 0.2 * std::sin(kPi * t)));
+        b[i] = static_cast<float>(b[i] * (2.5 + 1.5 * std::sin(2 * kPi * t)) +
+                                  drone * (0.8 + 0.2 * std::sin(kPi * t)));
     }
     Normalize(b, 0.6);
     return b;  // no fades: the loop joins end to start
@@ -296,7 +312,8 @@ bool WriteOgg(const std::string& path, const std::vector<float>& samples) {
     if (!f) return false;
     double quality = 0.6;
     sf_command(f, SFC_SET_VBR_ENCODING_QUALITY, &quality, sizeof quality);
-    sf_count_t written = sf_writef_float(f, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_count_t written =
+        sf_writef_float(f, samples.data(), static_cast<sf_count_t>(samples.size()));
     sf_close(f);
     if (written != static_cast<sf_count_t>(samples.size())) return false;
     std::vector<uint8_t> bytes;
@@ -304,7 +321,8 @@ bool WriteOgg(const std::string& path, const std::vector<float>& samples) {
     if (!in) return false;
     uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in.get())) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, in.get())) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
     in.reset();
     return FixOggSerial(bytes, 0x47656D4Cu) && WriteBinaryFile(path, bytes);
 }

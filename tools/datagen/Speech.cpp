@@ -33,7 +33,8 @@ std::vector<uint8_t> RunAndCapture(std::vector<std::string> args) {
     if (rc == 0) {
         uint8_t chunk[65536];
         ssize_t n;
-        while ((n = ::read(pipeFds[0], chunk, sizeof chunk)) > 0) out.insert(out.end(), chunk, chunk + n);
+        while ((n = ::read(pipeFds[0], chunk, sizeof chunk)) > 0)
+            out.insert(out.end(), chunk, chunk + n);
     }
     ::close(pipeFds[0]);
     int status = 0;
@@ -43,13 +44,16 @@ std::vector<uint8_t> RunAndCapture(std::vector<std::string> args) {
     return out;
 }
 
-uint32_t Read32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+uint32_t Read32(const uint8_t* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
 
 }  // namespace
 
 Buffer Speak(const std::string& words, int rate, int pitch, int wordsPerMinute) {
-    std::vector<uint8_t> wav = RunAndCapture({"espeak-ng", "-v", "en-us", "-p", std::to_string(pitch),
-                                              "-s", std::to_string(wordsPerMinute), "--stdout", words});
+    std::vector<uint8_t> wav =
+        RunAndCapture({"espeak-ng", "-v", "en-us", "-p", std::to_string(pitch), "-s",
+                       std::to_string(wordsPerMinute), "--stdout", words});
     // Streamed WAV: the sizes in the header are placeholders, so read to the end.
     if (wav.size() < 44 || std::memcmp(wav.data(), "RIFF", 4) != 0)
         throw std::runtime_error("espeak-ng gave no WAV");
@@ -57,7 +61,8 @@ Buffer Speak(const std::string& words, int rate, int pitch, int wordsPerMinute) 
     size_t pos = 12;
     while (pos + 8 <= wav.size() && std::memcmp(wav.data() + pos, "data", 4) != 0)
         pos += 8 + Read32(wav.data() + pos + 4);
-    if (pos + 8 > wav.size() || sourceRate == 0) throw std::runtime_error("espeak-ng WAV has no data");
+    if (pos + 8 > wav.size() || sourceRate == 0)
+        throw std::runtime_error("espeak-ng WAV has no data");
     Buffer samples;
     for (size_t i = pos + 8; i + 1 < wav.size(); i += 2)
         samples.push_back(static_cast<int16_t>(wav[i] | wav[i + 1] << 8) / 32768.0f);

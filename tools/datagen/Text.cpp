@@ -17,7 +17,8 @@ FT_Library library = nullptr;
 FcConfig* fontConfig = nullptr;
 
 FT_Library Library() {
-    if (!library && FT_Init_FreeType(&library) != 0) throw std::runtime_error("FreeType did not start");
+    if (!library && FT_Init_FreeType(&library) != 0)
+        throw std::runtime_error("FreeType did not start");
     return library;
 }
 
@@ -118,7 +119,8 @@ Canvas Decorate(const Canvas& mask, const TextStyle& style, int capTop, int base
                 int sx = x - style.shadowOffset, sy = y - style.shadowOffset;
                 if (sx < 0 || sy < 0) continue;
                 float a = body.empty() ? mask.At(sx, sy).a : body[static_cast<size_t>(sy) * w + sx];
-                out.Blend(x, y, {style.shadow.r, style.shadow.g, style.shadow.b, a * style.shadow.a});
+                out.Blend(x, y,
+                          {style.shadow.r, style.shadow.g, style.shadow.b, a * style.shadow.a});
             }
     }
     if (style.outline.a > 0) {

@@ -12,7 +12,7 @@
 namespace Varn::DataGen {
 
 struct GlyphMask {
-    Canvas mask;  // white, coverage in alpha
+    Canvas mask;      // white, coverage in alpha
     int left = 0;     // bitmap offset from the pen
     int top = 0;      // bitmap top above the baseline
     int advance = 0;  // whole pixels
@@ -43,10 +43,10 @@ struct TextStyle {
     Rgba bottom{1, 1, 1, 1};   // fill at the baseline
     Rgba outline{0, 0, 0, 0};  // alpha 0: no outline
     int outlineRadius = 0;
-    float bevel = 0;           // strength of the light upper-left edge
-    Rgba shadow{0, 0, 0, 0};   // alpha 0: no shadow
+    float bevel = 0;          // strength of the light upper-left edge
+    Rgba shadow{0, 0, 0, 0};  // alpha 0: no shadow
     int shadowOffset = 0;
-    int tracking = 0;          // extra pixels after every character
+    int tracking = 0;  // extra pixels after every character
 };
 
 // Releases FreeType and fontconfig at the end of a run (keeps leak checkers quiet).
