@@ -251,15 +251,21 @@ void Board::ShowMessage(const std::string& text, int ticks) {
 }
 
 void Board::EndGame(int delay) {
-    host.SetTimesPlayed(host.TimesPlayed() + 1);
+    // A game abandoned during its own end sequence is still one game, and
+    // its duration was fixed when it first ended.
+    const bool alreadyEnded =
+        state == BoardState::GameOverFall || state == BoardState::GameOverShown;
+    if (!alreadyEnded) {
+        host.SetTimesPlayed(host.TimesPlayed() + 1);
+        // While paused the current stretch is already in playedSeconds.
+        gameSeconds = playedSeconds;
+        if (pauseCount == 0)
+            gameSeconds = SaturatingAdd(static_cast<int>((host.TickCountMs() - playStart) / 1000u),
+                                        playedSeconds);
+    }
     selected = nullptr;
     tutorialArrows = false;
     host.CloseDialog(kStartTipDialog);
-    // While paused the current stretch is already in playedSeconds.
-    gameSeconds = playedSeconds;
-    if (pauseCount == 0)
-        gameSeconds = SaturatingAdd(static_cast<int>((host.TickCountMs() - playStart) / 1000u),
-                                    playedSeconds);
     state = BoardState::GameOverFall;
     gameOverDelay = delay;
 }

@@ -15,6 +15,9 @@ constexpr int kStateCount = 10;
 constexpr bool kNeedsFullGrid[kStateCount] = {true,  true,  true, true,  false,
                                               false, false, true, false, true};
 constexpr std::int32_t kLevelLimit = 1000000;  // keeps level + 2 and k * growth sane
+constexpr double kSpeedLimit = 1000.0;         // pixels (or radians) per tick
+constexpr double kRadiusLimit = 2000.0;        // pixels from the board centre
+constexpr std::int32_t kWipeLineLimit = 1000;  // the wipe ends past line 480
 
 class Writer {
 public:
@@ -137,8 +140,12 @@ SavedGameError CheckGem(const Gem& g, int column, int row) {
     const bool finite = std::isfinite(g.x) && std::isfinite(g.y) && std::isfinite(g.vy) &&
                         std::isfinite(g.glow) && std::isfinite(g.angle) &&
                         std::isfinite(g.angularSpeed) && std::isfinite(g.radius);
-    const bool valid = finite && InRange(g.kind, 0, kGemKinds - 1) && g.column == column &&
-                       g.row == row && InRange(g.glowFrame, 0, 14) &&
+    // Speeds and radii beyond anything play produces would keep a fall, a
+    // drop-away or a whirl from ever finishing.
+    const bool bounded = std::abs(g.vy) <= kSpeedLimit && std::abs(g.angularSpeed) <= kSpeedLimit &&
+                         g.radius >= 0.0 && g.radius <= kRadiusLimit;
+    const bool valid = finite && bounded && InRange(g.kind, 0, kGemKinds - 1) &&
+                       g.column == column && g.row == row && InRange(g.glowFrame, 0, 14) &&
                        InRange(g.vanishFrame, 0, 5) && InRange(g.spinFrame, 0, 14) &&
                        g.sparkleCountdown >= 0 && g.sparkleFrame >= 0;
     return valid ? SavedGameError::None : SavedGameError::BadGem;
@@ -222,8 +229,9 @@ SavedGameError CheckValues(const SavedGame& g) {
     const bool valid = finite && InRange(g.level, 0, kLevelLimit) &&
                        InRange(g.levelNumber, 0, kLevelLimit) && InRange(g.barPixels, 0, 340) &&
                        InRange(g.barFrame, 0, 24) && InRange(g.blackHoleFrame, 0, 8) &&
-                       g.whirlpoolVolume >= 0.0 && g.whirlpoolVolume <= 1.0 &&
-                       g.playedSeconds >= 0 && g.cascadeLevel >= 0 && g.setsThisMove >= 0;
+                       InRange(g.wipeLine, 0, kWipeLineLimit) && g.whirlpoolVolume >= 0.0 &&
+                       g.whirlpoolVolume <= 1.0 && g.playedSeconds >= 0 && g.cascadeLevel >= 0 &&
+                       g.setsThisMove >= 0;
     return valid ? SavedGameError::None : SavedGameError::BadValue;
 }
 

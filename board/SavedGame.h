@@ -66,7 +66,7 @@ enum class SavedGameError {
     WrongLength,  // shorter or longer than its cells say
     BadVersion,   // not version 1
     BadFlag,      // a presence or yes/no byte other than 0 or 1
-    BadGem,       // kind, cell or animation frame out of range, or not finite
+    BadGem,       // kind, cell, frame, speed or radius out of range, or not finite
     BadState,     // state outside 0-9, or empty cells in a state that needs a full grid
     BadValue,     // another field out of its range, or a non-finite real
 };

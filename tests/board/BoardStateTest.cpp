@@ -292,6 +292,23 @@ TEST_F(BoardStateTest, AbandonedGameAsksForANewBoardInsteadOfGameOver) {
     EXPECT_EQ(host.CountSound(16), 0);
 }
 
+TEST_F(BoardStateTest, AbandoningDuringTheEndSequenceCountsTheGameOnce) {
+    auto board = MakeIdleBoard();
+    const int played = host.timesPlayed;
+    host.nowMs += 30000;
+    board->EndGame(200);
+    const int seconds = board->gameSeconds;
+    Tick(*board, 20);
+    host.nowMs += 5000;
+    board->AbandonGame();
+    EXPECT_EQ(host.timesPlayed, played + 1);
+    EXPECT_EQ(board->gameSeconds, seconds);
+    EXPECT_EQ(board->gameOverDelay, 50);
+    for (int i = 0; i < 2000 && host.newBoards == 0; ++i) Tick(*board);
+    EXPECT_EQ(host.newBoards, 1);
+    EXPECT_EQ(host.gameOversShown, 0);
+}
+
 TEST_F(BoardStateTest, GameSecondsCountOnlyUnpausedTime) {
     host.nowMs = 0;
     Board board(host, false);
