@@ -73,6 +73,18 @@ void DrawCheckerboard(Graphics& g, int level, BoardArt& art) {
     }
 }
 
+// The board's images stand for display surfaces, which have no alpha
+// channel: the finished picture is opaque (uncovered parts black), so that
+// drawing it each frame is a plain copy rather than a blend.
+void MakeOpaque(MemoryImage& image) {
+    std::uint32_t* bits = image.GetBits();
+    const std::size_t count =
+        static_cast<std::size_t>(image.GetWidth()) * static_cast<std::size_t>(image.GetHeight());
+    for (std::size_t i = 0; i < count; ++i) bits[i] |= 0xFF000000u;
+    image.BitsChanged();
+    image.CommitBits();
+}
+
 }  // namespace
 
 LevelLook LevelLookFor(int level) {
@@ -84,6 +96,7 @@ void BuildLevelBackground(MemoryImage& background, int level, BoardArt& art) {
     Graphics g(&background);
     DrawCheckerboard(g, level, art);
     g.DrawImage(art.GetImage(BoardImage::kScreenFrame), 0, 0);
+    MakeOpaque(background);
 }
 
 }  // namespace Varn

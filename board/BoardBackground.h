@@ -19,7 +19,8 @@ struct LevelLook {
 LevelLook LevelLookFor(int level);
 
 // Replaces the background's pixels with the given level's background
-// (640 x 480). Missing art leaves its part out.
+// (640 x 480), opaque like the display surface it stands for. Missing art
+// leaves its part out (black).
 void BuildLevelBackground(MemoryImage& background, int level, BoardArt& art);
 
 }  // namespace Varn

@@ -75,6 +75,17 @@ TEST_F(BackgroundDrawTest, FifthLevelUsesTextureFourInBrownAgain) {
                           Tinted(LightGrey(4), kBrown)));
 }
 
+TEST_F(BackgroundDrawTest, BackgroundIsOpaqueEvenWhereNothingCoversIt) {
+    art.images[BoardImage::kScreenFrame].reset();
+    MemoryImage background(nullptr);
+    BuildLevelBackground(background, 0, art);
+    EXPECT_EQ(Color(background.GetBits()[0]), Color::Black);  // above the squares
+    EXPECT_EQ(Color(background.GetBits()[SquareCenterY(0) * 640 + SquareCenterX(0)]).alpha, 255);
+    background.CommitBits();
+    EXPECT_FALSE(background.HasTrans());
+    EXPECT_FALSE(background.HasAlpha());
+}
+
 TEST_F(BackgroundDrawTest, SixthLevelIsRedWithTextureZeroAfterTheWipe) {
     auto board = EmptyBoard();
     board->SetArt(&art);
