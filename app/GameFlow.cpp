@@ -1,7 +1,7 @@
 // The game flow: from the title screen to the game screen and between games,
 // the six game-screen buttons, the mode switches and their questions, the
 // saved-game offer, and the dispatch of every button and dialog button.
-#include "app/GameOverScreen.h"
+#include "app/HighScoreWidget.h"
 #include "app/TitleScreen.h"
 #include "app/WinLodeApp.h"
 #include "board/Board.h"
@@ -31,6 +31,7 @@ enum DialogId {
     kOptionsDialog = 2,
     kNormalModeDialog = 3,
     kTimedModeDialog = 4,
+    kRecordScoreDialog = 8,
     kStartTipDialog = 9,
     kOpeningBrowserDialog = 10,
     kOpenBrowserDialog = 11,
@@ -129,7 +130,7 @@ void WinLodeApp::NewBoard() {
 void WinLodeApp::ShowGameOver() {
     WidgetManager* manager = GetWidgetManager();
     manager->RemoveWidget(board.get());
-    gameOverScreen = std::make_unique<GameOverScreen>(this);
+    gameOverScreen = std::make_unique<HighScoreWidget>(this);
     gameOverScreen->Resize(0, 0, width, height);
     manager->AddWidget(gameOverScreen.get());
     manager->SendToBack(gameOverScreen.get());
@@ -184,7 +185,7 @@ void WinLodeApp::ShowNoWindowedMode() {
 // ---- dispatch ----
 
 void WinLodeApp::ButtonPressed(int) {
-    VarnApp::PlaySound(kMenuClickSound);
+    PlaySound(kMenuClickSound);
 }
 
 void WinLodeApp::ButtonClicked(int id) {
@@ -206,6 +207,9 @@ void WinLodeApp::DialogAccepted(int dialogId) {
             Shutdown();
             CloseDialog(kQuitDialog);
             return;
+        case kOptionsDialog:
+            ApplyOptions();
+            return;
         case kNormalModeDialog:
             CloseDialog(kNormalModeDialog);
             SetMode(false, true);
@@ -213,6 +217,9 @@ void WinLodeApp::DialogAccepted(int dialogId) {
         case kTimedModeDialog:
             CloseDialog(kTimedModeDialog);
             SetMode(true, true);
+            return;
+        case kRecordScoreDialog:
+            AcceptRecordScore();
             return;
         case kContinueDialog:
             CloseDialog(kContinueDialog);

@@ -1,0 +1,108 @@
+#include "AppHarness.h"
+
+#include <unistd.h>
+
+#include "app/TitleScreen.h"
+#include "board/Board.h"
+#include "board/BoardGeometry.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/HyperlinkWidget.h"
+
+namespace Varn::test {
+
+namespace fs = std::filesystem;
+
+AppHarness::AppHarness(fs::path programFolder) : folder(std::move(programFolder)) {
+    if (folder.empty()) {
+        char pattern[] = "/tmp/gemlode-app-XXXXXX";
+        folder = mkdtemp(pattern);
+        ownsFolder = true;
+        for (const char* data : {"images", "sounds", "music", "data"})
+            fs::create_directory_symlink(fs::path(GEMLODE_GAME_DIR) / data, folder / data);
+        fs::create_directory(folder / "config");
+    }
+    platform.desktop.programPath = (folder / "gemlode").string();
+    platform.desktop.configRoot = (folder / "config").string();
+    app = std::make_unique<RecordingApp>(&platform);
+}
+
+AppHarness::~AppHarness() {
+    app.reset();
+    if (ownsFolder) fs::remove_all(folder);
+}
+
+void AppHarness::Restart() {
+    app.reset();
+    ownsFolder = false;  // the new harness run keeps using this folder
+    app = std::make_unique<RecordingApp>(&platform);
+    ownsFolder = true;
+    Start();
+}
+
+void AppHarness::Start() {
+    app->Init();
+    app->loadingThreadStarted = true;
+    app->LoadResources();
+    app->loaded = true;
+    app->running = true;
+    app->updateClock = platform.clock.now;
+}
+
+void AppHarness::Tick(int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+        platform.clock.Advance(10);
+        app->PumpMessages();
+        app->ProcessMessageQueue();
+        app->ProcessFrame(false);
+    }
+}
+
+bool AppHarness::TickUntil(const std::function<bool()>& done, int maxTicks) {
+    for (int i = 0; i < maxTicks; ++i) {
+        if (done()) return true;
+        Tick();
+    }
+    return done();
+}
+
+void AppHarness::Click(int x, int y, bool right) {
+    platform.window.PostMouse(kMsgMouseMove, x, y);
+    platform.window.PostMouse(right ? kMsgRButtonDown : kMsgLButtonDown, x, y);
+    platform.window.PostMouse(right ? kMsgRButtonUp : kMsgLButtonUp, x, y);
+    Tick();
+}
+
+void AppHarness::ClickButton(int gameButtonId) {
+    for (const auto& button : app->GetGameButtons())
+        if (button->id == gameButtonId)
+            return Click(button->x + button->width / 2, button->y + button->height / 2);
+}
+
+void AppHarness::StartPlaying() {
+    TickUntil([&] { return app->GetTitleScreen()->loadingDone; }, 100);
+    HyperlinkWidget* link = app->GetTitleScreen()->GetPlayLink();
+    Click(link->x + link->width / 2, link->y + link->height / 2);
+    TickUntil([&] { return app->GetBoard() && app->GetBoard()->state == BoardState::Idle; });
+}
+
+bool AppHarness::MakeMove() {
+    Board* board = app->GetBoard();
+    if (!TickUntil([&] { return board->state == BoardState::Idle && !board->IsPaused(); }))
+        return false;
+    SwapMove move;
+    if (!board->FindMove(&move, 0, true, true)) return false;
+    auto centre = [](int column, int row) {
+        return std::pair{ColumnX(column) + kGemSize / 2, RowY(row) + kGemSize / 2};
+    };
+    auto [x1, y1] = centre(move.column, move.row);
+    auto [x2, y2] = centre(move.otherColumn, move.otherRow);
+    Click(x1, y1);
+    Click(x2, y2);
+    return TickUntil([&] { return board->state != BoardState::Swapping; }) && TickUntil([&] {
+               return board->state == BoardState::Idle ||
+                      board->state == BoardState::LevelUpWhirl ||
+                      board->state == BoardState::GameOverFall;
+           });
+}
+
+}  // namespace Varn::test
