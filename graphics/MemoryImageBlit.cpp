@@ -1,8 +1,14 @@
 // MemoryImage::Blt: exact alpha blending of one memory image onto another.
 // Speed comes from the source's cached run-length alpha table (transparent runs are
-// skipped whole, opaque runs take a branch-free loop) and from table lookups for the two
-// divisions; the arithmetic is the stated one, bit for bit.
+// skipped whole, opaque runs need no destination at all), from SSE2 for opaque runs and
+// for partial runs over an opaque destination (where the divisions drop out), and from
+// table lookups for the divisions elsewhere. The arithmetic is the stated one, bit for bit;
+// the scalar loops are the reference and serve where SSE2 is missing.
 #include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
@@ -15,9 +21,18 @@ using PixelBlend::Tables;
 using PixelBlend::Tint;
 
 // An opaque source pixel gives nA = 255 and w = 255, and (d * 1) >> 8 is 0 for every
-// channel, so the result is the source with each channel scaled by 255/256.
+// channel, so the result is the source with each channel scaled by 255/256: c * 255 >> 8,
+// which is c - 1 for c >= 1 and 0 for 0, a saturating byte subtraction.
 void BlendOpaqueRun(uint32_t* d, const uint32_t* s, int n) {
-    for (int k = 0; k < n; ++k) {
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128i one = _mm_set1_epi32(0x00010101);
+    for (; k + 4 <= n; k += 4) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), _mm_subs_epu8(v, one));
+    }
+#endif
+    for (; k < n; ++k) {
         uint32_t p = s[k];
         uint32_t r = (p & 0xFF) * 255 >> 8;
         uint32_t g = (p >> 8 & 0xFF) * 255 >> 8;
@@ -26,24 +41,14 @@ void BlendOpaqueRun(uint32_t* d, const uint32_t* s, int n) {
     }
 }
 
-// Partially transparent run: the divisions per pixel come from the tables, then the
-// channel arithmetic runs as a loop the compiler can vectorise.
+// Partially transparent run onto any destination: the divisions per pixel come from the
+// tables.
 void BlendPartialRun(const Tables& t, uint32_t* d, const uint32_t* s, int n) {
-    constexpr int kChunk = 64;
-    uint32_t weight[kChunk];
-    uint32_t newAlpha[kChunk];
-    for (int start = 0; start < n; start += kChunk) {
-        int count = std::min(kChunk, n - start);
-        uint32_t* dd = d + start;
-        const uint32_t* ss = s + start;
-        for (int k = 0; k < count; ++k) {
-            uint32_t a = ss[k] >> 24;
-            newAlpha[k] = t.newAlpha[dd[k] >> 24][a];
-            weight[k] = t.weight[a][newAlpha[k]];
-        }
-        for (int k = 0; k < count; ++k)
-            dd[k] = PixelBlend::BlendChannels(dd[k], ss[k], weight[k], newAlpha[k]);
+    if (PixelBlend::AllOpaque(d, n)) {
+        PixelBlend::BlendSpanOverOpaque(d, s, n);
+        return;
     }
+    for (int k = 0; k < n; ++k) d[k] = PixelBlend::BlendPixel(t, d[k], s[k]);
 }
 
 struct BlitArea {

@@ -1,9 +1,13 @@
 // MemoryImage::StretchBlt: area-weighted scaling in two separable passes.
 // Pass one filters each touched source row horizontally into fixed-point accumulators
 // (weights x257), pass two filters those rows vertically (weights x256), so every
-// accumulated channel shifted right by 16 is 0-255. Both buffers have a guard cell on each
+// accumulated channel shifted right by 16 is 0-255. Both passes have a guard cell on each
 // side; cell 1 is destination column (or row) 0. Source reads beyond the right or bottom
 // edge take the last column or row; reads are clamped to the picture on every side.
+// Speed without changing the arithmetic: the taps of both passes are worked out once per
+// call; a first-pass channel never exceeds 257 x 255 = 65535, so it is kept in 16 bits; the
+// second pass runs one destination row at a time; SSE2 does the multiply-adds and the
+// final blend over opaque destinations (scalar loops are the fallback and the reference).
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -15,122 +19,249 @@ namespace Varn {
 
 namespace {
 
-struct Cell {
-    uint32_t c[4] = {0, 0, 0, 0};  // red, green, blue, alpha
+// One source column (or first-pass row) feeding one cell with a weight and, when it
+// straddles a cell boundary, the next cell with a second weight.
+struct Tap {
+    int source;
+    int cell;
+    uint32_t first;
+    uint32_t second;  // into cell + 1
 };
 
-void AddWeighted(Cell& cell, uint32_t pixel, uint32_t weight) {
-    cell.c[0] += (pixel & 0xFF) * weight;
-    cell.c[1] += (pixel >> 8 & 0xFF) * weight;
-    cell.c[2] += (pixel >> 16 & 0xFF) * weight;
-    cell.c[3] += (pixel >> 24) * weight;
+// floor() for the bounded values here (well inside 64-bit range); the library call is
+// not inlined without SSE4.1 and dominated the tap set-up.
+double Floor(double x) {
+    double t = double(int64_t(x));
+    return t > x ? t - 1 : t;
 }
 
-void AddWeighted(Cell& cell, const Cell& from, uint32_t weight) {
-    for (int i = 0; i < 4; ++i) cell.c[i] += from.c[i] * weight;
+Tap ShrinkTap(int source, double b, double k, int scale) {
+    double lo = Floor(b);
+    double hi = Floor(b + k);
+    if (lo == hi) return Tap{source, int(lo), uint32_t(Floor(k * scale)), 0};
+    return Tap{source, int(lo), uint32_t(Floor((hi - b) * scale)),
+               uint32_t(Floor((b + k - hi) * scale))};
 }
 
-// Where one source column (or first-pass row) lands: a whole weight in one cell, or split
-// between two neighbouring cells. scale is the fixed-point one (257 or 256).
-struct Span {
-    int first;
-    uint32_t firstWeight;
-    uint32_t secondWeight;  // into first + 1
+// An enlarging sample: position p between source[floor(p)] (weight first) and the next.
+Tap EnlargeTap(double p, int cell, int scale) {
+    double whole = Floor(p);
+    uint32_t first = uint32_t(Floor((1 - (p - whole)) * scale));
+    return Tap{int(whole), cell, first, uint32_t(scale) - first};
+}
+
+// A first-pass row added with a weight into one destination row.
+struct RowTap {
+    int destRow;  // 1 .. destination height
+    int firstRow;
+    uint32_t weight;
 };
 
-Span ShrinkSpan(double b, double k, int scale) {
-    double lo = std::floor(b);
-    double hi = std::floor(b + k);
-    if (lo == hi) return Span{int(lo), uint32_t(std::floor(k * scale)), 0};
-    return Span{int(lo), uint32_t(std::floor((hi - b) * scale)),
-                uint32_t(std::floor((b + k - hi) * scale))};
+// A source column feeding a first-pass cell with a weight (x257).
+struct Gather {
+    int cell;
+    int column;
+    uint32_t weight;
+};
+
+// The working memory of a stretch, kept per thread so repeated draws do not allocate.
+struct Scratch {
+    std::vector<Gather> gathers;
+    std::vector<int> cellStart;
+    std::vector<RowTap> rowTaps;
+    std::vector<uint16_t> first;
+    std::vector<uint32_t> acc;
+    std::vector<uint32_t> pixels;
+};
+
+#if !defined(__SSE2__)
+void AddPixel(uint16_t* cell, uint32_t pixel, uint32_t weight) {
+    cell[0] = uint16_t(cell[0] + (pixel & 0xFF) * weight);
+    cell[1] = uint16_t(cell[1] + (pixel >> 8 & 0xFF) * weight);
+    cell[2] = uint16_t(cell[2] + (pixel >> 16 & 0xFF) * weight);
+    cell[3] = uint16_t(cell[3] + (pixel >> 24) * weight);
+}
+#endif
+
+// acc[j] += from[j] * weight for count lanes; products reach 65535 x 256, so 32 bits.
+void AddWidened(uint32_t* acc, const uint16_t* from, uint32_t weight, int count) {
+    int j = 0;
+#if defined(__SSE2__)
+    const __m128i w = _mm_set1_epi16(short(weight));  // weight <= 256
+    for (; j + 8 <= count; j += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + j));
+        __m128i lo = _mm_mullo_epi16(v, w), hi = _mm_mulhi_epu16(v, w);
+        auto* a = reinterpret_cast<__m128i*>(acc + j);
+        _mm_storeu_si128(a, _mm_add_epi32(_mm_loadu_si128(a), _mm_unpacklo_epi16(lo, hi)));
+        _mm_storeu_si128(a + 1, _mm_add_epi32(_mm_loadu_si128(a + 1), _mm_unpackhi_epi16(lo, hi)));
+    }
+#endif
+    for (; j < count; ++j) acc[j] += uint32_t(from[j]) * weight;
+}
+
+// Destination pixels from accumulated cells: each channel shifted right by 16, capped at
+// 255 (the cap only guards against rounding in the tap positions).
+void CellsToPixels(const uint32_t* cells, uint32_t* pixels, int count) {
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) {
+        const auto* c = reinterpret_cast<const __m128i*>(cells + i * 4);
+        __m128i a = _mm_packs_epi32(_mm_srli_epi32(_mm_loadu_si128(c), 16),
+                                    _mm_srli_epi32(_mm_loadu_si128(c + 1), 16));
+        __m128i b = _mm_packs_epi32(_mm_srli_epi32(_mm_loadu_si128(c + 2), 16),
+                                    _mm_srli_epi32(_mm_loadu_si128(c + 3), 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint32_t* c = cells + i * 4;
+        auto channel = [c](int k) { return std::min(c[k] >> 16, 255u); };
+        pixels[i] = channel(0) | channel(1) << 8 | channel(2) << 16 | channel(3) << 24;
+    }
 }
 
 class Stretcher {
 public:
-    Stretcher(const uint32_t* pixels, int w, int h, const Rect& dest, const FRect& src)
-        : bits(pixels), sourceWidth(w), sourceHeight(h), d(dest), f(src) {
+    Stretcher(const uint32_t* pixels, int w, int h, const Rect& dest, const FRect& src,
+              Scratch& memory)
+        : bits(pixels),
+          sourceWidth(w),
+          sourceHeight(h),
+          d(dest),
+          f(src),
+          scratch(memory),
+          gathers(memory.gathers),
+          cellStart(memory.cellStart),
+          rowTaps(memory.rowTaps),
+          first(memory.first) {
+        rowTaps.clear();
         x0 = std::floor(f.x);
         y0 = std::floor(f.y);
-        columns = int(std::ceil(f.x - x0 + f.width));
         rows = int(std::ceil(f.y - y0 + f.height));
         cellsPerRow = d.width + 2;
+        laneStride = cellsPerRow * 4;
+        BuildHorizontalTaps();
+        BuildRowTaps();
     }
 
-    // Fills the second-pass buffer: (d.height + 2) rows of (d.width + 2) cells.
-    std::vector<Cell> Run() {
-        std::vector<Cell> first(std::size_t(rows + 1) * cellsPerRow);
-        for (int r = 0; r <= rows; ++r)
-            HorizontalRow(SourceRow(int(y0) + r), &first[r * cellsPerRow]);
-        std::vector<Cell> second(std::size_t(d.height + 2) * cellsPerRow);
-        if (f.height / d.height >= 1)
-            VerticalShrink(first, second);
-        else
-            VerticalEnlarge(first, second);
-        return second;
+    // Runs the first pass over every touched source row, two rows at a time (they share
+    // their taps, so one multiply serves both).
+    void FilterRows() {
+        first.assign(std::size_t(rows + 1) * laneStride, 0);
+        for (int r = 0; r <= rows; r += 2) {
+            int other = std::min(r + 1, rows);
+            HorizontalRows(SourceRow(int(y0) + r), SourceRow(int(y0) + other),
+                           &first[r * laneStride], &first[other * laneStride]);
+        }
+    }
+
+    // Calls draw(destination row, accumulated cells of destination columns 0..) per row.
+    template <typename DrawRow>
+    void ForEachRow(DrawRow draw) const {
+        std::vector<uint32_t>& acc = scratch.acc;
+        acc.resize(laneStride);
+        std::size_t next = 0;
+        for (int row = 1; row <= d.height; ++row) {
+            std::fill(acc.begin(), acc.end(), 0u);
+            for (; next < rowTaps.size() && rowTaps[next].destRow == row; ++next)
+                AddWidened(acc.data(), &first[rowTaps[next].firstRow * laneStride],
+                           rowTaps[next].weight, cellsPerRow * 4);
+            draw(row - 1, acc.data() + 4);
+        }
     }
 
 private:
     const uint32_t* SourceRow(int y) const {
         return bits + std::size_t(std::clamp(y, 0, sourceHeight - 1)) * sourceWidth;
     }
-    uint32_t SourcePixel(const uint32_t* row, int x) const {
-        return row[std::clamp(x, 0, sourceWidth - 1)];
-    }
-    Cell* CellAt(Cell* row, int index) const {
-        return index >= 0 && index < cellsPerRow ? row + index : nullptr;
-    }
+    int SourceColumn(int x) const { return std::clamp(x, 0, sourceWidth - 1); }
 
-    void HorizontalRow(const uint32_t* src, Cell* out) const {
+    // Lists, for every cell, the source columns feeding it and their weights, so each cell
+    // is summed in registers and stored once.
+    void BuildHorizontalTaps() {
+        std::vector<Gather>& list = scratch.gathers;
+        list.clear();
+        auto add = [&](int cell, int column, uint32_t weight) {
+            if (cell >= 0 && cell < cellsPerRow && weight != 0)
+                list.push_back(Gather{cell, SourceColumn(column), weight});
+        };
         double sx = f.width / d.width;
         if (sx >= 1) {
             double k = 1 / sx;
+            int columns = int(std::ceil(f.x - x0 + f.width));
             for (int i = 0; i < columns; ++i) {
-                Span span = ShrinkSpan((x0 - f.x) * k + 1 + k * i, k, 257);
-                uint32_t pixel = SourcePixel(src, int(x0) + i);
-                if (Cell* c = CellAt(out, span.first)) AddWeighted(*c, pixel, span.firstWeight);
-                if (span.secondWeight == 0) continue;
-                if (Cell* c = CellAt(out, span.first + 1))
-                    AddWeighted(*c, pixel, span.secondWeight);
+                Tap tap = ShrinkTap(int(x0) + i, (x0 - f.x) * k + 1 + k * i, k, 257);
+                add(tap.cell, tap.source, tap.first);
+                add(tap.cell + 1, tap.source, tap.second);
             }
-            return;
+        } else {
+            for (int i = 1; i <= d.width; ++i) {
+                Tap tap = EnlargeTap(sx * (i - 1) + f.x, i, 257);
+                add(i, tap.source, tap.first);
+                add(i, tap.source + 1, tap.second);
+            }
         }
-        for (int i = 1; i <= d.width; ++i) {
-            double p = sx * (i - 1) + f.x;
-            double whole = std::floor(p);
-            uint32_t left = uint32_t(std::floor((1 - (p - whole)) * 257));
-            AddWeighted(out[i], SourcePixel(src, int(whole)), left);
-            AddWeighted(out[i], SourcePixel(src, int(whole) + 1), 257 - left);
-        }
+        // Cells come in order except where rounding lets a span start a hair early.
+        auto byCell = [](const Gather& a, const Gather& b) { return a.cell < b.cell; };
+        if (!std::is_sorted(list.begin(), list.end(), byCell))
+            std::stable_sort(list.begin(), list.end(), byCell);
+        std::vector<int>& start = scratch.cellStart;
+        start.assign(cellsPerRow + 1, 0);
+        for (const Gather& g : list) ++start[g.cell + 1];
+        for (int c = 0; c < cellsPerRow; ++c) start[c + 1] += start[c];
     }
 
-    void VerticalShrink(const std::vector<Cell>& first, std::vector<Cell>& second) const {
-        double k = 1 / (f.height / d.height);
-        for (int i = 0; i <= rows; ++i) {
-            Span span = ShrinkSpan((y0 - f.y) * k + 1 + k * i, k, 256);
-            AddRow(first, i, second, span.first, span.firstWeight);
-            if (span.secondWeight != 0) AddRow(first, i, second, span.first + 1, span.secondWeight);
-        }
-    }
-
-    void VerticalEnlarge(const std::vector<Cell>& first, std::vector<Cell>& second) const {
+    void BuildRowTaps() {
         double sy = f.height / d.height;
-        double fraction = f.y - y0;
-        for (int i = 1; i <= d.height; ++i) {
-            double q = sy * (i - 1) + fraction;
-            double whole = std::floor(q);
-            uint32_t top = uint32_t(std::floor((1 - (q - whole)) * 256));
-            AddRow(first, int(whole), second, i, top);
-            AddRow(first, int(whole) + 1, second, i, 256 - top);
+        auto add = [this](int destRow, int firstRow, uint32_t weight) {
+            if (destRow >= 1 && destRow <= d.height && firstRow >= 0 && firstRow <= rows &&
+                weight != 0)
+                rowTaps.push_back(RowTap{destRow, firstRow, weight});
+        };
+        if (sy >= 1) {
+            double k = 1 / sy;
+            for (int i = 0; i <= rows; ++i) {
+                Tap tap = ShrinkTap(i, (y0 - f.y) * k + 1 + k * i, k, 256);
+                add(tap.cell, i, tap.first);
+                add(tap.cell + 1, i, tap.second);
+            }
+        } else {
+            for (int i = 1; i <= d.height; ++i) {
+                Tap tap = EnlargeTap(sy * (i - 1) + (f.y - y0), i, 256);
+                add(i, tap.source, tap.first);
+                add(i, tap.source + 1, tap.second);
+            }
         }
+        auto byRow = [](const RowTap& a, const RowTap& b) { return a.destRow < b.destRow; };
+        if (!std::is_sorted(rowTaps.begin(), rowTaps.end(), byRow))
+            std::stable_sort(rowTaps.begin(), rowTaps.end(), byRow);
     }
 
-    void AddRow(const std::vector<Cell>& first, int fromRow, std::vector<Cell>& second, int toRow,
-                uint32_t weight) const {
-        if (fromRow < 0 || fromRow > rows || toRow < 0 || toRow >= d.height + 2) return;
-        const Cell* from = &first[std::size_t(fromRow) * cellsPerRow];
-        Cell* to = &second[std::size_t(toRow) * cellsPerRow];
-        for (int c = 0; c < cellsPerRow; ++c) AddWeighted(to[c], from[c], weight);
+    // Filters source rows a and b into first-pass rows outA and outB (b may equal a).
+    void HorizontalRows(const uint32_t* a, const uint32_t* b, uint16_t* outA,
+                        uint16_t* outB) const {
+        for (int cell = 0; cell < cellsPerRow; ++cell) {
+#if defined(__SSE2__)
+            const __m128i zero = _mm_setzero_si128();
+            __m128i sum = zero;
+            for (int g = cellStart[cell]; g < cellStart[cell + 1]; ++g) {
+                int column = gathers[g].column;
+                __m128i pair = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(a[column])),
+                                                  _mm_cvtsi32_si128(int(b[column])));
+                sum = _mm_add_epi16(sum, _mm_mullo_epi16(_mm_unpacklo_epi8(pair, zero),
+                                                         _mm_set1_epi16(short(gathers[g].weight))));
+            }
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(outA + cell * 4), sum);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(outB + cell * 4),
+                             _mm_unpackhi_epi64(sum, sum));
+#else
+            for (int g = cellStart[cell]; g < cellStart[cell + 1]; ++g) {
+                AddPixel(outA + cell * 4, a[gathers[g].column], gathers[g].weight);
+                if (outB != outA)
+                    AddPixel(outB + cell * 4, b[gathers[g].column], gathers[g].weight);
+            }
+#endif
+        }
     }
 
     const uint32_t* bits;
@@ -140,16 +271,16 @@ private:
     FRect f;
     double x0 = 0;
     double y0 = 0;
-    int columns = 0;
     int rows = 0;
     int cellsPerRow = 0;
+    int laneStride = 0;
+    Scratch& scratch;
+    // Per cell, gathers[cellStart[cell]] up to gathers[cellStart[cell + 1]].
+    const std::vector<Gather>& gathers;
+    const std::vector<int>& cellStart;
+    std::vector<RowTap>& rowTaps;
+    std::vector<uint16_t>& first;
 };
-
-// An accumulated channel as a byte. The weights of a cell add up to at most 257 x 256, so
-// the clamp only guards against rounding in the span positions.
-uint32_t Channel(const Cell& cell, int i) {
-    return std::min(cell.c[i] >> 16, 255u);
-}
 
 // Source rectangles this far beyond any picture are refused rather than filtered for ages.
 constexpr double kMaxSourceSpan = 1 << 20;
@@ -161,32 +292,38 @@ bool UsableStretch(const Rect& d, const FRect& f) {
            f.height > 0;
 }
 
+void CompositeRow(uint32_t* dest, const uint32_t* pixels, int count) {
+    if (PixelBlend::AllOpaque(dest, count)) {
+        PixelBlend::BlendSpanOverOpaque(dest, pixels, count);
+        return;
+    }
+    const PixelBlend::Tables& t = PixelBlend::GetTables();
+    for (int i = 0; i < count; ++i)
+        if (pixels[i] >> 24) dest[i] = PixelBlend::BlendPixel(t, dest[i], pixels[i]);
+}
+
 }  // namespace
 
 void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& sourceRect,
                              const Color&, int) {
     auto* src = dynamic_cast<MemoryImage*>(source);
     if (!src || src->width <= 0 || src->height <= 0 || !UsableStretch(destRect, sourceRect)) return;
-    Stretcher stretcher(src->GetBits(), src->width, src->height, destRect, sourceRect);
-    std::vector<Cell> cells = stretcher.Run();
-    const PixelBlend::Tables& t = PixelBlend::GetTables();
+    thread_local Scratch scratch;
+    Stretcher stretcher(src->GetBits(), src->width, src->height, destRect, sourceRect, scratch);
+    stretcher.FilterRows();
     uint32_t* out = GetBits();
-    std::size_t cellsPerRow = std::size_t(destRect.width) + 2;
-    for (int row = 0; row < destRect.height; ++row) {
+    int firstColumn = std::max(0, -destRect.x);
+    int lastColumn = std::min(destRect.width, width - destRect.x);
+    std::vector<uint32_t>& pixels = scratch.pixels;
+    pixels.resize(destRect.width);
+    stretcher.ForEachRow([&](int row, const uint32_t* cells) {
         int y = destRect.y + row;
-        if (y < 0 || y >= height) continue;
-        const Cell* cellRow = &cells[(row + 1) * cellsPerRow + 1];
-        for (int col = 0; col < destRect.width; ++col) {
-            int x = destRect.x + col;
-            if (x < 0 || x >= width) continue;
-            const Cell& c = cellRow[col];
-            uint32_t pixel =
-                Channel(c, 0) | Channel(c, 1) << 8 | Channel(c, 2) << 16 | Channel(c, 3) << 24;
-            if ((pixel >> 24) == 0) continue;
-            uint32_t& d = out[std::size_t(y) * width + x];
-            d = PixelBlend::BlendPixel(t, d, pixel);
-        }
-    }
+        if (y < 0 || y >= height || firstColumn >= lastColumn) return;
+        CellsToPixels(cells, pixels.data(), destRect.width);
+        uint32_t* destRow = out + std::size_t(y) * width;
+        CompositeRow(destRow + destRect.x + firstColumn, pixels.data() + firstColumn,
+                     lastColumn - firstColumn);
+    });
     BitsChanged();
 }
 

@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Varn::PixelBlend {
 
 // NewAlpha(dA, a) and Weight(a, nA) as tables: 256 x 256 entries each.
@@ -46,6 +50,39 @@ inline uint32_t BlendTinted(const Tables& t, uint32_t d, uint32_t s, uint32_t a,
     uint32_t g = ((d >> 8 & 0xFF) * inv >> 8) + ((s >> 8 & 0xFF) * w * k.green >> 16);
     uint32_t b = ((d >> 16 & 0xFF) * inv >> 8) + (((s >> 16 & 0xFF) * w >> 8) * k.blue >> 8);
     return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16 | nA << 24;
+}
+
+// True when every destination pixel of the span is opaque.
+inline bool AllOpaque(const uint32_t* d, int n) {
+    uint32_t all = 0xFF000000u;
+    for (int k = 0; k < n; ++k) all &= d[k];
+    return all == 0xFF000000u;
+}
+
+// Untinted blend of any source span onto an opaque destination span: there nA = 255 and
+// w = a * 255 / 255 = a, so no division is left and every product fits in 16 bits. A source
+// alpha of 0 gives w = 0 and leaves the (opaque) pixel unchanged, as the blend requires.
+inline void BlendSpanOverOpaque(uint32_t* d, const uint32_t* s, int n) {
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    auto blendHalf = [&](__m128i dd, __m128i ss) {
+        __m128i w = _mm_shufflehi_epi16(_mm_shufflelo_epi16(ss, 0xFF), 0xFF);
+        __m128i keep = _mm_srli_epi16(_mm_mullo_epi16(dd, _mm_sub_epi16(full, w)), 8);
+        return _mm_add_epi16(keep, _mm_srli_epi16(_mm_mullo_epi16(ss, w), 8));
+    };
+    for (; k + 4 <= n; k += 4) {
+        __m128i ss = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
+        __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        __m128i lo = blendHalf(_mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(ss, zero));
+        __m128i hi = blendHalf(_mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(ss, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
+                         _mm_or_si128(_mm_packus_epi16(lo, hi), alpha));
+    }
+#endif
+    for (; k < n; ++k) d[k] = BlendChannels(d[k], s[k], s[k] >> 24, 255);
 }
 
 }  // namespace Varn::PixelBlend
