@@ -17,6 +17,7 @@ const Color kFace(212, 212, 212), kShade(132, 132, 132);
 
 class ButtonInputTest : public ::testing::Test {
 protected:
+    void TearDown() override { RemoveAll(manager); }
     void SetUp() override {
         button.Resize(10, 10, 100, 30);
         manager.AddWidget(&button);
@@ -148,6 +149,7 @@ TEST_F(ButtonDrawTest, DisabledButtonDrawsItsDisabledImage) {
     EXPECT_TRUE(button.dirty);
     Render(button);
     EXPECT_TRUE(SameRgb(At(5, 5), kYellow));
+    manager.RemoveWidget(&button);
 }
 
 TEST_F(ButtonDrawTest, NotDrawnButtonLeavesTheScreenAlone) {
@@ -268,6 +270,7 @@ TEST(HyperlinkInputTest, HoverShowsFingerAndRedraws) {
     manager.MouseMove(100, 100);
     EXPECT_EQ(host.LastCursor(), 0);
     EXPECT_EQ(listener.events, (std::vector<std::string>{"pressed:3", "clicked:3"}));
+    manager.RemoveWidget(&link);
 }
 
 }  // namespace

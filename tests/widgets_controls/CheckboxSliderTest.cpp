@@ -34,6 +34,7 @@ struct RecordingSliderListener : SliderListener {
 
 class CheckboxTest : public ::testing::Test {
 protected:
+    void TearDown() override { RemoveAll(manager); }
     void SetUp() override {
         box.Resize(10, 10, 20, 20);
         manager.AddWidget(&box);
@@ -80,6 +81,7 @@ TEST_F(CheckboxTest, DrawsTheImageOfItsStateAndShowsFingerOnHover) {
 // A slider 232 wide: the thumb's pointer range is 32 wide and travels 200.
 class SliderTest : public ::testing::Test {
 protected:
+    void TearDown() override { RemoveAll(manager); }
     void SetUp() override {
         slider.Resize(0, 0, 232, 20);
         manager.AddWidget(&slider);
@@ -177,6 +179,7 @@ TEST(SliderNarrowTest, SliderWithoutRoomToTravelIgnoresDrags) {
     manager.MouseDrag(-20, 5);
     EXPECT_DOUBLE_EQ(slider.value, 0.0);
     EXPECT_TRUE(listener.values.empty());
+    manager.RemoveWidget(&slider);
 }
 
 TEST_F(SliderTest, DrawsTrackCentredAndThumbAtItsDrawingPosition) {

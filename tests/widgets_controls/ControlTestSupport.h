@@ -13,6 +13,7 @@
 #include "graphics/MemoryImage.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/WidgetHost.h"
+#include "widgets/WidgetManager.h"
 
 namespace Varn::test {
 
@@ -74,6 +75,13 @@ private:
     int advance;
     std::string missing;
 };
+
+// Takes every widget out of the manager: widgets must leave the list before
+// they are destroyed, and test fixtures destroy their members in reverse order.
+inline void RemoveAll(WidgetManager& manager) {
+    std::vector<Widget*> listed(manager.GetWidgets().begin(), manager.GetWidgets().end());
+    for (Widget* w : listed) manager.RemoveWidget(w);
+}
 
 inline std::unique_ptr<MemoryImage> SolidImage(int w, int h, const Color& color) {
     auto image = std::make_unique<MemoryImage>(nullptr);

@@ -16,6 +16,7 @@ const Color kGreen(0, 160, 0), kRed(255, 0, 0), kYellow(255, 255, 0), kWhite(255
 
 class DialogTest : public ::testing::Test {
 protected:
+    void TearDown() override { RemoveAll(manager); }
     void SetUp() override { manager.SetScreenSize(640, 480); }
     std::unique_ptr<Dialog> Make(int mode, const std::string& header = "",
                                  const std::string& body = "", const std::string& footer = "") {

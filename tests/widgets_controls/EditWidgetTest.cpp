@@ -25,6 +25,7 @@ struct RecordingEditListener : EditListener {
 
 class EditWidgetTest : public ::testing::Test {
 protected:
+    void TearDown() override { RemoveAll(manager); }
     void SetUp() override {
         edit.SetFont(&font);
         edit.Resize(0, 0, 200, 20);

@@ -85,6 +85,7 @@ bool WritePng(MemoryImage& image, const std::string& path) {
 
 class ScreenshotTest : public ::testing::Test {
 protected:
+    void TearDown() override { RemoveAll(manager); }
     void SetUp() override {
         screen = std::make_unique<MemoryImage>(nullptr);
         screen->Create(640, 480);
