@@ -126,6 +126,9 @@ public:
     // False, with the board untouched, when the file is missing or refused.
     bool LoadGame();
     bool DeleteSavedGame() const;
+    // The board's stored fields as a record, and back. ApplySavedGame takes
+    // only a record that DecodeSavedGame accepted; it drops the selection and
+    // the swap pair (their gems are replaced) and turns a swap into Idle.
     SavedGame MakeSavedGame() const;
     void ApplySavedGame(const SavedGame& saved);
 

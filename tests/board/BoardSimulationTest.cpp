@@ -3,6 +3,8 @@
 // grid must be full, in place, free of runs, and offer a legal move.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "FakeBoardHost.h"
 
 namespace Varn {
@@ -17,6 +19,7 @@ struct GameResult {
     int moves = 0;
     int settles = 0;
     int levels = 0;
+    int dropAways = 0;
     int ticks = 0;
     int score = 0;
 };
@@ -73,6 +76,8 @@ GameResult PlayGame(std::uint32_t seed, bool timed, std::string& fault) {
         }
         if (board.state == BoardState::NewLevelWipe && previous != BoardState::NewLevelWipe)
             ++result.levels;
+        if (board.state == BoardState::DropAway && previous != BoardState::DropAway)
+            ++result.dropAways;
         previous = board.state;
         if (board.state != BoardState::Idle) continue;
         if (waitTicks-- > 0) continue;
@@ -91,7 +96,7 @@ class BoardSimulationTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(BoardSimulationTest, BotGamesEndCleanlyWithConsistentBoards) {
     const bool timed = GetParam();
-    int totalMoves = 0, totalLevels = 0;
+    int totalMoves = 0, totalLevels = 0, totalDropAways = 0;
     for (std::uint32_t seed = 1; seed <= 12; ++seed) {
         std::string fault;
         const GameResult r = PlayGame(seed, timed, fault);
@@ -101,8 +106,15 @@ TEST_P(BoardSimulationTest, BotGamesEndCleanlyWithConsistentBoards) {
         EXPECT_GT(r.moves, 0);
         totalMoves += r.moves;
         totalLevels += r.levels;
+        totalDropAways += r.dropAways;
     }
+    std::printf("%s: %d moves, %d level-ups, %d drop-aways\n", timed ? "timed" : "normal",
+                totalMoves, totalLevels, totalDropAways);
     EXPECT_GT(totalLevels, 0) << "some game should reach a second level";
+    if (timed)
+        EXPECT_GT(totalDropAways, 0) << "some timed board should run out of moves";
+    else
+        EXPECT_EQ(totalDropAways, 0) << "normal mode never drops a board";
     RecordProperty("moves", totalMoves);
 }
 
