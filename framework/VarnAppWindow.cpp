@@ -1,8 +1,13 @@
 // VarnApp and the window system: creating the window and display, switching
 // screen modes, the window messages and their queue, cursors, the clipboard
 // and opening URLs in the browser.
+#include <fstream>
+#include <sstream>
+#include <vector>
+
 #include "framework/VarnApp.h"
 #include "graphics/DisplayDevice.h"
+#include "graphics/ImageLoader.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn {
@@ -12,6 +17,57 @@ constexpr int kBrowserGiveUpMs = 8000;
 constexpr int kBrowserQuietMs = 5000;
 constexpr int kTimerStallMs = 500;
 constexpr int kEnterKey = 13;
+constexpr int kCursorSide = 32;
+
+// Packed pixels (alpha, blue, green, red from the top byte down) as the window system's ARGB.
+std::vector<uint32_t> ToArgb(const DecodedImage& image) {
+    std::vector<uint32_t> argb(std::size_t(image.width) * image.height);
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+        uint32_t p = image.pixels[i];
+        argb[i] = (p & 0xFF00FF00u) | (p & 0xFF) << 16 | (p >> 16 & 0xFF);
+    }
+    return argb;
+}
+
+// The hot spot of a resource cursor from resources/cursors.txt ("name x y" lines); the
+// centre when the file or the line is missing or out of range.
+void CursorHotSpot(const std::string& name, int& x, int& y) {
+    x = kCursorSide / 2;
+    y = kCursorSide / 2;
+    std::ifstream file("resources/cursors.txt");
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        int hx = -1;
+        int hy = -1;
+        if (fields >> key >> hx >> hy && key == name && hx >= 0 && hy >= 0 && hx < kCursorSide &&
+            hy < kCursorSide) {
+            x = hx;
+            y = hy;
+        }
+    }
+}
+
+// The window icon and the finger and dragging cursors, drawn by the game-data generator
+// into resources/. A missing or unusable picture leaves the system's own in place.
+void LoadWindowResources(PlatformWindow& window) {
+    if (auto icon = LoadPNGImage("resources/IDI_MAIN_ICON.png")) {
+        std::vector<uint32_t> argb = ToArgb(*icon);
+        window.SetIcon(icon->width, icon->height, argb.data());
+    }
+    const std::pair<const char*, SystemCursor> cursors[] = {
+        {"IDC_FINGER", SystemCursor::kFinger}, {"IDC_DRAGGING", SystemCursor::kDragging}};
+    for (const auto& [name, kind] : cursors) {
+        auto picture = LoadPNGImage(std::string("resources/") + name + ".png");
+        if (!picture || picture->width != kCursorSide || picture->height != kCursorSide) continue;
+        int x = 0;
+        int y = 0;
+        CursorHotSpot(name, x, y);
+        std::vector<uint32_t> argb = ToArgb(*picture);
+        window.SetCursorImage(kind, argb.data(), x, y);
+    }
+}
 }  // namespace
 
 // ---- window and display ----
@@ -23,12 +79,18 @@ void VarnApp::MakeWindow() {
         window.Destroy();
         widgetManager->SetScreenImage(nullptr);
     }
+    if (!displayDevice) displayDevice = CreateDisplayDevice();
     if (!window.Create(title, width, height, !windowed)) {
+        // A full-screen window the system refuses is a failed display change: fall back.
+        if (!windowed) {
+            HandleDisplayResult(RESULT_DISPCHANGE_FAIL);
+            return;
+        }
         ShowFatalError("Failed to create the main window.");
         ExitProcess(1);
         return;
     }
-    if (!displayDevice) displayDevice = CreateDisplayDevice();
+    LoadWindowResources(window);
     int result = displayDevice->Init(&window, windowed);
     if (result != RESULT_OK) {
         HandleDisplayResult(result);
