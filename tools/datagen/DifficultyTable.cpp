@@ -1,20 +1,18 @@
 // DifficultyTable: see DifficultyTable.h.
 //
-// Why these values. Estimates for a steady player: a move every ~2.2 s (swap
-// 0.36 s, clearing and refilling ~1 s, a moment to look), ~15 base points a
-// move (mostly single sets of 3 at 10, a cascade or a set of 4 every few
-// moves). Multipliers rise by 1 per level in both modes, so points needed per
-// level grow only through the "growth" values, measured in base points.
-//  - Normal: 700 + 175 per level base points: ~47 moves for level 1, ~58 for
-//    level 2, ~70 for level 3; a level takes a few minutes and the game ends
-//    on "NO MOVES!", not on a wall.
-//  - Timed: 250 + 75 per level. The drain (points per second, times the
-//    multiplier) starts at 1.5 and grows 0.6 per level; within a level it
-//    accelerates by 0.02 (+0.01 per level) per second. A steady player nets
-//    ~5 points/s on level 1 (~50 s), ~4.6 on level 2 (~100 s) and cannot
-//    outpace the drain on level 3, where the bar empties after ~4.5 minutes:
-//    about 7 minutes in all. A quick player (a move a second) gets 2-3 levels
-//    further. These figures want checking with the board model by simulation.
+// Why these values: calibrated with gemlode_diffsim (tools/diffsim), which
+// plays whole games on the real board model with a player who waits 0.6-1.8 s
+// after the board settles and then makes a random legal move (a steady but
+// plain player; real players choose better moves). Multipliers rise by 1 per
+// level in both modes, so "points needed" counts base points (10 a set).
+//  - Normal: 450 + 150 per level. The simulated player needs ~21 moves
+//    (~55 s) for level 1, ~26 for level 2, ~38 for level 3; normal games end
+//    on "NO MOVES!", and a level-up deals a fresh board, so reaching levels
+//    is the reward: the simulated player ends on level 3-4 after ~4 minutes.
+//  - Timed: 250 + 75 per level, with a drain of 3 points/s (+1.5 per level),
+//    accelerating by 0.04 points/s each second (+0.02 per level). The steady
+//    player lasts ~7.5 minutes and ends on level 3-4; a quick one (0.3-0.9 s
+//    per move) lasts ~12 minutes and reaches level 6. Level 1 takes ~40 s.
 #include "tools/datagen/DifficultyTable.h"
 
 #include <cstdio>
@@ -22,7 +20,7 @@
 namespace Varn::DataGen {
 
 const Difficulty& ChosenDifficulty() {
-    static const Difficulty d{700, 175.0, 1.0, 1.0, 250, 75.0, 1.0, 1.0, 1.5, 0.6, 0.02, 0.01};
+    static const Difficulty d{450, 150.0, 1.0, 1.0, 250, 75.0, 1.0, 1.0, 3.0, 1.5, 0.04, 0.02};
     return d;
 }
 
