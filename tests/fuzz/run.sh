@@ -10,6 +10,7 @@ for target in "$build"/tests/fuzz/*_fuzz; do
   corpus=$(mktemp -d)
   echo "fuzzing $(basename "$target") for ${seconds}s"
   if ! "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=0 \
+      -artifact_prefix="$corpus/" \
       "$corpus" >"$corpus.log" 2>&1; then
     tail -n 40 "$corpus.log"
     status=1
