@@ -143,7 +143,7 @@ public:
         NextRow();
     }
     bool Full() const { return rowStart == nullptr; }
-    void Put(int index) {
+    void Put(uint8_t index) {
         if (!rowStart) return;
         rowStart[column] = index == transparentIndex ? 0u : palette[index];
         if (++column == picture.width) NextRow();
@@ -188,8 +188,11 @@ void DecodeLzw(ByteReader& in, PixelSink& sink) {
         if (code > next || code == end) return;
         if (previous < 0) {
             if (code >= clear) return;  // a first code must be a single byte
-            sink.Put(code);
-            previous = previousFirst = code;
+            // Codes below clear stand for the byte of their low eight bits (which matters
+            // only for minimum code sizes above 8, which GIF itself does not allow).
+            sink.Put(uint8_t(code));
+            previous = code;
+            previousFirst = uint8_t(code);
             continue;
         }
         int depth = 0, walk = code;

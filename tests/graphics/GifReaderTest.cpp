@@ -112,6 +112,21 @@ TEST(GifReaderTest, CodesBeyondTheTableEndDecodingAndKeepRowsTransparent) {
     EXPECT_EQ(picture->pixels[3], 0u);
 }
 
+TEST(GifReaderTest, WideLiteralCodesStayInsideThePalette) {
+    // Minimum code size 9 (beyond GIF's own limit of 8): literal 492 is byte 236, past the
+    // four-entry table, so opaque black. Found by the fuzz target.
+    GifSpec spec;
+    spec.width = 2;
+    spec.height = 1;
+    spec.globalColors = kColors;
+    spec.minimumCodeSize = 9;
+    spec.codes = {512, 492, 513};
+    auto picture = Decode(MakeGif(spec));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixels[0], 0xFF000000u);
+    EXPECT_EQ(picture->pixels[1], 0u);
+}
+
 TEST(GifReaderTest, ZeroWidthOrHeightLoadsNothing) {
     GifSpec spec;
     spec.width = 0;

@@ -130,7 +130,8 @@ struct GifSpec {
     std::vector<uint32_t> localColors;   // 4 entries or none
     int transparentIndex = -1;
     bool interlaced = false;
-    std::vector<int> codes;  // LZW codes of width 3 (minimum code size 2)
+    std::vector<int> codes;  // LZW codes of width minimumCodeSize + 1
+    int minimumCodeSize = 2;
     const char* signature = "GIF89a";
 };
 
@@ -169,8 +170,8 @@ inline std::vector<uint8_t> MakeGif(const GifSpec& spec) {
     word(spec.height);
     out.push_back(uint8_t((spec.localColors.empty() ? 0x00 : 0x81) | (spec.interlaced ? 0x40 : 0)));
     PushColors(out, spec.localColors);
-    out.push_back(2);  // minimum code size
-    std::vector<uint8_t> data = PackCodes(spec.codes, 3);
+    out.push_back(uint8_t(spec.minimumCodeSize));
+    std::vector<uint8_t> data = PackCodes(spec.codes, spec.minimumCodeSize + 1);
     out.insert(out.end(), data.begin(), data.end());
     out.push_back(';');
     return out;
