@@ -2,7 +2,7 @@
 // looping effect the board asks for.
 #include "app/WinLodeApp.h"
 
-#include "app/GameOverScreen.h"
+#include "app/HighScoreWidget.h"
 #include "app/TitleScreen.h"
 #include "board/Board.h"
 #include "framework/SettingsStore.h"

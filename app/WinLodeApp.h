@@ -24,7 +24,7 @@ namespace Varn {
 class Board;
 class ButtonWidget;
 class Font;
-class GameOverScreen;
+class HighScoreWidget;
 class ImageFont;
 class MemoryImage;
 class TitleScreen;
@@ -63,6 +63,8 @@ public:
     void ShowStartTip() override;
     void ShowNoWindowedMode();
     void ShowOptions();
+    void ShowInstructions();
+    void ShowRecordScore(const std::string& message);
 
     // What the board asks of the application.
     void PlaySound(int soundId) override { VarnApp::PlaySound(soundId); }
@@ -97,7 +99,7 @@ public:
 
     Board* GetBoard() { return board.get(); }
     TitleScreen* GetTitleScreen() { return titleScreen.get(); }
-    GameOverScreen* GetGameOverScreen() { return gameOverScreen.get(); }
+    HighScoreWidget* GetGameOverScreen() { return gameOverScreen.get(); }
     const std::vector<std::unique_ptr<ButtonWidget>>& GetGameButtons() { return gameButtons; }
 
     DifficultyTable difficultyTable;
@@ -119,13 +121,15 @@ protected:
     void AskMode(bool timed);
     void AskQuit();
     void DialogAccepted(int dialogId);
+    void ApplyOptions();
+    void AcceptRecordScore();
     void DialogDeclined(int dialogId);
     void GameButtonClicked(int id);
     void FailLoading(const std::string& what);
 
     std::unique_ptr<Board> board;
     std::unique_ptr<TitleScreen> titleScreen;
-    std::unique_ptr<GameOverScreen> gameOverScreen;
+    std::unique_ptr<HighScoreWidget> gameOverScreen;
     std::array<std::unique_ptr<MemoryImage>, kImageCount> images;
     std::array<std::array<std::unique_ptr<MemoryImage>, kShrinkSteps>, kGemKinds> shrunkGems;
     std::vector<std::unique_ptr<ButtonWidget>> gameButtons;

@@ -1,0 +1,69 @@
+// OptionsDialog: dialog 2, "Options". Music and effect volumes follow the
+// sliders while they move; "Fullscreen" and "Custom Cursors" take effect only
+// when the application applies the dialog on "DONE". "Help" opens the
+// instructions (dialog 12), "High Scores" the high-score tables (dialog 13).
+// Unchecking "Fullscreen" where windowed mode was refused shows why and
+// checks the box again.
+//
+// The site and update buttons are made and added but get no rectangle: the
+// fixed 258-pixel height leaves no row for them, so they are never shown.
+// The update button has no action until an update check exists.
+#pragma once
+
+#include <memory>
+
+#include "widgets/CheckboxListener.h"
+#include "widgets/Dialog.h"
+#include "widgets/SliderListener.h"
+
+namespace Varn {
+
+class Checkbox;
+class DialogButton;
+class MemoryImage;
+class Slider;
+class WinLodeApp;
+
+class OptionsDialog : public Dialog, public SliderListener, public CheckboxListener {
+public:
+    static constexpr int kDialogId = 2;
+    static constexpr int kPreferredHeight = 258;
+    enum ChildId { kMusicSlider = 0, kSoundSlider = 1, kFullscreenBox = 0, kCursorsBox = 1 };
+    enum OwnButtonId { kHelpButton = 0, kHighScoresButton = 2, kSiteButton = 3, kUpdateButton = 4 };
+
+    explicit OptionsDialog(WinLodeApp* application);
+    ~OptionsDialog() override;
+
+    void AddedToManager(WidgetManager* widgetManager) override;
+    void RemovedFromManager(WidgetManager* widgetManager) override;
+    void Resize(int newX, int newY, int newWidth, int newHeight) override;
+    void Draw(Graphics* g) override;
+    int GetPreferredHeight(int layoutWidth) override;
+
+    void ButtonPressed(int buttonId) override;
+    void ButtonClicked(int buttonId) override;
+    void SliderValueChanged(int sliderId, double value) override;
+    void CheckboxChecked(int checkboxId, bool isChecked) override;
+
+    // What "DONE" applies.
+    bool FullscreenChecked() const;
+    bool CustomCursorsChecked() const;
+
+    WinLodeApp* app;
+    std::unique_ptr<Slider> musicSlider;
+    std::unique_ptr<Slider> soundSlider;
+    std::unique_ptr<Checkbox> fullscreenBox;
+    std::unique_ptr<Checkbox> cursorsBox;
+    std::unique_ptr<DialogButton> helpButton;
+    std::unique_ptr<DialogButton> highScoresButton;
+    std::unique_ptr<DialogButton> siteButton;
+    std::unique_ptr<DialogButton> updateButton;
+    std::unique_ptr<MemoryImage> checkedImage;
+    std::unique_ptr<MemoryImage> uncheckedImage;
+
+private:
+    std::unique_ptr<DialogButton> MakeOwnButton(int buttonId, const std::string& caption);
+    void ShowHighScores();
+};
+
+}  // namespace Varn

@@ -1,0 +1,170 @@
+// The game-over screen in the running application: the slide and the one
+// result report, the play-again link, the rainbow, the statistics format,
+// the final board below the panel, and the file written when it goes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/ColorRules.h"
+#include "app/HighScoresFile.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
+#include "tests/app_scores/GameFixture.h"
+#include "widgets/HyperlinkWidget.h"
+
+namespace Varn::test {
+namespace {
+
+using GameOverScreenTest = GameFixture;
+
+TEST_F(GameOverScreenTest, PanelArrivesAfter60UpdatesAndAsksForANameOnce) {
+    StartGame();
+    HighScoreWidget* screen = EndGame(850);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->slideOffset, -480);
+    UpdateScreen(screen, 59);
+    EXPECT_EQ(screen->slideOffset, -8);
+    EXPECT_EQ(app->GetDialog(8), nullptr);
+    UpdateScreen(screen, 1);
+    EXPECT_EQ(screen->slideOffset, 0);
+    Dialog* dialog = app->GetDialog(8);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->header, "High Score");
+    EXPECT_EQ(dialog->body, "You got the highest score of\nthe day and 3rd place\nof all time!");
+    EXPECT_EQ(dialog->GetRect(), Rect(250, 32, 316, dialog->GetPreferredHeight(316)));
+
+    app->ButtonClicked(3008);  // CANCEL
+    FinishPass();
+    UpdateScreen(screen, 300);
+    screen->Resize(0, 0, 640, 480);  // even a second slide asks no second time
+    UpdateScreen(screen, 100);
+    EXPECT_EQ(screen->slideOffset, 0);
+    EXPECT_EQ(app->GetDialog(8), nullptr);
+}
+
+TEST_F(GameOverScreenTest, ScoreThatEarnsNothingOpensNoDialog) {
+    StartGame();
+    HighScoreWidget* screen = EndGame(0);
+    UpdateScreen(screen, 80);
+    EXPECT_EQ(screen->slideOffset, 0);
+    EXPECT_TRUE(screen->resultReported);
+    EXPECT_EQ(app->GetDialog(8), nullptr);
+}
+
+TEST_F(GameOverScreenTest, TimedGameIsJudgedAgainstTheTimedTable) {
+    WriteHighScoreFile(
+        HighScorePath().string(),
+        [] {
+            HighScoreTables tables;
+            tables.Mode(HighScoreTables::kTimedMode).today = {"Ann", 5000};
+            return tables;
+        }(),
+        CurrentDayNumber());
+    StartGame();
+    HighScoreWidget* screen = EndGame(950, true);
+    UpdateScreen(screen, 60);
+    ASSERT_NE(app->GetDialog(8), nullptr);
+    EXPECT_EQ(app->GetDialog(8)->body, "You got 2nd place of all time!");
+}
+
+TEST_F(GameOverScreenTest, PlayAgainLinkMovesWithThePanelAndRests) {
+    StartGame();
+    HighScoreWidget* screen = EndGame(0);
+    HyperlinkWidget* link = screen->GetPlayAgainLink();
+    EXPECT_EQ(link->label, "CLICK HERE TO PLAY AGAIN");
+    UpdateScreen(screen, 10);
+    EXPECT_EQ(link->GetRect(), Rect(265, -480 + 80 + 389, 286, 23));
+    UpdateScreen(screen, 50);
+    EXPECT_EQ(link->GetRect(), Rect(265, 389, 286, 23));
+    EXPECT_TRUE(app->GetWidgetManager()->HasWidget(link));
+}
+
+TEST_F(GameOverScreenTest, PlayAgainStartsANewBoardAndWritesTheFile) {
+    StartGame();
+    Board* oldBoard = app->GetBoard();
+    HighScoreWidget* screen = EndGame(850);
+    UpdateScreen(screen, 60);
+    app->ButtonClicked(2008);  // OK with the empty remembered name: nothing recorded
+    FinishPass();
+    EXPECT_FALSE(std::filesystem::exists(HighScorePath()));
+    ClickCentreOf(screen->GetPlayAgainLink());
+    FinishPass();
+    EXPECT_EQ(app->GetGameOverScreen(), nullptr);
+    EXPECT_NE(app->GetBoard(), oldBoard);
+    EXPECT_EQ(ReadHighScoreFile(HighScorePath().string(), CurrentDayNumber()), HighScoreTables());
+}
+
+TEST_F(GameOverScreenTest, RainbowStepsEveryTenUpdates) {
+    StartGame();
+    HighScoreWidget* screen = EndGame(0);
+    UpdateScreen(screen, 9);
+    EXPECT_EQ(screen->blinkCount, 0);
+    UpdateScreen(screen, 1);
+    EXPECT_EQ(screen->blinkCount, 1);
+    UpdateScreen(screen, 19);
+    EXPECT_EQ(screen->blinkCount, 2);
+    EXPECT_EQ(screen->TodayColor(), HslColor(40, 255, 180));
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(screen->AllTimeColor(row), HslColor((2 + row + 2) * 20 % 256, 255, 180));
+    screen->blinkCount = 12;  // 12 * 20 = 240; row 4 wraps: 18 * 20 mod 256 = 104
+    EXPECT_EQ(screen->TodayColor(), HslColor(240, 255, 180));
+    EXPECT_EQ(screen->AllTimeColor(4), HslColor(104, 255, 180));
+}
+
+TEST_F(GameOverScreenTest, DurationsShowMinutesAndSeconds) {
+    EXPECT_EQ(FormatGameDuration(5), " 0.05");
+    EXPECT_EQ(FormatGameDuration(65), " 1.05");
+    EXPECT_EQ(FormatGameDuration(3600), "60.00");
+    EXPECT_EQ(FormatGameDuration(0), " 0.00");
+}
+
+TEST_F(GameOverScreenTest, TipIsTheSeededRandomChoice) {
+    StartGame();
+    std::srand(4321);
+    int expected = std::rand() % HighScoreWidget::kTipCount;
+    std::srand(4321);
+    HighScoreWidget* screen = EndGame(0);
+    EXPECT_EQ(screen->tip, HighScoreWidget::TipText(expected));
+    EXPECT_NE(std::string(HighScoreWidget::TipText(8)).find("for more"), std::string::npos);
+}
+
+TEST_F(GameOverScreenTest, RowsBelowThePanelAlwaysShowTheFinalBoard) {
+    StartGame();
+    HighScoreWidget* screen = EndGame(0);
+    // The board drawn on its own, then laid on black as the screen lays its picture.
+    MemoryImage boardAlone(app->GetImageRegistry());
+    boardAlone.Create(640, 480);
+    {
+        Graphics g(&boardAlone);
+        app->GetBoard()->Draw(&g);
+    }
+    MemoryImage expected(app->GetImageRegistry());
+    expected.Create(640, 480);
+    {
+        Graphics g(&expected);
+        g.SetColor(Color(0, 0, 0));
+        g.FillRect(0, 0, 640, 480);
+        g.DrawImage(&boardAlone, 0, 0);
+    }
+    for (int updates : {1, 30, 59, 200}) {
+        UpdateScreen(screen, updates);
+        MemoryImage shown(app->GetImageRegistry());
+        shown.Create(640, 480);
+        Graphics g(&shown);
+        screen->Draw(&g);
+        const uint32_t* a = shown.GetBits();
+        const uint32_t* b = expected.GetBits();
+        int firstBoardRow = std::min(480 + screen->slideOffset, 436);
+        for (int row = firstBoardRow; row < 480; row += 11)
+            for (int column = 0; column < 640; column += 7)
+                ASSERT_EQ(a[row * 640 + column], b[row * 640 + column])
+                    << "row " << row << " column " << column;
+        // Above the panel's bottom edge the board no longer shows through.
+        if (screen->slideOffset == 0) {
+            EXPECT_NE(a[200 * 640 + 400], b[200 * 640 + 400]);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace Varn::test
