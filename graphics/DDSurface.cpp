@@ -113,6 +113,10 @@ int DDSurface::Blt(int x, int y, DDSurface& source, const Rect& sourceRect, bool
         else
             CopyKeyedRows<uint32_t>(dest, to.pitch, src, from.pitch, d.width, d.height,
                                     source.colorKey);
+    } else if (&source != this && d.x == 0 && d.width == width && to.pitch == from.pitch &&
+               d.width == source.width) {
+        // Whole rows of equal pitch: one block.
+        std::memcpy(dest, src, std::size_t(to.pitch) * d.height);
     } else {
         for (int row = 0; row < d.height; ++row)
             std::memmove(dest + std::size_t(row) * to.pitch, src + std::size_t(row) * from.pitch,
