@@ -7,6 +7,7 @@
 #include "board/BoardGeometry.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/HyperlinkWidget.h"
+#include "widgets/WidgetManager.h"
 
 namespace Varn::test {
 
@@ -89,11 +90,20 @@ bool AppHarness::MakeMove() {
     Board* board = app->GetBoard();
     if (!TickUntil([&] { return board->state == BoardState::Idle && !board->IsPaused(); }))
         return false;
-    SwapMove move;
-    if (!board->FindMove(&move, 0, true, true)) return false;
     auto centre = [](int column, int row) {
         return std::pair{ColumnX(column) + kGemSize / 2, RowY(row) + kGemSize / 2};
     };
+    // The first legal move whose gems the pointer can reach (the start tip
+    // covers the top rows while it is up).
+    WidgetManager* manager = app->GetWidgetManager();
+    SwapMove move;
+    int n = 0;
+    for (;; ++n) {
+        if (!board->FindMove(&move, n, true, true)) return false;
+        auto [ax, ay] = centre(move.column, move.row);
+        auto [bx, by] = centre(move.otherColumn, move.otherRow);
+        if (manager->GetWidgetAt(ax, ay) == board && manager->GetWidgetAt(bx, by) == board) break;
+    }
     auto [x1, y1] = centre(move.column, move.row);
     auto [x2, y2] = centre(move.otherColumn, move.otherRow);
     Click(x1, y1);

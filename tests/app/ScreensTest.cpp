@@ -1,0 +1,64 @@
+// Renders the real application's screens headless at the moments a player
+// sees most (title, first board, a dialog, the level-up whirl, game over) and
+// keeps them as PNG files in the build's artifacts folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "AppHarness.h"
+#include "ImageFileWriters.h"
+#include "board/Board.h"
+#include "graphics/MemoryImage.h"
+#include "widgets/WidgetManager.h"
+
+namespace Varn::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Saves the screen as it stands; true if it is not one flat colour.
+bool SaveScreen(AppHarness& h, const std::string& name) {
+    auto* screen = dynamic_cast<MemoryImage*>(h.app->GetWidgetManager()->GetScreenImage());
+    if (!screen) return false;
+    int w = screen->GetWidth();
+    int ht = screen->GetHeight();
+    const uint32_t* bits = screen->GetBits();
+    std::vector<uint32_t> pixels(bits, bits + size_t(w) * ht);
+    bool varied = false;
+    for (uint32_t& pixel : pixels) {
+        pixel |= 0xFF000000u;
+        varied = varied || pixel != pixels[0];
+    }
+    fs::path folder = fs::path(GEMLODE_BINARY_DIR) / "artifacts" / "screens";
+    fs::create_directories(folder);
+    return Testing::WritePngRgba((folder / (name + ".png")).string(), w, ht, pixels) && varied;
+}
+
+TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
+    AppHarness h;
+    h.Start();
+    h.Tick(8);
+    EXPECT_TRUE(SaveScreen(h, "title"));
+    h.StartPlaying();
+    h.Tick(160);
+    EXPECT_TRUE(SaveScreen(h, "game-start"));
+    h.ClickButton(14);  // Quit: the question
+    EXPECT_TRUE(SaveScreen(h, "dialog-quit"));
+    h.app->CloseDialog(1);
+    h.Tick(2);
+
+    Board* board = h.app->GetBoard();
+    bool sawLevelUp = false;
+    for (int move = 0; move < 400 && !sawLevelUp; ++move) {
+        ASSERT_TRUE(h.MakeMove()) << "move " << move << " state " << int(board->state);
+        if (board->state == BoardState::LevelUpWhirl) {
+            h.Tick(60);
+            sawLevelUp = SaveScreen(h, "level-up");
+        }
+    }
+    EXPECT_TRUE(sawLevelUp) << "state " << int(board->state) << " level " << board->levelNumber;
+}
+
+}  // namespace
+}  // namespace Varn::test
