@@ -69,8 +69,8 @@ struct Scratch {
     std::vector<Gather> gathers;
     std::vector<int> cellStart;
     std::vector<RowTap> rowTaps;
+
     std::vector<uint16_t> first;
-    std::vector<uint32_t> acc;
     std::vector<uint32_t> pixels;
 };
 
@@ -82,43 +82,6 @@ void AddPixel(uint16_t* cell, uint32_t pixel, uint32_t weight) {
     cell[3] = uint16_t(cell[3] + (pixel >> 24) * weight);
 }
 #endif
-
-// acc[j] += from[j] * weight for count lanes; products reach 65535 x 256, so 32 bits.
-void AddWidened(uint32_t* acc, const uint16_t* from, uint32_t weight, int count) {
-    int j = 0;
-#if defined(__SSE2__)
-    const __m128i w = _mm_set1_epi16(short(weight));  // weight <= 256
-    for (; j + 8 <= count; j += 8) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + j));
-        __m128i lo = _mm_mullo_epi16(v, w), hi = _mm_mulhi_epu16(v, w);
-        auto* a = reinterpret_cast<__m128i*>(acc + j);
-        _mm_storeu_si128(a, _mm_add_epi32(_mm_loadu_si128(a), _mm_unpacklo_epi16(lo, hi)));
-        _mm_storeu_si128(a + 1, _mm_add_epi32(_mm_loadu_si128(a + 1), _mm_unpackhi_epi16(lo, hi)));
-    }
-#endif
-    for (; j < count; ++j) acc[j] += uint32_t(from[j]) * weight;
-}
-
-// Destination pixels from accumulated cells: each channel shifted right by 16, capped at
-// 255 (the cap only guards against rounding in the tap positions).
-void CellsToPixels(const uint32_t* cells, uint32_t* pixels, int count) {
-    int i = 0;
-#if defined(__SSE2__)
-    for (; i + 4 <= count; i += 4) {
-        const auto* c = reinterpret_cast<const __m128i*>(cells + i * 4);
-        __m128i a = _mm_packs_epi32(_mm_srli_epi32(_mm_loadu_si128(c), 16),
-                                    _mm_srli_epi32(_mm_loadu_si128(c + 1), 16));
-        __m128i b = _mm_packs_epi32(_mm_srli_epi32(_mm_loadu_si128(c + 2), 16),
-                                    _mm_srli_epi32(_mm_loadu_si128(c + 3), 16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_packus_epi16(a, b));
-    }
-#endif
-    for (; i < count; ++i) {
-        const uint32_t* c = cells + i * 4;
-        auto channel = [c](int k) { return std::min(c[k] >> 16, 255u); };
-        pixels[i] = channel(0) | channel(1) << 8 | channel(2) << 16 | channel(3) << 24;
-    }
-}
 
 class Stretcher {
 public:
@@ -155,18 +118,18 @@ public:
         }
     }
 
-    // Calls draw(destination row, accumulated cells of destination columns 0..) per row.
+    // Calls draw(destination row, its filtered pixels) for every destination row.
     template <typename DrawRow>
     void ForEachRow(DrawRow draw) const {
-        std::vector<uint32_t>& acc = scratch.acc;
-        acc.resize(laneStride);
+        std::vector<uint32_t>& pixels = scratch.pixels;
+        pixels.assign(std::size_t(d.width) + 1, 0u);  // + 1: pairs may reach the guard cell
         std::size_t next = 0;
         for (int row = 1; row <= d.height; ++row) {
-            std::fill(acc.begin(), acc.end(), 0u);
-            for (; next < rowTaps.size() && rowTaps[next].destRow == row; ++next)
-                AddWidened(acc.data(), &first[rowTaps[next].firstRow * laneStride],
-                           rowTaps[next].weight, cellsPerRow * 4);
-            draw(row - 1, acc.data() + 4);
+            std::size_t end = next;
+            while (end < rowTaps.size() && rowTaps[end].destRow == row) ++end;
+            VerticalRow(next, end, pixels.data());
+            next = end;
+            draw(row - 1, pixels.data());
         }
     }
 
@@ -264,6 +227,39 @@ private:
         }
     }
 
+    // One destination row from row taps [begin, end): the weighted first-pass rows summed
+    // in 32 bits (65535 x 256 each), shifted right by 16 and capped at 255 (the cap only
+    // guards against rounding in the tap positions). Pairs of cells share one pass.
+    void VerticalRow(std::size_t begin, std::size_t end, uint32_t* pixels) const {
+#if defined(__SSE2__)
+        for (int cell = 1; cell <= d.width; cell += 2) {
+            __m128i low = _mm_setzero_si128(), high = _mm_setzero_si128();
+            for (std::size_t t = begin; t < end; ++t) {
+                const uint16_t* from = &first[rowTaps[t].firstRow * laneStride + cell * 4];
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+                __m128i w = _mm_set1_epi16(short(rowTaps[t].weight));
+                __m128i lo = _mm_mullo_epi16(v, w), hi = _mm_mulhi_epu16(v, w);
+                low = _mm_add_epi32(low, _mm_unpacklo_epi16(lo, hi));
+                high = _mm_add_epi32(high, _mm_unpackhi_epi16(lo, hi));
+            }
+            __m128i words = _mm_packs_epi32(_mm_srli_epi32(low, 16), _mm_srli_epi32(high, 16));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + cell - 1),
+                             _mm_packus_epi16(words, words));
+        }
+#else
+        for (int cell = 1; cell <= d.width; ++cell) {
+            uint32_t sum[4] = {0, 0, 0, 0};
+            for (std::size_t t = begin; t < end; ++t) {
+                const uint16_t* from = &first[rowTaps[t].firstRow * laneStride + cell * 4];
+                for (int k = 0; k < 4; ++k) sum[k] += uint32_t(from[k]) * rowTaps[t].weight;
+            }
+            uint32_t pixel = 0;
+            for (int k = 0; k < 4; ++k) pixel |= std::min(sum[k] >> 16, 255u) << (8 * k);
+            pixels[cell - 1] = pixel;
+        }
+#endif
+    }
+
     const uint32_t* bits;
     int sourceWidth;
     int sourceHeight;
@@ -314,14 +310,11 @@ void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& s
     uint32_t* out = GetBits();
     int firstColumn = std::max(0, -destRect.x);
     int lastColumn = std::min(destRect.width, width - destRect.x);
-    std::vector<uint32_t>& pixels = scratch.pixels;
-    pixels.resize(destRect.width);
-    stretcher.ForEachRow([&](int row, const uint32_t* cells) {
+    stretcher.ForEachRow([&](int row, const uint32_t* pixels) {
         int y = destRect.y + row;
         if (y < 0 || y >= height || firstColumn >= lastColumn) return;
-        CellsToPixels(cells, pixels.data(), destRect.width);
         uint32_t* destRow = out + std::size_t(y) * width;
-        CompositeRow(destRow + destRect.x + firstColumn, pixels.data() + firstColumn,
+        CompositeRow(destRow + destRect.x + firstColumn, pixels + firstColumn,
                      lastColumn - firstColumn);
     });
     BitsChanged();
