@@ -217,6 +217,8 @@ void VarnApp::DrawTick() {
     PresentScreen();
     presentTime = Now() - presentStart;
     lastPresentTick = Now();
+    if (drawCount == 1)
+        Log(Format("First Frame Time: %lld ms\n", (long long)(lastPresentTick - startTick)));
 }
 
 void VarnApp::PresentScreen() {
