@@ -57,7 +57,8 @@ void BoardRenderer::DrawMoveBonus(Graphics& g) {
     Graphics text(g);
     text.SetFont(font);
     text.SetColor(FadedWhite(board.moveBonusStrength));
-    const std::string value = "+" + std::to_string(board.movePoints);
+    std::string value(1, '+');
+    value += std::to_string(board.movePoints);
     text.DrawString(value, 91 - font->StringWidth(value) / 2 - font->CharWidth('+') / 3, 350);
 }
 

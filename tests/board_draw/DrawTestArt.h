@@ -4,8 +4,6 @@
 // read its pixels. No game data is needed.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -214,19 +212,6 @@ public:
     Color At(int x, int y) const { return Color(image->GetBits()[y * 640 + x]); }
     std::unique_ptr<MemoryImage> image;
 };
-
-// Each channel within tolerance (each blend on the way to the screen rounds
-// down by up to one); alpha is not compared.
-inline ::testing::AssertionResult ColorNear(const Color& actual, const Color& expected,
-                                            int tolerance = 4) {
-    auto near = [&](int a, int b) { return a >= b - tolerance && a <= b + tolerance; };
-    if (near(actual.red, expected.red) && near(actual.green, expected.green) &&
-        near(actual.blue, expected.blue))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "colour (" << actual.red << ", " << actual.green << ", "
-                                         << actual.blue << ") is not near (" << expected.red << ", "
-                                         << expected.green << ", " << expected.blue << ")";
-}
 
 // grey scaled by a tint channel, as the colourised squares are.
 inline Color Tinted(int grey, const Color& tint) {

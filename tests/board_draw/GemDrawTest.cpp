@@ -8,6 +8,7 @@
 #include "board/BoardRenderer.h"
 #include "tests/board_draw/DrawTestArt.h"
 #include "tests/board_draw/DrawTestHost.h"
+#include "tests/board_draw/DrawTestPixels.h"
 
 namespace Varn::test {
 namespace {

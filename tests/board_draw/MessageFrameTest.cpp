@@ -10,6 +10,7 @@
 #include "board/ImageColor.h"
 #include "tests/board_draw/DrawTestArt.h"
 #include "tests/board_draw/DrawTestHost.h"
+#include "tests/board_draw/DrawTestPixels.h"
 
 namespace Varn::test {
 namespace {
