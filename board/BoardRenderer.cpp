@@ -90,7 +90,10 @@ void BoardRenderer::RevealRows(int rows) {
 
 void BoardRenderer::Draw(Graphics* target) {
     FollowBackground();
+    // Whatever the caller left set, the board starts from plain drawing.
     Graphics g(*target);
+    g.SetColorizeImages(false);
+    g.SetDrawMode(DrawMode::Normal);
     g.DrawImage(&screenImage, 0, 0);
     DrawBlackHole(g);
     if (board.playerPauseCount <= 0) {

@@ -40,6 +40,17 @@ TEST_F(GemDrawTest, RestingGemShowsItsKindsFirstFrame) {
     EXPECT_TRUE(ColorNear(GemPixel(gem, 48, 48), SpinColor(gem.kind, 0)));
 }
 
+TEST_F(GemDrawTest, CallersTintAndModeDoNotLeakIntoTheBoard) {
+    Graphics g(screen.image.get());
+    g.SetColor(Color(255, 0, 0, 40));
+    g.SetColorizeImages(true);
+    g.SetDrawMode(DrawMode::Additive);
+    board->Draw(&g);
+    const Gem& gem = GemIn(2, 3);
+    EXPECT_TRUE(ColorNear(GemPixel(gem), SpinColor(gem.kind, 0)));
+    EXPECT_TRUE(g.GetColorizeImages());  // the caller's context is left as it was
+}
+
 TEST_F(GemDrawTest, SpinningGemShowsItsSpinFrame) {
     Gem& gem = GemIn(4, 4);
     gem.spinFrame = 9;
