@@ -21,9 +21,9 @@ bool CoversRect(Widget* s, Widget* w) {
 WidgetManager::WidgetManager(WidgetHost* host)
     : app(host), cursorWidget(std::make_unique<CursorWidget>()) {}
 
+// Listed widgets are not touched: their owners may already have deleted them.
 WidgetManager::~WidgetManager() {
     if (cursorShown) RemoveWidget(cursorWidget.get());
-    for (Widget* w : widgets) w->manager = nullptr;
 }
 
 std::list<Widget*>::iterator WidgetManager::Find(Widget* w) {
