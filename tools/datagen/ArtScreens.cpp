@@ -137,26 +137,26 @@ Canvas DrawHintBadge(bool lit) {
     c.FillShape(
         0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 6, 6, 41, 61, 12); },
         [=](float, float y) { return Mix(fillTop, fillBottom, y / 73); });
-    // The window in the middle, where the move bonus shows.
+    // The window in the middle: the hint's diamond above, the move bonus ("+%d",
+    // baseline 350 on screen, 47 here) below it.
     c.FillShape(
-        0, 0, 53, 73, [](float x, float y) { return SdCircle(x, y, 26.5f, 31, 15); },
+        0, 0, 53, 73, [](float x, float y) { return SdRoundRect(x, y, 9, 9, 35, 43, 10); },
         [=](float, float y) {
             return lit ? Rgba{1, 1, 0.85f, 0.9f}
-                       : Rgba{0.04f, 0.02f, 0.1f, 0.95f * (0.7f + (y - 16) / 100)};
+                       : Rgba{0.04f, 0.02f, 0.1f, 0.95f * (0.75f + (y - 9) / 170)};
         });
-    // A small diamond in the window: the hint's sign.
-    std::vector<float> diamond = {26.5f, 21, 34, 31, 26.5f, 41, 19, 31};
+    std::vector<float> diamond = {26.5f, 13, 33, 21.5f, 26.5f, 30, 20, 21.5f};
     c.FillShape(
         0, 0, 53, 73, [&](float x, float y) { return SdPolygon(x, y, diamond); },
         [=](float x, float y) {
-            float k = 0.6f + 0.4f * Clamp01((40 - y + (26 - x) * 0.5f) / 20);
+            float k = 0.6f + 0.4f * Clamp01((30 - y + (26 - x) * 0.5f) / 16);
             return lit ? Rgba{1.0f * k, 0.6f * k, 0.1f * k, 1}
                        : Rgba{0.55f * k, 0.85f * k, 1.0f * k, 0.9f};
         });
     const FontFace face("League Spartan", "Bold", 13);
     TextStyle style = LabelStyle();
     style.outlineRadius = 1;
-    DrawCentredText(c, face, "HINT", style, 26.5f, 63);
+    DrawCentredText(c, face, "HINT", style, 26.5f, 65);
     return c;
 }
 

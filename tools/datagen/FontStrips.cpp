@@ -118,14 +118,14 @@ void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::str
 
 std::vector<BitmapFont> RenderFontStrips() {
     const Rgba ink{0.06f, 0.02f, 0.12f, 1};
-    TextStyle title{{1, 1, 1, 1}, {0.78f, 0.8f, 0.88f, 1}, ink, 2, 0.35f, {}, 0, -1};
+    TextStyle title{{1, 1, 1, 1}, {0.78f, 0.8f, 0.88f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
     TextStyle body{{1, 1, 1, 1}, {0.9f, 0.9f, 0.92f, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, 0};
     TextStyle digits{{1, 1, 1, 1}, {0.84f, 0.86f, 0.9f, 1}, ink, 2, 0.3f, {}, 0, 0};
     TextStyle score{
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
     TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 1};
     const FontRecipe recipes[] = {
-        {"afont1", "League Spartan", "Bold", 16, title},
+        {"afont1", "League Spartan", "Bold", 17, title},
         {"mainfont1", "Dosis", "Bold", 16, body},
         {"alphadigits4", "League Spartan", "Bold", 17, digits},
         {"scorefont1", "Comfortaa", "Bold", 27, score},
