@@ -280,6 +280,33 @@ TEST_F(BoardScoringTest, BarWithZeroRangeOrMultiplierDoesNotDivideByZero) {
     }
 }
 
+TEST_F(BoardScoringTest, EmptyOrNegativeTablePlaysOnWithoutFault) {
+    // A missing table leaves every value 0; a negative one gives negative
+    // points. The application decides what to do; the board must not fault.
+    for (const double multiplier : {0.0, -2.0}) {
+        for (const bool timed : {false, true}) {
+            FakeBoardHost h(5);
+            h.table = DifficultyTable{};
+            h.table.normalMultiplierBase = h.table.timedMultiplierBase = multiplier;
+            h.table.normalPointsBase = h.table.timedPointsBase = multiplier < 0 ? 100 : 0;
+            Board board(h, timed);
+            for (int tick = 0; tick < 6000; ++tick) {
+                board.Update();
+                if (board.state == BoardState::Idle) {
+                    SwapMove m;
+                    if (board.FindMove(&m, 0, true, true))
+                        board.StartSwap(board.grid.At(m.column, m.row),
+                                        board.grid.At(m.otherColumn, m.otherRow));
+                }
+            }
+            EXPECT_GE(board.barPixels, 0);
+            EXPECT_LE(board.barPixels, 340);
+            EXPECT_GE(board.moveBonusCountdown, 0);
+            EXPECT_LE(board.moveBonusCountdown, 1200);
+        }
+    }
+}
+
 TEST_F(BoardScoringTest, ScoreRollsUpFasterWhenFarBehind) {
     auto board = MakeBoard();
     board->multiplier = 1.0;
