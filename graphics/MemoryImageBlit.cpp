@@ -1,9 +1,9 @@
 // MemoryImage::Blt: exact alpha blending of one memory image onto another.
 // Speed comes from the source's cached run-length alpha table (transparent runs are
-// skipped whole, opaque runs need no destination at all), from SSE2 for opaque runs and
-// for partial runs over an opaque destination (where the divisions drop out), and from
-// table lookups for the divisions elsewhere. The arithmetic is the stated one, bit for bit;
-// the scalar loops are the reference and serve where SSE2 is missing.
+// skipped whole; opaque runs need no destination at all, a saturating byte subtraction),
+// from SSE2 for partial runs over opaque destinations (where the divisions drop out), and
+// from table lookups for the divisions elsewhere. The arithmetic is the stated one, bit for
+// bit; the scalar loops are the reference and serve where SSE2 is missing.
 #include <algorithm>
 
 #if defined(__SSE2__)
@@ -41,16 +41,6 @@ void BlendOpaqueRun(uint32_t* d, const uint32_t* s, int n) {
     }
 }
 
-// Partially transparent run onto any destination: the divisions per pixel come from the
-// tables.
-void BlendPartialRun(const Tables& t, uint32_t* d, const uint32_t* s, int n) {
-    if (PixelBlend::AllOpaque(d, n)) {
-        PixelBlend::BlendSpanOverOpaque(d, s, n);
-        return;
-    }
-    for (int k = 0; k < n; ++k) d[k] = PixelBlend::BlendPixel(t, d[k], s[k]);
-}
-
 struct BlitArea {
     const uint32_t* source;
     const uint8_t* runs;
@@ -73,7 +63,7 @@ void BlitUntinted(const BlitArea& area) {
             if (a == 255)
                 BlendOpaqueRun(d + i, s + i, n);
             else if (a != 0)
-                BlendPartialRun(t, d + i, s + i, n);
+                PixelBlend::BlendSpan(t, d + i, s + i, n);
             i += n;
         }
     }

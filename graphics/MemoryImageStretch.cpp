@@ -288,16 +288,6 @@ bool UsableStretch(const Rect& d, const FRect& f) {
            f.height > 0;
 }
 
-void CompositeRow(uint32_t* dest, const uint32_t* pixels, int count) {
-    if (PixelBlend::AllOpaque(dest, count)) {
-        PixelBlend::BlendSpanOverOpaque(dest, pixels, count);
-        return;
-    }
-    const PixelBlend::Tables& t = PixelBlend::GetTables();
-    for (int i = 0; i < count; ++i)
-        if (pixels[i] >> 24) dest[i] = PixelBlend::BlendPixel(t, dest[i], pixels[i]);
-}
-
 }  // namespace
 
 void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& sourceRect,
@@ -307,6 +297,7 @@ void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& s
     thread_local Scratch scratch;
     Stretcher stretcher(src->GetBits(), src->width, src->height, destRect, sourceRect, scratch);
     stretcher.FilterRows();
+    const PixelBlend::Tables& t = PixelBlend::GetTables();
     uint32_t* out = GetBits();
     int firstColumn = std::max(0, -destRect.x);
     int lastColumn = std::min(destRect.width, width - destRect.x);
@@ -314,8 +305,8 @@ void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& s
         int y = destRect.y + row;
         if (y < 0 || y >= height || firstColumn >= lastColumn) return;
         uint32_t* destRow = out + std::size_t(y) * width;
-        CompositeRow(destRow + destRect.x + firstColumn, pixels + firstColumn,
-                     lastColumn - firstColumn);
+        PixelBlend::BlendSpan(t, destRow + destRect.x + firstColumn, pixels + firstColumn,
+                              lastColumn - firstColumn);
     });
     BitsChanged();
 }

@@ -52,17 +52,12 @@ inline uint32_t BlendTinted(const Tables& t, uint32_t d, uint32_t s, uint32_t a,
     return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16 | nA << 24;
 }
 
-// True when every destination pixel of the span is opaque.
-inline bool AllOpaque(const uint32_t* d, int n) {
-    uint32_t all = 0xFF000000u;
-    for (int k = 0; k < n; ++k) all &= d[k];
-    return all == 0xFF000000u;
-}
-
-// Untinted blend of any source span onto an opaque destination span: there nA = 255 and
-// w = a * 255 / 255 = a, so no division is left and every product fits in 16 bits. A source
-// alpha of 0 gives w = 0 and leaves the (opaque) pixel unchanged, as the blend requires.
-inline void BlendSpanOverOpaque(uint32_t* d, const uint32_t* s, int n) {
+// Untinted blend of a source span onto a destination span. Over an opaque destination
+// pixel nA = 255 and w = a * 255 / 255 = a, so no division is left and every product fits
+// in 16 bits; a source alpha of 0 then gives w = 0 and leaves the pixel as it was, as the
+// blend requires. Groups of four opaque destination pixels take that path in SSE2; any
+// other pixel takes the table-driven blend.
+inline void BlendSpan(const Tables& t, uint32_t* d, const uint32_t* s, int n) {
     int k = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -74,15 +69,21 @@ inline void BlendSpanOverOpaque(uint32_t* d, const uint32_t* s, int n) {
         return _mm_add_epi16(keep, _mm_srli_epi16(_mm_mullo_epi16(ss, w), 8));
     };
     for (; k + 4 <= n; k += 4) {
-        __m128i ss = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
         __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dd, alpha), alpha)) != 0xFFFF) {
+            for (int j = k; j < k + 4; ++j)
+                if (s[j] >> 24) d[j] = BlendPixel(t, d[j], s[j]);
+            continue;
+        }
+        __m128i ss = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
         __m128i lo = blendHalf(_mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(ss, zero));
         __m128i hi = blendHalf(_mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(ss, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
                          _mm_or_si128(_mm_packus_epi16(lo, hi), alpha));
     }
 #endif
-    for (; k < n; ++k) d[k] = BlendChannels(d[k], s[k], s[k] >> 24, 255);
+    for (; k < n; ++k)
+        if (s[k] >> 24) d[k] = BlendPixel(t, d[k], s[k]);
 }
 
 }  // namespace Varn::PixelBlend

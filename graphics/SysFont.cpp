@@ -72,17 +72,17 @@ struct SysFont::Face {
         if (library) FT_Done_FreeType(library);
     }
 
-    bool Open(const std::string& faceName, int pixelSize, bool bold, bool italic) {
-        FontFile file = MatchFont(faceName, bold, italic);
+    bool Open(const std::string& name, int pixels, bool wantBold, bool wantItalic) {
+        FontFile file = MatchFont(name, wantBold, wantItalic);
         if (file.path.empty() || FT_Init_FreeType(&library) != 0) return false;
         if (FT_New_Face(library, file.path.c_str(), file.index, &face) != 0) {
             face = nullptr;
             return false;
         }
         FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-        if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize)) != 0) return false;
-        syntheticBold = bold && !file.isBold;
-        syntheticItalic = italic && !file.isItalic;
+        if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixels)) != 0) return false;
+        syntheticBold = wantBold && !file.isBold;
+        syntheticItalic = wantItalic && !file.isItalic;
         FT_Fixed scale = face->size->metrics.y_scale;
         underlineOffset = std::max(1, CeilPixels(-FT_MulFix(face->underline_position, scale)));
         underlineThickness =
