@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ColorRules.h"
 #include "app/HighScoreWidget.h"
 #include "app/HighScoresText.h"
 #include "app/WinLodeApp.h"
 #include "board/Board.h"
+#include "board/ImageColor.h"
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -33,7 +33,8 @@ const Color kHeadingColor(46, 216, 0);
 const Color kModeColor(255, 193, 0);
 
 Color RainbowColor(int64_t step) {
-    return HslColor(int((step * kRainbowStep) % 256), kRainbowSaturation, kRainbowLightness);
+    return ImageColor::HslColor(int((step * kRainbowStep) % 256), kRainbowSaturation,
+                                kRainbowLightness);
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // its step counting, and the images derived from them.
 #include <cstdio>
 
-#include "app/ColorRules.h"
 #include "app/TitleScreen.h"
 #include "app/WinLodeApp.h"
+#include "board/ImageColor.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
 #include "graphics/ImageLoader.h"
@@ -164,14 +164,15 @@ void WinLodeApp::BuildFonts() {
 void WinLodeApp::BuildDerivedImages() {
     for (int i = 0; i < 6; ++i) {
         Color faded(255, 255, 255, (6 - i) * 255 / 7);
-        fadedDigitImages[i] = ColorizedCopy(*images[23], faded, GetImageRegistry());
+        fadedDigitImages[i] = ImageColor::ColorizedCopy(*images[23], faded, GetImageRegistry());
         fadedDigitFonts[i] = std::make_unique<ImageFont>(*digitFont, fadedDigitImages[i].get());
     }
     ++loadingDone;
     for (int i = 0; i < 24; ++i)
-        timerBarImages[i] =
-            ColorizedCopy(*images[22], HslColor(i * 85 / 23, 255, 128), GetImageRegistry());
-    whiteTimerBar = ColorizedCopy(*images[22], Color(255, 255, 255, 255), GetImageRegistry());
+        timerBarImages[i] = ImageColor::ColorizedCopy(
+            *images[22], ImageColor::HslColor(i * 85 / 23, 255, 128), GetImageRegistry());
+    whiteTimerBar =
+        ImageColor::ColorizedCopy(*images[22], Color(255, 255, 255, 255), GetImageRegistry());
     ++loadingDone;
 }
 

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "AppHarness.h"
-#include "app/ColorRules.h"
+#include "board/ImageColor.h"
 #include "graphics/MemoryImage.h"
 
 namespace Varn::test {
@@ -88,11 +88,11 @@ TEST(ResourcesTest, UnusableDifficultyTableIsFatal) {
 }
 
 TEST(ColorRulesTest, TimerBarHuesRunFromRedThroughYellowToGreen) {
-    EXPECT_EQ(HslColor(0, 255, 128), Color(255, 1, 1));
-    Color yellowish = HslColor(43, 255, 128);
+    EXPECT_EQ(ImageColor::HslColor(0, 255, 128), Color(255, 1, 1));
+    Color yellowish = ImageColor::HslColor(43, 255, 128);
     EXPECT_GT(yellowish.red, 200);
     EXPECT_GT(yellowish.green, 200);
-    Color green = HslColor(85, 255, 128);
+    Color green = ImageColor::HslColor(85, 255, 128);
     EXPECT_LT(green.red, 10);
     EXPECT_GT(green.green, 250);
 }
@@ -101,7 +101,7 @@ TEST(ColorRulesTest, WhiteColourisedCopyScalesEveryChannelBy255Over256) {
     MemoryImage source(nullptr);
     source.Create(1, 1);
     source.GetBits()[0] = 0xFF804020u;  // alpha 255, blue 0x80, green 0x40, red 0x20
-    auto copy = ColorizedCopy(source, Color(255, 255, 255, 255), nullptr);
+    auto copy = ImageColor::ColorizedCopy(source, Color(255, 255, 255, 255), nullptr);
     uint32_t pixel = copy->GetBits()[0];
     EXPECT_EQ(pixel & 0xFF, (0x20u * 255) >> 8);
     EXPECT_EQ((pixel >> 8) & 0xFF, (0x40u * 255) >> 8);

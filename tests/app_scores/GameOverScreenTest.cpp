@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "app/ColorRules.h"
 #include "app/HighScoresFile.h"
+#include "board/ImageColor.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "tests/app_scores/GameFixture.h"
@@ -103,12 +103,13 @@ TEST_F(GameOverScreenTest, RainbowStepsEveryTenUpdates) {
     EXPECT_EQ(screen->blinkCount, 1);
     UpdateScreen(screen, 19);
     EXPECT_EQ(screen->blinkCount, 2);
-    EXPECT_EQ(screen->TodayColor(), HslColor(40, 255, 180));
+    EXPECT_EQ(screen->TodayColor(), ImageColor::HslColor(40, 255, 180));
     for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(screen->AllTimeColor(row), HslColor((2 + row + 2) * 20 % 256, 255, 180));
+        EXPECT_EQ(screen->AllTimeColor(row),
+                  ImageColor::HslColor((2 + row + 2) * 20 % 256, 255, 180));
     screen->blinkCount = 12;  // 12 * 20 = 240; row 4 wraps: 18 * 20 mod 256 = 104
-    EXPECT_EQ(screen->TodayColor(), HslColor(240, 255, 180));
-    EXPECT_EQ(screen->AllTimeColor(4), HslColor(104, 255, 180));
+    EXPECT_EQ(screen->TodayColor(), ImageColor::HslColor(240, 255, 180));
+    EXPECT_EQ(screen->AllTimeColor(4), ImageColor::HslColor(104, 255, 180));
 }
 
 TEST_F(GameOverScreenTest, DurationsShowMinutesAndSeconds) {
