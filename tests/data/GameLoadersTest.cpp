@@ -4,7 +4,11 @@
 // decoder's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "graphics/ImageFont.h"
 #include "graphics/ImageLoader.h"
+#include "graphics/MemoryImage.h"
 #include "sound/MixerSoundManager.h"
 #include "tests/data/GameDataReaders.h"
 
@@ -100,6 +104,31 @@ TEST(DataGameLoaders, SoundLoaderReadsEveryEffect) {
         EXPECT_EQ(s->sampleRate, 44100) << name;
         EXPECT_GT(s->FrameCount(), 44100u / 50) << name;
     }
+}
+
+// The game's ImageFont takes each strip and descriptor: metrics come from the strip's
+// height and the descriptor's ascent, and the texts it draws have width.
+TEST(DataGameLoaders, ImageFontsReadEveryStripAndDescriptor) {
+    for (const char* font : {"afont1", "mainfont1", "alphadigits4", "scorefont1", "overfont2"}) {
+        std::unique_ptr<Varn::DecodedImage> decoded = Varn::LoadImage(ImagePath(font));
+        ASSERT_TRUE(decoded) << font;
+        Varn::MemoryImage strip(nullptr);
+        strip.SetBits(decoded->pixels.get(), decoded->width, decoded->height);
+        Varn::ImageFont f(&strip, GameDir() + "/data/" + font + ".txt");
+        EXPECT_EQ(f.GetHeight(), decoded->height) << font;
+        EXPECT_GT(f.GetAscent(), 0) << font;
+        EXPECT_GT(f.StringWidth("0123456789"), 0) << font;
+        int total = 0;
+        for (int c = 33; c < 127; ++c)
+            if (f.GlyphX(static_cast<unsigned char>(c)) >= 0)
+                total = std::max(total, f.GlyphX(static_cast<unsigned char>(c)) +
+                                            f.GlyphWidth(static_cast<unsigned char>(c)));
+        EXPECT_EQ(total, decoded->width) << font;
+    }
+    Varn::MemoryImage none(nullptr);
+    Varn::ImageFont text(&none, GameDir() + "/data/mainfont1.txt");
+    EXPECT_EQ(text.StringWidth("Hello, world!"),
+              text.StringWidth("Hello,") + text.StringWidth(" ") + text.StringWidth("world!"));
 }
 
 }  // namespace
