@@ -33,7 +33,7 @@ const char* const kTips[HighScoreWidget::kTipCount] = {
     "TIP- Replenish the bonus bar in Timetrial by scoring combos",
     "TIP- You can click and drag a gem to swap it with another",
     "TIP- Press any key to pause the game in Timetrial mode",
-    "TIP- Visit www.zandrel.example for more great games",
+    "TIP- Visit zandrel.example for more great games",
 };
 
 int BoardMode(const Board& board) {
