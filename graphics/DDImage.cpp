@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -18,8 +19,12 @@ DDImage::DDImage(DDInterface* owner)
 }
 
 DDImage::~DDImage() {
+    if (!device) return;
+    // Under the device's lock, so a re-initialisation on another thread never meets an image
+    // half destroyed.
+    std::lock_guard guard(device->GetLock());
     surface.reset();
-    if (device) device->RemoveDDImage(this);
+    device->RemoveDDImage(this);
 }
 
 void DDImage::DetachDevice() {
@@ -70,9 +75,9 @@ bool DDImage::ChooseColorKey(uint32_t& key) {
 }
 
 bool DDImage::GenerateSurface() {
-    if (surface) return true;
     if (!device) return false;
     std::lock_guard guard(device->GetLock());
+    if (surface) return true;
     CommitBits();
     if (hasAlpha || !device->HasFormat() || width <= 0 || height <= 0) return false;
     auto made = DDSurface::Create(width, height, device->GetFormat().layout);
@@ -114,39 +119,92 @@ DDSurface* DDImage::GetSurface() {
 void DDImage::SetSurface(std::unique_ptr<DDSurface> newSurface) {
     surface = std::move(newSurface);
     FreeBits();
+    readBack.reset();
+    spareBits.reset();
+    readBackValid = false;
     DropDerivedData();
     bitsFromSurface = false;
     width = surface ? surface->GetWidth() : 0;
     height = surface ? surface->GetHeight() : 0;
 }
 
+namespace {
+
+// One display value read back as a packed pixel, alpha 255: 16 bits widen each channel with
+// half of its lost step, 32 bits are exact.
+uint32_t ReadBack(uint32_t v, const DisplayFormat& f, bool sixteen) {
+    auto widen = [sixteen](uint32_t value, const ChannelFormat& c) {
+        if (c.bits == 0) return 0u;
+        uint32_t top =
+            c.bits < 8 ? ((value >> c.shift) << (8 - c.bits)) & 0xFF : (value >> c.shift) & 0xFF;
+        return sixteen && c.bits < 8 ? top + (1u << (7 - c.bits)) : top;
+    };
+    return widen(v, f.red) | widen(v, f.green) << 8 | widen(v, f.blue) << 16 | 0xFF000000u;
+}
+
+// Every 5-6-5 value read back, made once.
+const uint32_t* ReadBack565() {
+    static const std::vector<uint32_t> table = [] {
+        std::vector<uint32_t> t(65536);
+        DisplayFormat f = DisplayFormat::FromLayout(PixelLayout::Rgb565());
+        for (uint32_t v = 0; v < 65536; ++v) t[v] = ReadBack(v, f, true);
+        return t;
+    }();
+    return table.data();
+}
+
+void ReadBackRow(const uint8_t* in, uint32_t* out, int width, const PixelLayout& layout,
+                 const DisplayFormat& f) {
+    if (layout == PixelLayout::Rgb565()) {
+        const uint32_t* table = ReadBack565();
+        const auto* v = reinterpret_cast<const uint16_t*>(in);
+        for (int x = 0; x < width; ++x) out[x] = table[v[x]];
+    } else if (layout == PixelLayout::Xrgb8888()) {
+        const auto* v = reinterpret_cast<const uint32_t*>(in);
+        for (int x = 0; x < width; ++x)
+            out[x] = 0xFF000000u | (v[x] >> 16 & 0xFF) | (v[x] & 0xFF00) | (v[x] & 0xFF) << 16;
+    } else {
+        bool sixteen = layout.bitCount == 16;
+        for (int x = 0; x < width; ++x)
+            out[x] = ReadBack(sixteen ? reinterpret_cast<const uint16_t*>(in)[x]
+                                      : reinterpret_cast<const uint32_t*>(in)[x],
+                              f, sixteen);
+    }
+}
+
+}  // namespace
+
 uint32_t* DDImage::GetBits() {
     if (bits || !surface) return MemoryImage::GetBits();
     LockedSurface locked;
     if (surface->LockForRead(locked) != SURFACE_OK) return nullptr;
-    DisplayFormat layout = DisplayFormat::FromLayout(locked.layout);
+    DisplayFormat format = DisplayFormat::FromLayout(locked.layout);
     bool sixteen = locked.layout.bitCount == 16;
-    auto widen = [sixteen](uint32_t v, const ChannelFormat& c) {
-        if (c.bits == 0) return 0u;
-        uint32_t top = c.bits < 8 ? ((v >> c.shift) << (8 - c.bits)) & 0xFF : (v >> c.shift) & 0xFF;
-        return sixteen && c.bits < 8 ? top + (1u << (7 - c.bits)) : top;
-    };
     bool keyed = surface->HasColorKey();
     uint32_t key = surface->GetColorKey();
-    bits = std::make_unique_for_overwrite<uint32_t[]>(PixelCount());
+    // The screen is read back again and again: its arrays are kept, not reallocated.
+    bits = keepsSurface && spareBits ? std::move(spareBits)
+                                     : std::make_unique_for_overwrite<uint32_t[]>(PixelCount());
     for (int y = 0; y < height; ++y) {
         const uint8_t* in = locked.pixels + std::size_t(y) * locked.pitch;
         uint32_t* out = bits.get() + std::size_t(y) * width;
+        ReadBackRow(in, out, width, locked.layout, format);
+        if (!keyed) continue;
+        // Pixels holding the colour key were transparent: they read back so.
         for (int x = 0; x < width; ++x) {
             uint32_t v = sixteen ? reinterpret_cast<const uint16_t*>(in)[x]
                                  : reinterpret_cast<const uint32_t*>(in)[x] & 0x00FFFFFF;
-            uint32_t alpha = keyed && v == key ? 0u : 255u;
-            out[x] = widen(v, layout.red) | widen(v, layout.green) << 8 |
-                     widen(v, layout.blue) << 16 | alpha << 24;
+            if (v == key) out[x] &= 0x00FFFFFFu;
         }
     }
     surface->Unlock();
     bitsFromSurface = true;
+    if (keepsSurface) {
+        // Kept to find the rows a writer changed (see WriteBitsToSurface).
+        if (!readBack) readBack = std::make_unique_for_overwrite<uint32_t[]>(PixelCount());
+        std::memcpy(readBack.get(), bits.get(), PixelCount() * 4);
+        readBackValid = true;
+    }
     return bits.get();
 }
 
@@ -164,25 +222,39 @@ void DDImage::BitsChanged() {
     bitsFromSurface = false;
 }
 
-// The screen's memory pixels (read back, then changed) go back into the draw surface, with
-// the rounding conversion so that unchanged pixels keep their exact values.
+// The screen's memory pixels (read back, then changed) go back into the draw surface: only
+// the rows that differ from what was read, with the rounding conversion, so everything else
+// keeps its exact values and only those rows count as changed for the presentation.
 void DDImage::WriteBitsToSurface() {
+    if (!device || !bits) return;
+    std::size_t w = std::size_t(width);
+    auto changed = [&](int y) {
+        return !readBackValid ||
+               std::memcmp(bits.get() + y * w, readBack.get() + y * w, w * 4) != 0;
+    };
+    int first = 0;
+    while (first < height && !changed(first)) ++first;
+    int end = height;
+    while (end > first && !changed(end - 1)) --end;
     LockedSurface locked;
-    if (!device || !bits || surface->Lock(locked) != SURFACE_OK) return;
-    bitsFromSurface = true;
-    bool sixteen = locked.layout.bitCount == 16;
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* row = bits.get() + std::size_t(y) * width;
-        uint8_t* out = locked.pixels + std::size_t(y) * locked.pitch;
-        for (int x = 0; x < width; ++x) {
-            if (sixteen)
-                reinterpret_cast<uint16_t*>(out)[x] = uint16_t(ToDisplay(row[x]));
-            else
-                reinterpret_cast<uint32_t*>(out)[x] = ToDisplay(row[x]);
+    if (end > first && surface->Lock(locked, first, end) == SURFACE_OK) {
+        bitsFromSurface = true;
+        bool sixteen = locked.layout.bitCount == 16;
+        for (int y = first; y < end; ++y) {
+            if (!changed(y)) continue;
+            const uint32_t* row = bits.get() + std::size_t(y) * w;
+            uint8_t* out = locked.pixels + std::size_t(y) * locked.pitch;
+            for (int x = 0; x < width; ++x) {
+                if (sixteen)
+                    reinterpret_cast<uint16_t*>(out)[x] = uint16_t(ToDisplay(row[x]));
+                else
+                    reinterpret_cast<uint32_t*>(out)[x] = ToDisplay(row[x]);
+            }
         }
+        surface->Unlock();
     }
-    surface->Unlock();
-    FreeBits();
+    spareBits = std::move(bits);
+    readBackValid = false;
     DropDerivedData();
     bitsFromSurface = false;
 }
@@ -193,6 +265,9 @@ void DDImage::CommitBits() {
 
 void DDImage::Create(int w, int h) {
     FreeBits();
+    readBack.reset();
+    spareBits.reset();
+    readBackValid = false;
     surface.reset();
     width = std::max(w, 0);
     height = std::max(h, 0);

@@ -93,6 +93,9 @@ private:
     // The device's screen: its surface is the draw surface and is never let go; a change
     // to its memory pixels is written back into it instead.
     bool keepsSurface = false;
+    std::unique_ptr<uint32_t[]> readBack;  // the screen's pixels as last read back
+    bool readBackValid = false;
+    std::unique_ptr<uint32_t[]> spareBits;  // the screen's memory array, kept for reuse
     // The memory picture was read back from a surface: rebuild it with rounding so the same
     // surface values come out again.
     bool bitsFromSurface = false;

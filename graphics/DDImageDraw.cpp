@@ -32,7 +32,11 @@ bool DDImage::DrawsInMemory() {
 // The surface now holds the picture: memory pixels and everything derived from them go.
 void DDImage::SurfaceDrawingDone() {
     if (!surface) return;
-    FreeBits();
+    if (keepsSurface)
+        spareBits = std::move(bits);
+    else
+        FreeBits();
+    readBackValid = false;
     DropDerivedData();
     bitsFromSurface = false;
 }
@@ -49,7 +53,9 @@ int DDImage::DrawLocked(int firstRow, int endRow, Draw&& draw) {
         SurfaceDraw::Target t{locked.pixels, locked.pitch, locked.width, locked.height, &format};
         draw(t);
     }
-    return target->Unlock();
+    result = target->Unlock();
+    SurfaceDrawingDone();
+    return result;
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
@@ -159,7 +165,10 @@ int DDImage::NormalBlt(Image* source, int x, int y, const Rect& sourceRect, cons
         DDSurface* to = GetSurface();
         if (from && to) {
             int result = to->Blt(x, y, *from, sourceRect, src->HasTrans());
-            if (result != SURFACE_INVALID) return result;
+            if (result != SURFACE_INVALID) {
+                SurfaceDrawingDone();
+                return result;
+            }
         }
     }
     const PixelLayout& l = device->GetFormat().layout;

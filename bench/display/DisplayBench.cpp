@@ -24,7 +24,9 @@
 #include "BenchPictures.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/SysFont.h"
 #include "graphics/drawers/SurfaceDrawers.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -296,6 +298,17 @@ void FrameOurs(int depth, benchmark::State& state) {
     for (auto _ : state) f.Draw();
 }
 
+// One line of system-font text into the screen, as dialogs and buttons draw it.
+void TextOurs(int depth, benchmark::State& state) {
+    static BusyFrame f16(16), f32(32);
+    static SysFont font("SansSerif", 12, true);
+    BusyFrame& f = depth == 16 ? f16 : f32;
+    Graphics g(f.device.GetScreenDDImage());
+    g.SetFont(&font);
+    g.SetColor(Color(255, 255, 255));
+    for (auto _ : state) g.DrawString("Are you sure you want to quit?", 200, 240);
+}
+
 using Job = void (*)(Scene&);
 
 void Register(const std::string& job, int depth, const std::string& who, Job fn) {
@@ -343,6 +356,10 @@ void PrintRatios(const std::map<std::string, double>& t) {
         if (it != t.end())
             std::printf("Busy frame, %d bits: %.1f us = %.1f%% of the 10 ms tick\n", depth,
                         it->second / 1000, it->second / 1e7 * 100);
+        auto text = t.find("Text/" + std::to_string(depth) + "/gemlode");
+        if (text != t.end())
+            std::printf("One line of SysFont text into the %d-bit screen: %.1f us\n", depth,
+                        text->second / 1000);
     }
 }
 
@@ -372,6 +389,9 @@ int main(int argc, char** argv) {
         Register("Tint", depth, "pixman", TintPixman);
         Register("Tint", depth, "sdl", TintSdl);
         Register("Tint", depth, "memcpy", BigMemcpy);
+        std::string text = "Text/" + std::to_string(depth) + "/gemlode";
+        benchmark::RegisterBenchmark(text.c_str(),
+                                     [depth](benchmark::State& state) { TextOurs(depth, state); });
         std::string frame = "Frame/" + std::to_string(depth) + "/gemlode";
         benchmark::RegisterBenchmark(frame.c_str(),
                                      [depth](benchmark::State& state) { FrameOurs(depth, state); });

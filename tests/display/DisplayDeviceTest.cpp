@@ -5,6 +5,9 @@
 #include "DisplayTestSupport.h"
 #include "graphics/ImageRegistry.h"
 
+#include <atomic>
+#include <thread>
+
 namespace Varn::DisplayTest {
 namespace {
 
@@ -262,6 +265,53 @@ TEST(DDImageTest, ChangedScreenPixelsGoBackIntoTheSameDrawSurface) {
     EXPECT_EQ(d.Screen().GetSurface(), surface);
     for (int x = 0; x < 8; ++x) EXPECT_EQ(d.Raw(x, 0), Rgb565(31 - x, 63 - x, x)) << x;
     EXPECT_EQ(d.Raw(0, 1), 0xFFFFu);
+}
+
+TEST(DDImageTest, OnlyScreenRowsThatChangedInMemoryArePresentedAgain) {
+    Display d(32, 8, 6);
+    ASSERT_TRUE(d.device.Redraw());
+    uint32_t* bits = d.Screen().GetBits();
+    bits[3 * 8 + 2] = Packed(1, 2, 3);
+    d.Screen().BitsChanged();
+    ASSERT_TRUE(d.device.Redraw());
+    EXPECT_EQ(d.window.lastFrame.firstDirtyRow, 3);
+    EXPECT_EQ(d.window.lastFrame.endDirtyRow, 4);
+    EXPECT_EQ(d.Raw(2, 3), Xrgb(1, 2, 3));
+}
+
+TEST(DDImageTest, ImagesMadeOnALoadingThreadDuringModeSwitchesAllEndWithTheirPictures) {
+    ImageRegistry registry;
+    HeadlessWindow window;
+    window.desktopBytesPerPixel = 4;
+    window.Create("t", 32, 8, false);
+    DDInterface device(&registry, 32, 8);
+    ASSERT_EQ(device.Init(&window, true), RESULT_OK);
+    std::vector<std::unique_ptr<DDImage>> made;
+    std::atomic<bool> done{false};
+    std::thread loader([&] {
+        for (int i = 0; i < 200; ++i) {
+            auto image = std::make_unique<DDImage>(&device);
+            std::vector<uint32_t> pixels{Packed(0, 0, 0, 0), Packed(uint32_t(i), 7, 9)};
+            image->SetBits(pixels.data(), 2, 1);
+            image->GenerateSurface();
+            made.push_back(std::move(image));
+        }
+        done = true;
+    });
+    int switches = 0;
+    while (!done || switches < 3) {
+        window.desktopBytesPerPixel = switches % 2 ? 4 : 2;
+        ASSERT_EQ(device.Init(&window, true), RESULT_OK);
+        ++switches;
+    }
+    loader.join();
+    ASSERT_EQ(device.Init(&window, true), RESULT_OK);
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        ASSERT_TRUE(made[i]->HasSurface()) << i;
+        const uint32_t* bits = made[i]->GetBits();
+        EXPECT_EQ(bits[0] >> 24, 0u) << i;
+        EXPECT_EQ(bits[1] & 0xFF, i) << i;  // the memory picture is kept as it was
+    }
 }
 
 TEST(PresentationTest, OnlyRowsChangedSinceTheLastPresentationAreUploaded) {

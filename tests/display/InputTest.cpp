@@ -27,8 +27,8 @@ struct Recorder : Widget {
     void MouseMove(int, int) override { log += "move "; }
     void MouseDrag(int, int) override { log += "drag "; }
     void MouseDown(int x0, int y0, int code) override {
-        log += "down" + std::to_string(code) + "@" + std::to_string(x0) + "," +
-               std::to_string(y0) + " ";
+        log += "down" + std::to_string(code) + "@" + std::to_string(x0) + "," + std::to_string(y0) +
+               " ";
     }
     void MouseUp(int, int) override { log += "up "; }
     void MouseLeave() override {

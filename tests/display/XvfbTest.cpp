@@ -137,7 +137,10 @@ TEST_P(XvfbTest, ProbeFrameMatchesScreenshotAndInputArrives) {
     X({"xdotool", "key", "a"});
     EXPECT_TRUE(probe.WaitForOutput("KeyChar 97", kWaitMs)) << probe.Output();
     X({"xdotool", "key", "ctrl+c"});
-    EXPECT_TRUE(probe.WaitForOutput("KeyChar 3", kWaitMs)) << probe.Output();
+    EXPECT_TRUE(probe.WaitForOutput("KeyChar 3\n", kWaitMs)) << probe.Output();
+    X({"xdotool", "type", "\xC3\xA9"});  // e-acute arrives as its Latin-1 byte
+    EXPECT_TRUE(probe.WaitForOutput("KeyChar 233", kWaitMs)) << probe.Output();
+    EXPECT_EQ(probe.Output().find("KeyChar 99"), std::string::npos);  // no 'c' with Ctrl
     EXPECT_EQ(probe.Terminate(kWaitMs), 0) << probe.Output();
 }
 
