@@ -1,5 +1,6 @@
-// FontMatch: one fontconfig query per call; fontconfig's own configuration is shared and
-// initialised once (FcInit is safe to call repeatedly and from several threads).
+// FontMatch: one fontconfig query per call against a configuration loaded once per process
+// and freed at exit (so leak checkers see nothing left over). Matching copies the file
+// name out, so no fontconfig object outlives a call.
 #include "graphics/FontMatch.h"
 
 #include <fontconfig/fontconfig.h>
@@ -21,11 +22,33 @@ std::string FamilyFor(const std::string& faceName) {
     return faceName;
 }
 
+// The process's fontconfig configuration, loaded on first use (thread-safe through the
+// function-local static) and destroyed at exit.
+class Configuration {
+public:
+    Configuration() : config(FcInitLoadConfigAndFonts()) {}
+    ~Configuration() {
+        if (config) FcConfigDestroy(config);
+    }
+    Configuration(const Configuration&) = delete;
+    Configuration& operator=(const Configuration&) = delete;
+    FcConfig* Get() const { return config; }
+
+private:
+    FcConfig* config;
+};
+
+FcConfig* SharedConfiguration() {
+    static Configuration configuration;
+    return configuration.Get();
+}
+
 }  // namespace
 
 FontFile MatchFont(const std::string& faceName, bool bold, bool italic) {
     FontFile result;
-    if (!FcInit()) return result;
+    FcConfig* config = SharedConfiguration();
+    if (!config) return result;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return result;
     std::string family = FamilyFor(faceName);
@@ -33,10 +56,10 @@ FontFile MatchFont(const std::string& faceName, bool bold, bool italic) {
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult matchResult = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &matchResult);
+    FcPattern* match = FcFontMatch(config, pattern, &matchResult);
     FcPatternDestroy(pattern);
     if (!match) return result;
     FcChar8* file = nullptr;
