@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -42,6 +43,9 @@ TEST(HighScoreKillTest, KilledWriterLeavesTheOldOrTheNewTables) {
         std::filesystem::temp_directory_path() / ("gemlode_kill_" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
+    // Removes the folder however the test ends.
+    std::unique_ptr<const std::filesystem::path, void (*)(const std::filesystem::path*)> cleanup(
+        &folder, [](const std::filesystem::path* p) { std::filesystem::remove_all(*p); });
     const std::string path = (folder / "hiscores.dat").string();
     const std::vector<uint8_t> oldBytes = EncodeHighScores(KillTestOldTables(), kDay);
     const std::vector<uint8_t> newBytes = EncodeHighScores(KillTestNewTables(), kDay);
@@ -69,7 +73,6 @@ TEST(HighScoreKillTest, KilledWriterLeavesTheOldOrTheNewTables) {
     }
     // The kills did land while the writer was at work, not only before it began.
     EXPECT_GT(endedNew, 0);
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
