@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/HighScoreWidget.h"
 #include "app/WinLodeApp.h"
@@ -33,9 +34,14 @@ public:
         windowed = toWindowed;
     }
     void ExitProcess(int code) override { exitCodes.push_back(code); }
+    void PlaySound(int soundId) override {
+        sounds.push_back(soundId);
+        WinLodeApp::PlaySound(soundId);
+    }
     void DeleteClosedWidgets() { DeleteQueuedWidgets(); }
 
     int screenModeSwitches = 0;
+    std::vector<int> sounds;
     std::vector<int> exitCodes;
 };
 

@@ -142,6 +142,19 @@ TEST_F(OptionsDialogTest, HelpOpensTheInstructions) {
     EXPECT_EQ(help->GetRect(), Rect(32, 8, 576, help->GetPreferredHeight(576)));
 }
 
+TEST_F(OptionsDialogTest, EveryButtonPressClicksOnce) {
+    StartGame();
+    OptionsDialog* options = OpenOptions();
+    app->sounds.clear();
+    ClickCentreOf(options->highScoresButton.get());
+    EXPECT_EQ(app->sounds, std::vector<int>{12});
+    app->ButtonClicked(2013);
+    FinishPass();
+    app->sounds.clear();
+    ClickCentreOf(options->firstButton.get());  // DONE
+    EXPECT_EQ(app->sounds, std::vector<int>{12});
+}
+
 TEST_F(OptionsDialogTest, UnplacedButtonsExistButCannotBeClicked) {
     StartGame();
     OptionsDialog* options = OpenOptions();
