@@ -111,6 +111,19 @@ TEST(ImageFontTest, DrawsGlyphsAtPenAboveBaselineTintedByContextColour) {
     EXPECT_FALSE(g.GetColorizeImages());
 }
 
+TEST(ImageFontTest, GlyphsAreCutByTheContextClip) {
+    SizedImage strip(13, 8);
+    ImageFont font = FontFrom(&strip, "5 10 A 6 B 7");
+    RecordingImage target(100, 100);
+    Graphics g(&target);
+    g.ClipRect(8, 0, 100, 100);
+    g.SetFont(&font);
+    g.DrawString("AB", 0, 10);  // A covers 0-5 (clipped away), B covers 6-12
+    ASSERT_EQ(target.calls.size(), 1u);
+    EXPECT_EQ(target.calls[0].rect, Rect(8, 0, 5, 8));
+    EXPECT_EQ(target.calls[0].source, Rect(8, 0, 5, 8));  // B's columns 2-6
+}
+
 TEST(ImageFontTest, DrawingLeavesColouriseFlagOn) {
     SizedImage strip(13, 8);
     ImageFont font = FontFrom(&strip, "5 10 A 6");
