@@ -66,6 +66,13 @@ struct Gather {
 
 // The working memory of a stretch, kept per thread so repeated draws do not allocate.
 struct Scratch {
+    // The taps depend only on these; a run of equal stretches (a board of sprites) reuses
+    // them.
+    struct Key {
+        int sourceWidth = -1, sourceHeight = -1, destWidth = -1, destHeight = -1;
+        double x = 0, y = 0, width = 0, height = 0;
+        friend bool operator==(const Key&, const Key&) = default;
+    } key;
     std::vector<Gather> gathers;
     std::vector<int> cellStart;
     std::vector<RowTap> rowTaps;
@@ -97,14 +104,18 @@ public:
           cellStart(memory.cellStart),
           rowTaps(memory.rowTaps),
           first(memory.first) {
-        rowTaps.clear();
         x0 = std::floor(f.x);
         y0 = std::floor(f.y);
         rows = int(std::ceil(f.y - y0 + f.height));
         cellsPerRow = d.width + 2;
         laneStride = cellsPerRow * 4;
+        Scratch::Key key{w, h, d.width, d.height, f.x, f.y, f.width, f.height};
+        if (key == memory.key) return;
+        memory.key = Scratch::Key();  // stays invalid should building be interrupted
+        rowTaps.clear();
         BuildHorizontalTaps();
         BuildRowTaps();
+        memory.key = key;
     }
 
     // Runs the first pass over every touched source row, two rows at a time (they share
