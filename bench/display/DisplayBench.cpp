@@ -327,7 +327,13 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         // CPU time: the machine is shared, and waiting for it is not the drawer's cost.
-        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        // With repetitions the median stands for the job (it is reported after the runs).
+        for (const Run& r : runs) {
+            if (r.run_type == Run::RT_Iteration)
+                times[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            else if (r.aggregate_name == "median")
+                times[r.run_name.str()] = r.GetAdjustedCPUTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;  // nanoseconds
