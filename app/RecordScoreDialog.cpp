@@ -68,18 +68,19 @@ void RecordScoreDialog::Draw(Graphics* g) {
 }
 
 // The field's frame: left cap, repeated middle cells, right cap, from the
-// three 32 x 32 cells of "editbox", 4 pixels around the field.
+// three 32 x 32 cells of "editbox", 4 pixels around the field. The middle
+// cells reach under the right cap, so the cap is drawn last to stay whole.
 void RecordScoreDialog::DrawFieldFrame(Graphics* g) {
     Image* box = app->GetImage(kEditBoxImage);
     if (!box) return;
     Rect r(nameField->x - x - 4, nameField->y - y - 4, nameField->width + 8, nameField->height + 8);
     g->DrawImage(box, r.x, r.y, Rect(0, 0, kCell, kCell));
-    g->DrawImage(box, r.x + r.width - kCell, r.y, Rect(2 * kCell, 0, kCell, kCell));
     Graphics middle(*g);
     middle.ClipRect(r.x + kCell, r.y, r.width - kCell, kCell);
     int cells = (r.width - 33) / kCell;
     for (int i = 0; i < cells; ++i)
         middle.DrawImage(box, r.x + kCell + kCell * i, r.y, Rect(kCell, 0, kCell, kCell));
+    g->DrawImage(box, r.x + r.width - kCell, r.y, Rect(2 * kCell, 0, kCell, kCell));
 }
 
 void RecordScoreDialog::EditWidgetText(int, const std::string&) {
