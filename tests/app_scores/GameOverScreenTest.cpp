@@ -6,10 +6,12 @@
 #include <cstdlib>
 
 #include "app/HighScoresFile.h"
+#include "app/OptionsDialog.h"
 #include "board/ImageColor.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "tests/app_scores/GameFixture.h"
+#include "widgets/DialogButton.h"
 #include "widgets/HyperlinkWidget.h"
 
 namespace Varn::test {
@@ -164,6 +166,64 @@ TEST_F(GameOverScreenTest, RowsBelowThePanelAlwaysShowTheFinalBoard) {
         if (screen->slideOffset == 0) {
             EXPECT_NE(a[200 * 640 + 400], b[200 * 640 + 400]);
         }
+    }
+}
+
+}  // namespace
+}  // namespace Varn::test
+
+namespace Varn::test {
+namespace {
+
+// True when some pixel of the area is within `tolerance` of the colour.
+bool AreaHasColour(MemoryImage& image, const Rect& area, const Color& colour, int tolerance) {
+    const uint32_t* bits = image.GetBits();
+    for (int y = area.y; y < area.y + area.height; ++y)
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            uint32_t p = bits[y * image.GetWidth() + x];
+            int r = int(p & 0xFF), g = int(p >> 8 & 0xFF), b = int(p >> 16 & 0xFF);
+            if (std::abs(r - colour.red) <= tolerance && std::abs(g - colour.green) <= tolerance &&
+                std::abs(b - colour.blue) <= tolerance)
+                return true;
+        }
+    return false;
+}
+
+TEST_F(GameOverScreenTest, ArrivedPanelShowsItsTitleBandsAndTables) {
+    StartGame();
+    HighScoreWidget* screen = EndGame(0);
+    UpdateScreen(screen, 60);
+    MemoryImage shown(app->GetImageRegistry());
+    shown.Create(640, 480);
+    Graphics g(&shown);
+    screen->Draw(&g);
+    EXPECT_TRUE(AreaHasColour(shown, Rect(300, 30, 1, 1), Color(21, 0, 56), 0));
+    EXPECT_TRUE(AreaHasColour(shown, Rect(600, 395, 1, 1), Color(0, 218, 0), 0));
+    EXPECT_TRUE(AreaHasColour(shown, Rect(230, 162, 1, 1), Color(0, 218, 0), 0));
+    EXPECT_TRUE(AreaHasColour(shown, Rect(330, 20, 160, 28), Color(255, 0, 177), 24));
+    EXPECT_TRUE(AreaHasColour(shown, Rect(200, 180, 180, 22), Color(255, 193, 0), 24));
+    // The first all-time row of the normal table, in its rainbow colour.
+    EXPECT_TRUE(AreaHasColour(shown, Rect(200, 288, 180, 17), screen->AllTimeColor(0), 24));
+}
+
+TEST_F(GameOverScreenTest, HighScoreDialogDrawsBothTables) {
+    StartGame();
+    app->ButtonClicked(13);  // Options
+    auto* options = dynamic_cast<OptionsDialog*>(app->GetDialog(2));
+    ASSERT_NE(options, nullptr);
+    ClickCentreOf(options->highScoresButton.get());
+    Dialog* dialog = app->GetDialog(13);
+    ASSERT_NE(dialog, nullptr);
+    MemoryImage shown(app->GetImageRegistry());
+    shown.Create(dialog->width, dialog->height);
+    Graphics g(&shown);
+    dialog->Draw(&g);
+    int left = dialog->width / 2 - 90;
+    int right = dialog->width / 2 + 90;
+    for (int centre : {left, right}) {
+        EXPECT_TRUE(AreaHasColour(shown, Rect(centre - 30, 58, 60, 16), Color(255, 255, 128), 24));
+        EXPECT_TRUE(AreaHasColour(shown, Rect(centre - 74, 165, 70, 16), Color(255, 255, 0), 24));
+        EXPECT_TRUE(AreaHasColour(shown, Rect(centre + 10, 232, 64, 16), Color(255, 255, 0), 24));
     }
 }
 
