@@ -14,7 +14,8 @@ xvfb=$!
 export DISPLAY=$display SDL_AUDIODRIVER=dummy
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 work=$(mktemp -d)
-for data in images sounds music data gemlode; do ln -s "$game_dir/$data" "$work/$data"; done
+for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
+cp "$game_dir/gemlode" "$work/gemlode"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!

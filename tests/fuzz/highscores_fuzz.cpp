@@ -10,8 +10,6 @@
 
 // NOTE: fuzz targets do not link gemlode_app; the reader's two sources are
 // compiled in here until they do (then drop these two lines).
-#include "app/HighScoresFile.cpp"
-#include "app/HighScoresTable.cpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A copy of exactly the given size, so any overread is seen.
