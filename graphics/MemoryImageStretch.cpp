@@ -108,7 +108,8 @@ public:
         y0 = std::floor(f.y);
         rows = int(std::ceil(f.y - y0 + f.height));
         cellsPerRow = d.width + 2;
-        laneStride = cellsPerRow * 4;
+        // Two spare cells per row: the second pass reads cells four at a time.
+        laneStride = (cellsPerRow + 2) * 4;
         Scratch::Key key{w, h, d.width, d.height, f.x, f.y, f.width, f.height};
         if (key == memory.key) return;
         memory.key = Scratch::Key();  // stays invalid should building be interrupted
@@ -138,7 +139,7 @@ public:
     template <typename DrawRow>
     void ForEachRow(DrawRow draw) const {
         std::vector<uint32_t>& pixels = scratch.pixels;
-        pixels.assign(std::size_t(d.width) + 1, 0u);  // + 1: pairs may reach the guard cell
+        pixels.assign(std::size_t(d.width) + 3, 0u);  // groups of four may run past the end
         std::size_t next = 0;
         for (int row = 1; row <= d.height; ++row) {
             std::size_t end = next;
@@ -250,22 +251,30 @@ private:
 
     // One destination row from row taps [begin, end): the weighted first-pass rows summed
     // in 32 bits (65535 x 256 each), shifted right by 16 and capped at 255 (the cap only
-    // guards against rounding in the tap positions). Pairs of cells share one pass.
+    // guards against rounding in the tap positions). Four cells share one pass.
     void VerticalRow(std::size_t begin, std::size_t end, uint32_t* pixels) const {
 #if defined(__SSE2__)
-        for (int cell = 1; cell <= d.width; cell += 2) {
-            __m128i low = _mm_setzero_si128(), high = _mm_setzero_si128();
+        auto widen = [](__m128i v, __m128i w, __m128i& low, __m128i& high) {
+            __m128i lo = _mm_mullo_epi16(v, w), hi = _mm_mulhi_epu16(v, w);
+            low = _mm_add_epi32(low, _mm_unpacklo_epi16(lo, hi));
+            high = _mm_add_epi32(high, _mm_unpackhi_epi16(lo, hi));
+        };
+        for (int cell = 1; cell <= d.width; cell += 4) {
+            __m128i sums[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(),
+                               _mm_setzero_si128()};
             for (std::size_t t = begin; t < end; ++t) {
                 const uint16_t* from = &first[rowTaps[t].firstRow * laneStride + cell * 4];
-                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
                 __m128i w = _mm_set1_epi16(short(rowTaps[t].weight));
-                __m128i lo = _mm_mullo_epi16(v, w), hi = _mm_mulhi_epu16(v, w);
-                low = _mm_add_epi32(low, _mm_unpacklo_epi16(lo, hi));
-                high = _mm_add_epi32(high, _mm_unpackhi_epi16(lo, hi));
+                widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)), w, sums[0], sums[1]);
+                widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 8)), w, sums[2],
+                      sums[3]);
             }
-            __m128i words = _mm_packs_epi32(_mm_srli_epi32(low, 16), _mm_srli_epi32(high, 16));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + cell - 1),
-                             _mm_packus_epi16(words, words));
+            __m128i first2 =
+                _mm_packs_epi32(_mm_srli_epi32(sums[0], 16), _mm_srli_epi32(sums[1], 16));
+            __m128i next2 =
+                _mm_packs_epi32(_mm_srli_epi32(sums[2], 16), _mm_srli_epi32(sums[3], 16));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + cell - 1),
+                             _mm_packus_epi16(first2, next2));
         }
 #else
         for (int cell = 1; cell <= d.width; ++cell) {
