@@ -5,9 +5,11 @@
 // side; cell 1 is destination column (or row) 0. Source reads beyond the right or bottom
 // edge take the last column or row; reads are clamped to the picture on every side.
 // Speed without changing the arithmetic: the taps of both passes are worked out once per
-// call; a first-pass channel never exceeds 257 x 255 = 65535, so it is kept in 16 bits; the
-// second pass runs one destination row at a time; SSE2 does the multiply-adds and the
-// final blend over opaque destinations (scalar loops are the fallback and the reference).
+// call (and kept for a run of equal stretches); each cell gathers its few taps and is
+// stored once; a first-pass channel never exceeds 257 x 255 = 65535, so it is kept in 16
+// bits; the second pass runs one destination row at a time straight into pixels; SSE2 does
+// the multiply-adds and the final blend over opaque destinations (the scalar loops are the
+// fallback and are tested by building with -U__SSE2__).
 #include <algorithm>
 #include <cmath>
 #include <vector>
