@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -103,7 +104,11 @@ public:
     }
     void SetClipboardText(const std::string& text) override { clipboard = text; }
     std::string GetClipboardText() override { return clipboard; }
-    void Log(const std::string& line) override { logLines.push_back(line); }
+    // The loading thread logs too.
+    void Log(const std::string& line) override {
+        std::lock_guard<std::mutex> lock(logMutex);
+        logLines.push_back(line);
+    }
     std::string ProgramPath() override { return programPath; }
     std::string ConfigRoot() override { return configRoot; }
 
@@ -111,6 +116,7 @@ public:
     std::vector<std::string> openedUrls;
     bool openSucceeds = true;
     std::string clipboard;
+    std::mutex logMutex;
     std::vector<std::string> logLines;
     std::string programPath;
     std::string configRoot;  // empty: no settings are read or written

@@ -116,14 +116,20 @@ TEST(MainLoopRunTest, RunLogsStatisticsAndResourceLoadingTime) {
     };
     app.Run();
     const auto& lines = platform.desktop.logLines;
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0].rfind("Resource Loading Time: ", 0), 0u);
+    auto find = [&](const std::string& prefix) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].rfind(prefix, 0) == 0) return i;
+        return lines.size();
+    };
+    EXPECT_LT(find("Resource Loading Time: "), lines.size());
+    EXPECT_LT(find("First Frame Time: "), lines.size());
     const char* expected[] = {"Seconds       = ", "Count         = ", "Sleep Count   = ",
                               "Update Count  = ", "Draw Count    = ", "Draw Time     = ",
                               "Screen Blt    = "};
-    ASSERT_EQ(lines.size(), 1u + std::size(expected));  // no time passes in a fake present
+    size_t first = find(expected[0]);
+    ASSERT_EQ(first + std::size(expected), lines.size());  // no time passes in a fake present
     for (size_t i = 0; i < std::size(expected); ++i)
-        EXPECT_EQ(lines[1 + i].rfind(expected[i], 0), 0u) << lines[1 + i];
+        EXPECT_EQ(lines[first + i].rfind(expected[i], 0), 0u) << lines[first + i];
     EXPECT_DOUBLE_EQ(app.GetLoadingProgress(), 1.0);
 }
 
