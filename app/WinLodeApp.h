@@ -22,6 +22,7 @@
 namespace Varn {
 
 class Board;
+struct DecodedImage;
 class ButtonWidget;
 class Font;
 class HighScoreWidget;
@@ -111,6 +112,7 @@ public:
 
 protected:
     bool LoadImageAt(int index);
+    std::unique_ptr<MemoryImage> MakeImage(const DecodedImage& decoded);
     bool LoadDifficulty();
     bool LoadSounds();
     void BuildFonts();

@@ -6,6 +6,8 @@
 #include "app/TitleScreen.h"
 #include "app/WinLodeApp.h"
 #include "board/ImageColor.h"
+#include "graphics/DDImage.h"
+#include "graphics/DDInterface.h"
 #include "graphics/Graphics.h"
 #include "graphics/ImageFont.h"
 #include "graphics/ImageLoader.h"
@@ -76,12 +78,24 @@ void WinLodeApp::FailLoading(const std::string& what) {
     quitRequested = true;
 }
 
+// A picture in the display's own format where the display allows it (copied
+// with the device's fast surface blit), else a memory image.
+std::unique_ptr<MemoryImage> WinLodeApp::MakeImage(const DecodedImage& decoded) {
+    if (auto* device = dynamic_cast<DDInterface*>(GetDisplayDevice())) {
+        auto image = std::make_unique<DDImage>(device);
+        image->SetBits(decoded.pixels.get(), decoded.width, decoded.height);
+        image->GenerateSurface();
+        return image;
+    }
+    auto image = std::make_unique<MemoryImage>(GetImageRegistry());
+    image->SetBits(decoded.pixels.get(), decoded.width, decoded.height);
+    return image;
+}
+
 bool WinLodeApp::LoadImageAt(int index) {
     std::string name = kImageNames[index];
     if (auto decoded = LoadImage("images/" + name)) {
-        auto image = std::make_unique<MemoryImage>(GetImageRegistry());
-        image->SetBits(decoded->pixels.get(), decoded->width, decoded->height);
-        images[index] = std::move(image);
+        images[index] = MakeImage(*decoded);
         return true;
     }
     FailLoading("images\\" + name);
@@ -150,7 +164,11 @@ void WinLodeApp::LoadResources() {
     ++loadingDone;
     BuildDerivedImages();
     BuildShrunkGems();
-    images[32]->GetRunLengthAdditiveData(32, 0xFF0000, 0x00FF00, 0x0000FF);
+    PixelLayout layout;
+    if (auto* device = dynamic_cast<DDInterface*>(GetDisplayDevice()))
+        layout = device->GetFormat().layout;
+    images[32]->GetRunLengthAdditiveData(layout.bitCount, layout.redMask, layout.greenMask,
+                                         layout.blueMask);
     images[33]->GetRunLengthAlphaData();
     ++loadingDone;
 }
