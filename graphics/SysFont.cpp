@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 #include <vector>
 
+#include "graphics/DDImage.h"
 #include "graphics/FontMatch.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -192,16 +194,31 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     if (!image) return;
     Rect area = clip.Intersection(Rect(0, 0, image->GetWidth(), image->GetHeight()));
     if (area.width <= 0 || area.height <= 0) return;
-    Canvas canvas{image->GetBits(), image->GetWidth(), area,
-                  Color(color.red, color.green, color.blue, 0).ToPacked()};
     long long penX = static_cast<long long>(x) + g->GetTranslateX();
     long long baseline = static_cast<long long>(y) + g->GetTranslateY() + 1;
     if (baseline < INT_MIN / 2 || baseline > INT_MAX / 2) return;
+
+    // A display surface takes the coverage directly; reading the whole surface
+    // back into memory for a line of text would cost far more than the text.
+    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    bool direct = surfaceImage && surfaceImage->HasSurface();
+    std::optional<Canvas> canvas;
+    if (!direct)
+        canvas.emplace(Canvas{image->GetBits(), image->GetWidth(), area,
+                              Color(color.red, color.green, color.blue, 0).ToPacked()});
+    auto paint = [&](const Glyph& glyph, int left, int top) {
+        if (direct)
+            surfaceImage->DrawCoverage(left, top, glyph.coverage.data(), glyph.width, glyph.rows,
+                                       glyph.width, color, area);
+        else
+            DrawGlyph(*canvas, glyph, left, top);
+    };
+
     long long start = penX;
     for (char c : text) {
         const Glyph& glyph = face->GlyphFor(static_cast<unsigned char>(c));
         if (penX > INT_MIN / 2 && penX < INT_MAX / 2)
-            DrawGlyph(canvas, glyph, int(penX) + glyph.left, int(baseline) - glyph.top);
+            paint(glyph, int(penX) + glyph.left, int(baseline) - glyph.top);
         penX += glyph.advance;
     }
     if (underline && start > INT_MIN / 2 && penX < INT_MAX / 2) {
@@ -210,10 +227,9 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
         bar.rows = face->underlineThickness;
         bar.coverage.assign(std::size_t(std::max(bar.width, 0)) * bar.rows, 255);
         if (bar.width > 0)
-            DrawGlyph(canvas, bar, int(start),
-                      int(baseline) + face->underlineOffset - bar.rows / 2);
+            paint(bar, int(start), int(baseline) + face->underlineOffset - bar.rows / 2);
     }
-    image->BitsChanged();
+    if (!direct) image->BitsChanged();
 }
 
 }  // namespace Varn

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "DisplayTestSupport.h"
+#include "graphics/Graphics.h"
 #include "graphics/ImageRegistry.h"
+#include "graphics/SysFont.h"
 
 #include <atomic>
 #include <thread>
@@ -348,6 +350,46 @@ TEST(PresentationTest, ImagesOutlivingTheDeviceKeepTheirPicture) {
     EXPECT_FALSE(image.HasSurface());
     EXPECT_EQ(image.GetBits()[0], Packed(1, 2, 3));
     EXPECT_EQ(image.GetBits()[1] >> 24, 0u);
+}
+
+}  // namespace
+}  // namespace Varn::DisplayTest
+
+namespace Varn::DisplayTest {
+namespace {
+
+// System-font text goes straight into the screen's surface: the same pixels
+// as drawing into a memory image, without reading the surface back.
+TEST(DDImageTest, SystemFontTextIsDrawnIntoTheSurfaceLikeIntoMemory) {
+    Display d(32, 64, 20);
+    DDImage& screen = d.Screen();
+    ASSERT_TRUE(screen.HasSurface());
+    d.FillRaw(0);
+    SysFont font("SansSerif", 12, true);
+    Graphics onScreen(&screen);
+    onScreen.SetFont(&font);
+    onScreen.SetColor(Color(255, 255, 255));
+    onScreen.DrawString("Hi", 2, 15);
+
+    MemoryImage memory(nullptr);
+    memory.Create(64, 20);
+    memory.FillRect(Rect(0, 0, 64, 20), Color(0, 0, 0), DrawMode::Normal);
+    Graphics inMemory(&memory);
+    inMemory.SetFont(&font);
+    inMemory.SetColor(Color(255, 255, 255));
+    inMemory.DrawString("Hi", 2, 15);
+
+    int lit = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 64; ++x) {
+            uint32_t raw = d.Raw(x, y);
+            uint32_t expected = memory.GetBits()[y * 64 + x];
+            bool onInSurface = (raw & 0xFF) > 128;
+            bool onInMemory = (expected & 0xFF) > 128;
+            EXPECT_EQ(onInSurface, onInMemory) << x << "," << y;
+            lit += onInSurface;
+        }
+    EXPECT_GT(lit, 10);
 }
 
 }  // namespace
