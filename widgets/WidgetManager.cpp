@@ -21,10 +21,9 @@ bool CoversRect(Widget* s, Widget* w) {
 WidgetManager::WidgetManager(WidgetHost* host)
     : app(host), cursorWidget(std::make_unique<CursorWidget>()) {}
 
-// Listed widgets are not touched: their owners may already have deleted them.
-WidgetManager::~WidgetManager() {
-    if (cursorShown) RemoveWidget(cursorWidget.get());
-}
+// Listed widgets are not touched (not even to mark what lies under the
+// cursor): their owners may already have deleted them.
+WidgetManager::~WidgetManager() { cursorWidget->manager = nullptr; }
 
 std::list<Widget*>::iterator WidgetManager::Find(Widget* w) {
     return std::find(widgets.begin(), widgets.end(), w);
