@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Gemlode and runs every test: the plain build,
-# the address+undefined sanitizer build, and a short run of each fuzz target.
+# the address+undefined sanitizer build, the thread sanitizer build, and a short
+# run of each fuzz target.
 # GEMLODE_QUICK=1 runs the plain build's tests only.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -22,6 +23,13 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print
 # allocations until exit, with stacks too short to suppress, so no leak check.
 ASAN_OPTIONS=detect_leaks=0 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900 -L xvfb
+
+# Threads: the loading thread, the audio callback and the display lock. The soak
+# test is left to the other stages (it is slow under this sanitizer).
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEMLODE_TSAN=ON -DGEMLODE_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$jobs"
+TSAN_OPTIONS=halt_on_error=1 \
+  ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 900 -LE "slow|xvfb" -E SoakTest
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -4,6 +4,7 @@
 // in-memory clipboard. Everything is plain data the test may read or set.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -25,7 +26,8 @@ public:
     }
     void Advance(int64_t milliseconds) { now += milliseconds; }
 
-    int64_t now = 1000;
+    // Read by the loading thread too (its log line).
+    std::atomic<int64_t> now{1000};
     int sleepCalls = 0;
 };
 

@@ -46,7 +46,8 @@ TEST(SoakTest, BotPlaysManyGamesInBothModesWithoutFaultOrGrowth) {
     int moves = 0;
     int games = 0;
     size_t imagesAtFirstGame = 0;
-    while (moves < SoakMoves()) {
+    // At least the configured number of moves, and at least one whole game.
+    while (moves < SoakMoves() || (games == 0 && moves < 20000)) {
         if (AnswerDialogs(h)) continue;
         if (HighScoreWidget* over = h.app->GetGameOverScreen()) {
             ++games;
