@@ -2,24 +2,21 @@
 # CPU cost of the real program under Xvfb, read from /proc over a period:
 # on the title screen after loading, and during play. Prints the share of one
 # core for each, plus the start-up figures the program logs.
-# Usage: bench/app/cpu_cost.sh GAME-DIR [SECONDS] [DISPLAY-NUMBER]
+# Usage: bench/app/cpu_cost.sh GAME-DIR [SECONDS]
 set -eu
 game_dir=$(realpath "$1")
 seconds=${2:-20}
-display=":${3:-73}"
 ticks=$(getconf CLK_TCK)
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display SDL_AUDIODRIVER=dummy
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
+xvfb_start
 work=$(mktemp -d)
 for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
 cp "$game_dir/gemlode" "$work/gemlode"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!
-trap 'kill $game 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 
 cpu() { awk '{print $14 + $15}' "/proc/$game/stat"; }
 measure() {
@@ -30,8 +27,9 @@ measure() {
   awk -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" 'BEGIN {printf "%.2f%%", 100 * t / hz / s}'
 }
 
+window=$(xvfb_window $game)
+[ -n "$window" ] || { echo "no window"; cat "$work/log"; exit 1; }
 sleep 3
-window=$(xdotool search --name '^Gemlode ' | head -n 1)
 echo "title screen, after loading: $(measure) of a core over ${seconds}s"
 xdotool mousemove --window "$window" 320 396 click 1
 sleep 1

@@ -1,9 +1,9 @@
 #include "XTestSupport.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,9 +31,19 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0;
+// One line from a pipe, without its newline; empty at the deadline or end of input.
+std::string ReadLine(int fd, int timeoutMs) {
+    std::string line;
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char c = 0;
+        if (read(fd, &c, 1) != 1) return std::string();
+        if (c == '\n') return line;
+        line += c;
+    }
+    return std::string();
 }
 
 // The current environment with the given "NAME=value" entries replacing or adding.
@@ -149,26 +159,26 @@ std::pair<int, std::string> Run(const std::vector<std::string>& argv,
 VirtualScreen::VirtualScreen(int width, int height, int depth) {
     std::string xvfb = FindProgram("Xvfb");
     if (xvfb.empty()) return;
-    for (int n = 97; n < 140 && !ready; ++n) {
-        if (Exists("/tmp/.X" + std::to_string(n) + "-lock") ||
-            Exists("/tmp/.X11-unix/X" + std::to_string(n)))
-            continue;
-        std::string screen =
-            std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-        server = std::make_unique<Process>(
-            std::vector<std::string>{xvfb, ":" + std::to_string(n), "-screen", "0", screen,
-                                     "-nolisten", "tcp", "-noreset"},
-            std::vector<std::string>{}, MakeTempFolder("xvfb") + "/xvfb.log");
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (server->Running() && std::chrono::steady_clock::now() < end &&
-               !Exists("/tmp/.X11-unix/X" + std::to_string(n)))
-            Nap();
-        if (server->Running() && Exists("/tmp/.X11-unix/X" + std::to_string(n))) {
-            number = n;
-            ready = true;
-        } else {
-            server.reset();  // another server took the number first: try the next one
-        }
+    // The server picks a free display itself and writes its number to this pipe once it
+    // accepts clients: no guessing at numbers another server may hold.
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+    std::string screen =
+        std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
+    server = std::make_unique<Process>(
+        std::vector<std::string>{xvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                                 "-nolisten", "tcp", "-noreset"},
+        std::vector<std::string>{}, MakeTempFolder("xvfb") + "/xvfb.log");
+    close(fds[1]);
+    std::string text = ReadLine(fds[0], 10000);
+    close(fds[0]);
+    if (server->Started() && !text.empty() &&
+        text.find_first_not_of("0123456789") == std::string::npos) {
+        number = std::stoi(text);
+        ready = true;
+    } else {
+        server.reset();
     }
 }
 

@@ -1,7 +1,7 @@
 // Support for the tests that run real programs under a virtual X server: starting Xvfb on a
-// free display number, child processes with their output in a file, one-shot commands
-// (xdotool, xwd), and reading xwd screenshots. Everything is waited for by polling with a
-// generous deadline; a deadline passing is a failure, never a measurement.
+// display number the server picks (-displayfd), child processes with their output in a file,
+// one-shot commands (xdotool, xwd), and reading xwd screenshots. Everything is waited for by
+// polling with a generous deadline; a deadline passing is a failure, never a measurement.
 #pragma once
 
 #include <sys/types.h>
@@ -28,6 +28,7 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool Started() const { return pid > 0; }
+    pid_t Pid() const { return pid; }
     std::string Output() const;
     // Polls the output until it contains text; false at the deadline.
     bool WaitForOutput(const std::string& text, int timeoutMs) const;
@@ -47,7 +48,7 @@ std::pair<int, std::string> Run(const std::vector<std::string>& argv,
 
 class VirtualScreen {
 public:
-    // Starts Xvfb with one screen of width x height x depth on the first free display from 97.
+    // Starts Xvfb with one screen of width x height x depth on a display the server picks.
     VirtualScreen(int width, int height, int depth);
     ~VirtualScreen();
     bool Ready() const { return ready; }

@@ -42,11 +42,13 @@ protected:
         full[0] = FindProgram(argv[0]);
         return XTest::Run(full, {screen->DisplayEnv()});
     }
-    // The id of the first window whose name contains the text, waiting for it to appear.
-    std::string FindWindow(const std::string& name) {
+    // The id of the first window of that process whose name contains the text, waiting for it
+    // to appear.
+    std::string FindWindow(const std::string& name, const Process& owner) {
+        std::string pid = std::to_string(owner.Pid());
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
         while (std::chrono::steady_clock::now() < end) {
-            auto [status, out] = X({"xdotool", "search", "--name", name});
+            auto [status, out] = X({"xdotool", "search", "--all", "--pid", pid, "--name", name});
             if (status == 0 && !out.empty()) return out.substr(0, out.find('\n'));
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -112,7 +114,7 @@ TEST_P(XvfbTest, ProbeFrameMatchesScreenshotAndInputArrives) {
     // The red band, as the fill writes it: 30 of 31 in 5-6-5, 254 in 8 bits.
     EXPECT_EQ(frame.At(10, 10), depth == 16 ? 30u << 11 : 254u << 16);
 
-    std::string window = FindWindow("Display probe");
+    std::string window = FindWindow("Display probe", probe);
     ASSERT_FALSE(window.empty());
     Screenshot shot;
     std::string first;
@@ -157,7 +159,7 @@ TEST_P(XvfbTest, GameOpensItsWindowDrawsTakesInputAndEndsCleanly) {
         GTEST_SKIP() << "the game data is not generated";
     Process gemlode({game}, ProgramEnv(), folder + "/game.txt");
     ASSERT_TRUE(gemlode.Started());
-    std::string window = FindWindow("Gemlode");
+    std::string window = FindWindow("Gemlode", gemlode);
     ASSERT_FALSE(window.empty()) << gemlode.Output();
     auto [status, geometry] = X({"xdotool", "getwindowgeometry", window});
     EXPECT_NE(geometry.find("640x480"), std::string::npos) << geometry;

@@ -3,18 +3,14 @@
 # screen, the game after some moves, the options dialog. Screenshots are kept
 # in ARTIFACT-DIR for a person to look at. Checks that the screens differ as
 # they should (the title is gone after the click, the dialog changes pixels).
-# Usage: play_screenshots.sh GAME-DIR ARTIFACT-DIR DISPLAY-NUMBER
+# Usage: play_screenshots.sh GAME-DIR ARTIFACT-DIR
 set -u
 game_dir=$1
 artifacts=$2
-display=":$3"
-command -v Xvfb >/dev/null || { echo "Xvfb missing: skipped"; exit 77; }
+source "$(dirname "$0")/xvfb.sh"
 mkdir -p "$artifacts"
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display SDL_AUDIODRIVER=dummy
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start || exit $?
 work=$(mktemp -d)
 for data in images sounds music data resources; do ln -s "$(realpath "$game_dir")/$data" "$work/$data"; done
 # A copy, not a link: the program works in the folder it runs from.
@@ -22,14 +18,9 @@ cp "$game_dir/gemlode" "$work/gemlode"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!
-trap 'kill $game 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Gemlode ' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(xvfb_window $game)
 [ -n "$window" ] || { echo "no window"; exit 1; }
 origin=$(xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}')
 ox=${origin%,*}

@@ -5,22 +5,18 @@
 # opens Options and the high-score dialog, and quits through the window.
 # Checks the screens change as they should and that "hiscores.dat" holds the
 # name afterwards. Screenshots are kept in ARTIFACT-DIR.
-# Usage: full_game.sh GAME-DIR ARTIFACT-DIR DISPLAY-NUMBER XCLOSE
+# Usage: full_game.sh GAME-DIR ARTIFACT-DIR XCLOSE
 set -u
 game_dir=$1
 artifacts=$2
-display=":$3"
-xclose=$(realpath "$4")
+xclose=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
-command -v Xvfb >/dev/null || { echo "Xvfb missing: skipped"; exit 77; }
+source "$here/../../e2e/xvfb.sh"
 mkdir -p "$artifacts"
 artifacts=$(realpath "$artifacts")
 rm -f "$artifacts"/*.png
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display SDL_AUDIODRIVER=dummy
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start || exit $?
 work=$(mktemp -d)
 # The program changes to its own folder and writes its files there: a copy of
 # it (not a link) keeps "hiscores.dat" and the saved game out of the build.
@@ -29,7 +25,7 @@ cp "$game_dir/gemlode" "$work/gemlode"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!
-trap 'kill $game 2>/dev/null; kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 
 fail() {
   echo "FAILED: $*"
@@ -37,12 +33,7 @@ fail() {
   exit 1
 }
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Gemlode ' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
+window=$(xvfb_window $game)
 [ -n "$window" ] || fail "no window"
 origin=$(xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}')
 ox=${origin%,*}
@@ -144,7 +135,7 @@ sleep 1
 shot 09-high-scores
 cmp -s "$artifacts/08-options.png" "$artifacts/09-high-scores.png" && fail "no high-score dialog"
 
-"$xclose" "Gemlode " || fail "close request failed"
+"$xclose" "$window" || fail "close request failed"
 for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
 kill -0 $game 2>/dev/null && fail "still running after close"
 wait $game || fail "exit code $?"

@@ -1,0 +1,44 @@
+# Shared by the window scripts (source it). xvfb_start starts a private Xvfb on
+# a display number the server picks itself (-displayfd), so a server already
+# running elsewhere (another test run, a developer's own) is never talked to.
+# It exports DISPLAY, SDL_VIDEODRIVER=x11 and SDL_AUDIODRIVER=dummy, whatever
+# the caller's environment says, and sets XVFB_PID. xvfb_window PID waits for
+# the top-level "Gemlode " window of that one process and prints its id.
+
+# xvfb_start [WIDTHxHEIGHTxDEPTH]; returns 77 (skip) when Xvfb is missing.
+xvfb_start() {
+  local screen=${1:-800x600x24} number=""
+  command -v Xvfb >/dev/null || { echo "Xvfb missing: skipped"; return 77; }
+  XVFB_DIR=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$XVFB_DIR/display" >"$XVFB_DIR/log" 2>&1 &
+  XVFB_PID=$!
+  # The server writes the number and a newline once it accepts clients.
+  for _ in $(seq 200); do
+    if [ "$(tail -c 1 "$XVFB_DIR/display" 2>/dev/null | od -An -c | tr -d ' ')" = '\n' ]; then
+      number=$(head -n 1 "$XVFB_DIR/display")
+      break
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -n "$number" ] || { echo "Xvfb did not start"; cat "$XVFB_DIR/log"; return 1; }
+  export DISPLAY=":$number" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+}
+
+xvfb_stop() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+  [ -n "${XVFB_DIR:-}" ] && rm -rf "$XVFB_DIR"
+  XVFB_PID=""
+}
+
+# xvfb_window PID [TENTHS-OF-A-SECOND]: empty output when none appeared.
+xvfb_window() {
+  local pid=$1 tries=${2:-100} window=""
+  for _ in $(seq "$tries"); do
+    window=$(xdotool search --all --pid "$pid" --name '^Gemlode ' 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "$window"
+}
