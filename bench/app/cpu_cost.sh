@@ -1,38 +1,140 @@
 #!/usr/bin/env bash
-# CPU cost of the real program under Xvfb, read from /proc over a period:
-# on the title screen after loading, and during play. Prints the share of one
-# core for each, plus the start-up figures the program logs.
-# Usage: bench/app/cpu_cost.sh GAME-DIR [SECONDS]
+# CPU cost of the real program under Xvfb against its anchors, measured in one run on one
+# X server: the presentation anchor (bench/present) presenting a 640x480 picture (a) once a
+# second and (b) every 10 ms through the same presentation path, then the game on its title
+# screen after loading, on the game screen with nobody playing, and with a scripted player
+# swapping two gems once a second. The CPU of each program and of the X server over each
+# period is read from /proc. Prints one line per repetition with every ratio, then the
+# medians; also the start-up figures and the resident memory after loading that the game
+# logs or shows.
+# Usage: bench/app/cpu_cost.sh GAME-DIR ANCHOR-PROGRAM [SECONDS] [REPETITIONS] [fullscreen]
+# Environment: GEMLODE_PRESENTATION=surface|renderer forces a path in both programs.
 set -eu
 game_dir=$(realpath "$1")
-seconds=${2:-20}
-ticks=$(getconf CLK_TCK)
+anchor=$(realpath "$2")
+seconds=${3:-10}
+repetitions=${4:-5}
+mode=${5:-window}
+screen=800x600x24
+[ "$mode" = fullscreen ] && screen=640x480x24
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  xvfb_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
-xvfb_start
-work=$(mktemp -d)
+xvfb_start "$screen"
+xvfb=$XVFB_PID
+pids+=("$xvfb")
+
 for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
 cp "$game_dir/gemlode" "$work/gemlode"
-cd "$work"
-XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
-game=$!
-trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 
-cpu() { awk '{print $14 + $15}' "/proc/$game/stat"; }
+# CPU time of all the process's threads in nanoseconds (finer than the clock ticks of stat).
+cpu_of() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{t += $1} END {printf "%d", t}'; }
+# Share of one core, in per cent, used by the process and by the X server over the period.
 measure() {
-  local before after
-  before=$(cpu)
+  local p0 x0 p1 x1
+  p0=$(cpu_of "$1")
+  x0=$(cpu_of "$xvfb")
   sleep "$seconds"
-  after=$(cpu)
-  awk -v t=$((after - before)) -v hz="$ticks" -v s="$seconds" 'BEGIN {printf "%.2f%%", 100 * t / hz / s}'
+  p1=$(cpu_of "$1")
+  x1=$(cpu_of "$xvfb")
+  awk -v p=$((p1 - p0)) -v x=$((x1 - x0)) -v s="$seconds" \
+    'BEGIN {printf "%.3f %.3f", 100 * p / 1e9 / s, 100 * (p + x) / 1e9 / s}'
+}
+wait_for() {  # file pattern tries
+  for _ in $(seq "$3"); do grep -qE "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+  return 1
 }
 
-window=$(xvfb_window $game)
-[ -n "$window" ] || { echo "no window"; cat "$work/log"; exit 1; }
-sleep 3
-echo "title screen, after loading: $(measure) of a core over ${seconds}s"
-xdotool mousemove --window "$window" 320 396 click 1
-sleep 1
-xdotool mousemove --window "$window" 300 200
-echo "game screen, playing:        $(measure) of a core over ${seconds}s"
-grep -E "Resource Loading Time|First Frame Time" "$work/log" || true
+anchor_cost() {  # interval-ms
+  local log=$work/anchor.log pid cost
+  "$anchor" "$1" 0 "$mode" >"$log" 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  wait_for "$log" '^Presentation:' 50 || true
+  sleep 1
+  cost=$(measure "$pid")
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  echo "$cost"
+}
+
+# A swap of two neighbours somewhere on the board every second until killed.
+player() {
+  local window=$1 x y
+  while true; do
+    x=$((203 + 51 * (RANDOM % 7) + 24))
+    y=$((16 + 51 * (RANDOM % 8) + 24))
+    xdotool mousemove --window "$window" "$x" "$y" click 1 >/dev/null 2>&1
+    sleep 0.1
+    xdotool mousemove --window "$window" $((x + 51)) "$y" click 1 >/dev/null 2>&1
+    sleep 0.9
+  done
+}
+
+game_costs() {
+  local log=$work/game.log pid window player_pid title idle play rss
+  rm -rf "$work/config"
+  (cd "$work" && XDG_CONFIG_HOME=$work/config exec ./gemlode >"$log" 2>&1) &
+  pid=$!
+  pids+=("$pid")
+  wait_for "$log" 'Resource Loading Time' 100 || { echo "the game did not load" >&2; return 1; }
+  sleep 1
+  rss=$(awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$pid/status")
+  window=$(xvfb_window "$pid")
+  title=$(measure "$pid")
+  xdotool mousemove --window "$window" 320 396 click 1
+  sleep 1
+  # The pointer rests on the panel, away from the gems.
+  xdotool mousemove --window "$window" 100 440
+  sleep 1
+  idle=$(measure "$pid")
+  player "$window" &
+  player_pid=$!
+  pids+=("$player_pid")
+  play=$(measure "$pid")
+  kill "$player_pid"
+  wait "$player_pid" 2>/dev/null || true
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  echo "$title $idle $play $rss"
+  grep -E "^Presentation|First Frame Time|Resources Loaded|Resource Loading Time" "$log" \
+    >"$work/startup.$repetition" || true
+}
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b > 0) ? a / b : 0}'; }
+
+printf '%-4s %-33s %-33s %-33s %s\n' run "title/anchor(a) [own, +X]" "idle/anchor(b) [own, +X]" \
+  "play/anchor(b) [own, +X]" "RSS MB"
+for repetition in $(seq "$repetitions"); do
+  read -r a_own a_all <<<"$(anchor_cost 1000)"
+  read -r b_own b_all <<<"$(anchor_cost 10)"
+  read -r t_own t_all i_own i_all p_own p_all rss <<<"$(game_costs)"
+  line="$(ratio "$t_own" "$a_own") $(ratio "$t_all" "$a_all") $(ratio "$i_own" "$b_own")"
+  line="$line $(ratio "$i_all" "$b_all") $(ratio "$p_own" "$b_own") $(ratio "$p_all" "$b_all") $rss"
+  echo "$line" >>"$work/ratios"
+  read -r r1 r2 r3 r4 r5 r6 _ <<<"$line"
+  printf '%-4s %-33s %-33s %-33s %s\n' "$repetition" "$r1 $r2 ($t_own%/$a_own%)" \
+    "$r3 $r4 ($i_own%/$b_own%)" "$r5 $r6 ($p_own%/$b_own%)" "$rss"
+  sed 's/^/     /' "$work/startup.$repetition"
+done
+
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+column_median() { awk -v c="$1" '{print $c}' "$work/ratios" | median; }
+echo "medians of $repetitions runs, ${seconds}s each, mode $mode:"
+echo "  title after loading / anchor (a):   $(column_median 1) own, $(column_median 2) with X server (goal <= 1.2)"
+echo "  game screen, idle / anchor (b):     $(column_median 3) own, $(column_median 4) with X server (goal <= 0.5)"
+echo "  game screen, playing / anchor (b):  $(column_median 5) own, $(column_median 6) with X server (goal <= 0.7)"
+echo "  resident memory after loading:      $(column_median 7) MB (goal <= 70)"
+for field in "First Frame Time" "Resources Loaded"; do
+  values=$(cat "$work"/startup.* | grep "$field" | grep -oE '[0-9]+ ms' | awk '{print $1}')
+  [ -n "$values" ] && echo "  $field: $(echo "$values" | median) ms"
+done
+exit 0

@@ -20,9 +20,6 @@ WindowMessage Message(int type, uint32_t wparam = 0, int32_t lparam = 0) {
     return m;
 }
 
-Uint32 SdlFormat(PixelFormat format) {
-    return format == PixelFormat::kRgb565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
-}
 }  // namespace
 
 SdlWindow::SdlWindow() {
@@ -47,28 +44,13 @@ bool SdlWindow::Create(const std::string& title, int width, int height, bool ful
     if (!window) return false;
     logicalWidth = width;
     logicalHeight = height;
-    if (!CreateRenderer()) {
+    if (!ChoosePresentation(fullscreen)) {
         Destroy();
         return false;
     }
     SDL_StartTextInput();
     displayLost = false;
     rendererLost = false;
-    return true;
-}
-
-// A renderer scaling the logical size to the window, by whole multiples where the output is
-// at least that large (a smaller screen gets the largest fractional scale that fits).
-bool SdlWindow::CreateRenderer() {
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer) return false;
-    SDL_RenderSetLogicalSize(renderer, logicalWidth, logicalHeight);
-    int outputWidth = 0;
-    int outputHeight = 0;
-    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-    bool fits = outputWidth >= logicalWidth && outputHeight >= logicalHeight;
-    SDL_RenderSetIntegerScale(renderer, fits ? SDL_TRUE : SDL_FALSE);
     return true;
 }
 
@@ -79,6 +61,7 @@ void SdlWindow::Destroy() {
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
+    windowSurface = nullptr;
 }
 
 void SdlWindow::Show() {
@@ -115,52 +98,6 @@ int SdlWindow::DesktopBytesPerPixel() const {
     return SDL_BYTESPERPIXEL(mode.format);
 }
 
-bool SdlWindow::EnsureTexture(const FrameView& frame, bool& fresh) {
-    fresh = false;
-    if (texture && textureFormat == frame.format && textureWidth == frame.width &&
-        textureHeight == frame.height)
-        return true;
-    if (texture) SDL_DestroyTexture(texture);
-    texture = SDL_CreateTexture(renderer, SdlFormat(frame.format), SDL_TEXTUREACCESS_STREAMING,
-                                frame.width, frame.height);
-    textureFormat = frame.format;
-    textureWidth = frame.width;
-    textureHeight = frame.height;
-    fresh = texture != nullptr;
-    return texture != nullptr;
-}
-
-bool SdlWindow::Present(const FrameView& frame) {
-    if (displayLost) {
-        // The renderer dropped its textures (or itself): rebuild them, and report the loss
-        // so the caller sets the display up again and everything is uploaded anew.
-        displayLost = false;
-        if (texture) SDL_DestroyTexture(texture);
-        texture = nullptr;
-        if (rendererLost && renderer) {
-            SDL_DestroyRenderer(renderer);
-            renderer = nullptr;
-            rendererLost = false;
-            if (window) CreateRenderer();
-        }
-        return false;
-    }
-    bool fresh = false;
-    if (!renderer || !frame.pixels || !EnsureTexture(frame, fresh)) return false;
-    // A new texture holds nothing yet: upload every row, not just the changed ones.
-    int first = fresh ? 0 : std::max(frame.firstDirtyRow, 0);
-    int end = fresh ? frame.height : std::min(frame.endDirtyRow, frame.height);
-    if (end > first) {
-        SDL_Rect rows{0, first, frame.width, end - first};
-        const auto* start = static_cast<const uint8_t*>(frame.pixels) + size_t(first) * frame.pitch;
-        SDL_UpdateTexture(texture, &rows, start, frame.pitch);
-    }
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
-    return true;
-}
-
 void SdlWindow::PumpMessages(std::vector<WindowMessage>& out) {
     SDL_Event event;
     while (SDL_PollEvent(&event)) TranslateEvent(event, out);
@@ -185,7 +122,11 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
                 out.push_back(Message(kMsgActivateApp, 1));
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
                 out.push_back(Message(kMsgActivateApp, 0));
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) out.push_back(Message(kMsgPaint));
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                // The server dropped the window's pixels: the next presentation sends all rows.
+                windowSurface = nullptr;
+                out.push_back(Message(kMsgPaint));
+            }
             break;
         case SDL_RENDER_TARGETS_RESET:
             displayLost = true;

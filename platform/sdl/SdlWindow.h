@@ -1,10 +1,19 @@
 // The SDL2 main window: event pump into window messages, presentation of
-// frames through a streaming texture, system cursors.
+// frames, system cursors.
+//
+// Presentation takes one of two paths, chosen per mode when the window is created (measured
+// under a software X server, where both are CPU work): in a window, the window surface, into
+// which only the changed rows are copied and from which only those rows are sent to the
+// server; in full screen, a renderer that scales the frame to the output (a streaming texture
+// updated by rows). The window surface never loads an OpenGL driver, which on a machine
+// without a GPU driver rasterises every presentation in software and costs tens of megabytes.
+// The choice is written to the log, with the renderer's name.
 #pragma once
 
 #include <SDL.h>
 
 #include <array>
+#include <string>
 
 #include "platform/Platform.h"
 
@@ -36,15 +45,25 @@ public:
                         int hotY) override;
     void ShowSystemCursor(bool show) override;
 
+    // "window surface" or "renderer NAME": how frames reach the screen.
+    std::string PresentationPath() const;
+
 private:
+    bool ChoosePresentation(bool fullscreen);
     bool CreateRenderer();
     bool EnsureTexture(const FrameView& frame, bool& fresh);
+    bool PresentToSurface(const FrameView& frame);
+    bool PresentThroughRenderer(const FrameView& frame);
     void TranslateEvent(const SDL_Event& event, std::vector<WindowMessage>& out);
     void TranslateKey(const SDL_KeyboardEvent& key, bool down, std::vector<WindowMessage>& out);
 
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    // Set while the window surface path is in use; null until the next presentation
+    // fetches it (again), which then sends every row.
+    SDL_Surface* windowSurface = nullptr;
+    bool useWindowSurface = false;
     PixelFormat textureFormat = PixelFormat::kXrgb8888;
     int textureWidth = 0;
     int textureHeight = 0;
