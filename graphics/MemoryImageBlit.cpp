@@ -20,25 +20,26 @@ namespace {
 using PixelBlend::Tables;
 using PixelBlend::Tint;
 
-// An opaque source pixel gives nA = 255 and w = 255, and (d * 1) >> 8 is 0 for every
-// channel, so the result is the source with each channel scaled by 255/256: c * 255 >> 8,
-// which is c - 1 for c >= 1 and 0 for 0, a saturating byte subtraction.
+// An opaque source pixel gives nA = 255 and w = 255. Red: (d * 1) >> 8 is 0, so it is
+// s * 255 >> 8, which is s - 1 for s >= 1 and 0 for 0. Green and blue, taken in place, are
+// (d + 255 * s) >> 8: s when d >= s, s - 1 when d < s. Both are saturating byte
+// subtractions of 0 or 1.
 void BlendOpaqueRun(uint32_t* d, const uint32_t* s, int n) {
     int k = 0;
 #if defined(__SSE2__)
-    const __m128i one = _mm_set1_epi32(0x00010101);
+    const __m128i redStep = _mm_set1_epi32(0x00000001);
+    const __m128i greenBlueStep = _mm_set1_epi32(0x00010100);
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
     for (; k + 4 <= n; k += 4) {
         __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), _mm_subs_epu8(v, one));
+        __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        __m128i notBelow = _mm_cmpeq_epi8(_mm_max_epu8(under, v), under);  // d >= s
+        __m128i step = _mm_or_si128(redStep, _mm_andnot_si128(notBelow, greenBlueStep));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
+                         _mm_or_si128(_mm_subs_epu8(v, step), alpha));
     }
 #endif
-    for (; k < n; ++k) {
-        uint32_t p = s[k];
-        uint32_t r = (p & 0xFF) * 255 >> 8;
-        uint32_t g = (p >> 8 & 0xFF) * 255 >> 8;
-        uint32_t b = (p >> 16 & 0xFF) * 255 >> 8;
-        d[k] = r | g << 8 | b << 16 | 0xFF000000u;
-    }
+    for (; k < n; ++k) d[k] = PixelBlend::BlendChannels(d[k], s[k], 255, 255);
 }
 
 struct BlitArea {

@@ -2,7 +2,10 @@
 // Shared by Blt and StretchBlt; the divisions are looked up in tables built once.
 // All results equal the formulas with truncating integer division:
 //   nA = dA + (255 - dA) * a / 255,  w = a * 255 / nA,
-//   untinted channel = (d * (256 - w) >> 8) + (s * w >> 8).
+//   untinted channel = (d * (256 - w) >> 8) + (s * w >> 8),
+// each channel taken in place in the packed value (masks 0xFF, 0xFF00, 0xFF0000) and the
+// sum masked back into its byte. In place, green and blue keep the bits below their byte
+// until the sum: opaque white over white is (254, 255, 255).
 #pragma once
 
 #include <cstdint>
@@ -21,12 +24,14 @@ struct Tables {
 };
 const Tables& GetTables();
 
+// One channel, in place: both terms keep the bits below the channel's byte until the mask.
+inline uint32_t BlendInPlace(uint32_t d, uint32_t s, uint32_t w, uint32_t mask) {
+    return (((d & mask) * (256 - w) >> 8) + ((s & mask) * w >> 8)) & mask;
+}
+
 inline uint32_t BlendChannels(uint32_t d, uint32_t s, uint32_t w, uint32_t nA) {
-    uint32_t inv = 256 - w;
-    uint32_t r = ((d & 0xFF) * inv >> 8) + ((s & 0xFF) * w >> 8);
-    uint32_t g = ((d >> 8 & 0xFF) * inv >> 8) + ((s >> 8 & 0xFF) * w >> 8);
-    uint32_t b = ((d >> 16 & 0xFF) * inv >> 8) + ((s >> 16 & 0xFF) * w >> 8);
-    return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16 | nA << 24;
+    return BlendInPlace(d, s, w, 0xFF) | BlendInPlace(d, s, w, 0xFF00) |
+           BlendInPlace(d, s, w, 0xFF0000) | nA << 24;
 }
 
 // Untinted blend of source pixel s (alpha a = s >> 24, non-zero) onto d.
@@ -46,27 +51,34 @@ inline uint32_t BlendTinted(const Tables& t, uint32_t d, uint32_t s, uint32_t a,
     uint32_t nA = t.newAlpha[d >> 24][a];
     uint32_t w = t.weight[a][nA];
     uint32_t inv = 256 - w;
+    // In place; blue takes its product in two steps so that it stays within 32 bits.
     uint32_t r = ((d & 0xFF) * inv >> 8) + ((s & 0xFF) * w * k.red >> 16);
-    uint32_t g = ((d >> 8 & 0xFF) * inv >> 8) + ((s >> 8 & 0xFF) * w * k.green >> 16);
-    uint32_t b = ((d >> 16 & 0xFF) * inv >> 8) + (((s >> 16 & 0xFF) * w >> 8) * k.blue >> 8);
-    return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16 | nA << 24;
+    uint32_t g = ((d & 0xFF00) * inv >> 8) + ((s & 0xFF00) * w * k.green >> 16);
+    uint32_t b = ((d & 0xFF0000) * inv >> 8) + (((s & 0xFF0000) * w >> 8) * k.blue >> 8);
+    return (r & 0xFF) | (g & 0xFF00) | (b & 0xFF0000) | nA << 24;
 }
 
 // Untinted blend of a source span onto a destination span. Over an opaque destination
 // pixel nA = 255 and w = a * 255 / 255 = a, so no division is left and every product fits
 // in 16 bits; a source alpha of 0 then gives w = 0 and leaves the pixel as it was, as the
-// blend requires. Groups of four opaque destination pixels take that path in SSE2; any
-// other pixel takes the table-driven blend.
+// blend requires. Taken in place, red truncates each term on its own while green and blue
+// truncate only the sum: (d * (256 - w) + s * w) >> 8, which fits 16 bits too. Groups of
+// four opaque destination pixels take that path in SSE2; any other pixel takes the
+// table-driven blend.
 inline void BlendSpan(const Tables& t, uint32_t* d, const uint32_t* s, int n) {
     int k = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(256);
     const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i red = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);  // the red lane of each pixel
     auto blendHalf = [&](__m128i dd, __m128i ss) {
         __m128i w = _mm_shufflehi_epi16(_mm_shufflelo_epi16(ss, 0xFF), 0xFF);
-        __m128i keep = _mm_srli_epi16(_mm_mullo_epi16(dd, _mm_sub_epi16(full, w)), 8);
-        return _mm_add_epi16(keep, _mm_srli_epi16(_mm_mullo_epi16(ss, w), 8));
+        __m128i keep = _mm_mullo_epi16(dd, _mm_sub_epi16(full, w));
+        __m128i take = _mm_mullo_epi16(ss, w);
+        __m128i apart = _mm_add_epi16(_mm_srli_epi16(keep, 8), _mm_srli_epi16(take, 8));
+        __m128i together = _mm_srli_epi16(_mm_add_epi16(keep, take), 8);
+        return _mm_or_si128(_mm_and_si128(red, apart), _mm_andnot_si128(red, together));
     };
     for (; k + 4 <= n; k += 4) {
         __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));

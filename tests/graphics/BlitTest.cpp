@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/MemoryImage.h"
+#include "tests/graphics/BlendReference.h"
 #include "tests/graphics/PixelTestSupport.h"
 
 namespace Varn {
@@ -13,32 +14,7 @@ namespace {
 using Testing::FillAll;
 using Testing::Packed;
 using Testing::PixelAt;
-
-// The blend written out with plain divisions, one pixel at a time: the yardstick for the
-// table-driven, run-skipping implementation.
-uint32_t ReferenceBlend(uint32_t d, uint32_t s, const Color& tint) {
-    bool untinted = tint == Color::White;
-    int tR = tint.red * tint.alpha / 255, tG = tint.green * tint.alpha / 255,
-        tB = tint.blue * tint.alpha / 255;
-    int a = untinted ? int(s >> 24) : tint.alpha * int(s >> 24) / 255;
-    if (a == 0) return d;
-    int dA = int(d >> 24);
-    int nA = dA + (255 - dA) * a / 255;
-    int w = a * 255 / nA;
-    int out[3];
-    for (int c = 0; c < 3; ++c) {
-        int dc = int(d >> (8 * c) & 0xFF), sc = int(s >> (8 * c) & 0xFF);
-        int keep = dc * (256 - w) >> 8;
-        if (untinted)
-            out[c] = keep + (sc * w >> 8);
-        else if (c == 2)
-            out[c] = keep + (((sc * w) >> 8) * tB >> 8);
-        else
-            out[c] = keep + (sc * w * (c == 0 ? tR : tG) >> 16);
-    }
-    return uint32_t(out[0] & 0xFF) | uint32_t(out[1] & 0xFF) << 8 | uint32_t(out[2] & 0xFF) << 16 |
-           uint32_t(nA) << 24;
-}
+using Testing::ReferenceBlend;
 
 uint32_t BlendOne(uint32_t dest, uint32_t source, const Color& tint = Color::White) {
     MemoryImage d(nullptr), s(nullptr);
@@ -53,10 +29,23 @@ TEST(BlitTest, OpaqueWhiteOverBlackGives254) {
               Packed(254, 254, 254, 255));
 }
 
+TEST(BlitTest, OpaqueWhiteOverWhiteKeepsGreenAndBlueWhole) {
+    // Green in place: (0xFF00 * 1 >> 8) + (0xFF00 * 255 >> 8) = 0xFF00; red drops a bit.
+    EXPECT_EQ(BlendOne(Packed(255, 255, 255, 255), Packed(255, 255, 255, 255)),
+              Packed(254, 255, 255, 255));
+}
+
 TEST(BlitTest, HalfAlphaOverOpaqueMixesByWeight) {
-    // nA = 255, w = 128 * 255 / 255 = 128: 100 * 128 >> 8 = 50 plus 200 * 128 >> 8 = 100.
+    // nA = 255, w = 128: red 100 * 128 >> 8 = 50 plus 200 * 128 >> 8 = 100; blue in place
+    // (100 * 128 + 255 * 128) >> 8 = 177; green 100 * 128 >> 8 = 50.
     EXPECT_EQ(BlendOne(Packed(100, 100, 100, 255), Packed(200, 0, 255, 128)),
               Packed(150, 50, 177, 255));
+}
+
+TEST(BlitTest, GreenAndBlueTruncateOnlyTheirSum) {
+    // w = 128 * 255 / 255 = 128. Red 1 * 128 >> 8 = 0 twice: 0. Green and blue in place:
+    // (1 * 128 + 1 * 128) >> 8 = 1.
+    EXPECT_EQ(BlendOne(Packed(1, 1, 1, 255), Packed(1, 1, 1, 128)), Packed(0, 1, 1, 255));
 }
 
 TEST(BlitTest, PartialOverTransparentTakesSourceAlpha) {
@@ -73,11 +62,12 @@ TEST(BlitTest, TintWithAlphaZeroLeavesDestinationAlone) {
               Packed(7, 8, 9, 200));
 }
 
-TEST(BlitTest, TintedBlueKeepsItsOwnRounding) {
-    // Magenta tint: tR = tB = 255, w = 255. Red: 3 * 255 * 255 >> 16 = 2.
-    // Blue: (3 * 255 >> 8) * 255 >> 8 = 2 * 255 >> 8 = 1.
+TEST(BlitTest, TintedBlueInPlaceRoundsLikeRed) {
+    // Magenta tint: tR = tB = 255, w = 255. Red: 3 * 255 * 255 >> 16 = 2. Blue in place:
+    // (0x30000 * 255 >> 8) * 255 >> 8 = 0x2FA03, whose byte is 2 (taken out first it
+    // would be (3 * 255 >> 8) * 255 >> 8 = 1).
     EXPECT_EQ(BlendOne(Packed(0, 0, 0, 255), Packed(3, 3, 3, 255), Color(255, 0, 255)),
-              Packed(2, 0, 1, 255));
+              Packed(2, 0, 2, 255));
 }
 
 TEST(BlitTest, TintScalesSourceAlpha) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/MemoryImage.h"
+#include "tests/graphics/BlendReference.h"
 #include "tests/graphics/PixelTestSupport.h"
 
 namespace Varn {
@@ -98,18 +99,6 @@ std::vector<uint32_t> ReferenceStretch(const std::vector<uint32_t>& src, int sw,
     return out;
 }
 
-uint32_t ReferenceBlend(uint32_t d, uint32_t s) {
-    int a = int(s >> 24);
-    if (a == 0) return d;
-    int dA = int(d >> 24), nA = dA + (255 - dA) * a / 255, w = a * 255 / nA;
-    uint32_t out = uint32_t(nA) << 24;
-    for (int k = 0; k < 3; ++k) {
-        int dc = int(d >> (8 * k) & 0xFF), sc = int(s >> (8 * k) & 0xFF);
-        out |= uint32_t(((dc * (256 - w)) >> 8) + ((sc * w) >> 8)) << (8 * k);
-    }
-    return out;
-}
-
 TEST(StretchReferenceTest, RandomStretchesMatchThePlainFilter) {
     std::mt19937 random(77);
     auto uniform = [&random](double lo, double hi) {
@@ -145,7 +134,8 @@ TEST(StretchReferenceTest, RandomStretchesMatchThePlainFilter) {
             for (int x = 0; x < d.width; ++x) {
                 int tx = d.x + x, ty = d.y + y;
                 if (tx >= dw || ty >= dh) continue;
-                uint32_t expected = ReferenceBlend(dest[ty * dw + tx], filtered[y * d.width + x]);
+                uint32_t expected =
+                    Testing::ReferenceBlend(dest[ty * dw + tx], filtered[y * d.width + x]);
                 ASSERT_EQ(Testing::PixelAt(target, tx, ty), expected)
                     << "round " << round << " pixel " << x << "," << y << " source " << sw << "x"
                     << sh << " into " << d.width << "x" << d.height;
