@@ -4,8 +4,11 @@
 
 namespace Varn {
 
-std::unique_ptr<VarnApp> CreateGameApp(Platform* platform) {
-    return std::make_unique<WinLodeApp>(platform);
+std::unique_ptr<VarnApp> CreateGameApp(Platform* platform, const CommandLine& line) {
+    auto app = std::make_unique<WinLodeApp>(platform);
+    app->windowedThisRun = line.windowed;
+    app->commandSeed = line.seed;
+    return app;
 }
 
 }  // namespace Varn

@@ -3,10 +3,12 @@
 
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "framework/VarnApp.h"
 
 namespace Varn {
 
-std::unique_ptr<VarnApp> CreateGameApp(Platform* platform);
+// The game with the command line's choices for this run.
+std::unique_ptr<VarnApp> CreateGameApp(Platform* platform, const CommandLine& line = {});
 
 }  // namespace Varn

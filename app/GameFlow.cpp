@@ -7,6 +7,7 @@
 #include "board/Board.h"
 #include "graphics/ImageFont.h"
 #include "graphics/MemoryImage.h"
+#include "platform/GameFolders.h"
 #include "sound/MusicInterface.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Dialog.h"
@@ -116,7 +117,11 @@ void WinLodeApp::NewBoard() {
         manager->RemoveWidget(board.get());
         SafeDelete(board.release());
     }
+    if (commandSeed) random.Seed(*commandSeed);
     board = std::make_unique<Board>(*this, timedMode);
+    board->dealtFromSeed = commandSeed;
+    commandSeed.reset();
+    board->savePath = RunFolders().WritePath(Board::kDefaultSavePath).string();
     board->SetArt(this);
     board->Resize(0, 0, 640, 480);
     manager->AddWidget(board.get());
@@ -162,7 +167,8 @@ void WinLodeApp::AskMode(bool timed) {
 
 void WinLodeApp::AskQuit() {
     std::string body = "Are you sure you want to\nquit the game?";
-    if (board && board->CanSaveGame())
+    // No promise the game cannot keep: without a writable folder nothing is saved.
+    if (board && board->CanSaveGame() && RunFolders().CanWrite())
         body += "\n\nYour current game in progress\nwill be saved so you can\ncontinue next time.";
     ShowDialog(kQuitDialog, true, "Quit", body, "", kYesNo);
 }
@@ -224,7 +230,11 @@ void WinLodeApp::DialogAccepted(int dialogId) {
         case kContinueDialog:
             CloseDialog(kContinueDialog);
             if (board) {
-                board->LoadGame();
+                // A continued game was not dealt from the seed: it waits for the next.
+                if (board->LoadGame() && board->dealtFromSeed) {
+                    commandSeed = board->dealtFromSeed;
+                    board->dealtFromSeed.reset();
+                }
                 board->DeleteSavedGame();
             }
             return;

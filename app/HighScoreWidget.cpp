@@ -10,6 +10,7 @@
 #include "board/Board.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "platform/GameFolders.h"
 #include "widgets/HyperlinkWidget.h"
 #include "widgets/WidgetManager.h"
 
@@ -55,6 +56,7 @@ const char* HighScoreWidget::TipText(int index) {
 HighScoreWidget::HighScoreWidget(WinLodeApp* application, bool writesFileOnDestruction)
     : app(application),
       writesFile(writesFileOnDestruction),
+      filePath(RunFolders().WritePath(kFileName).string()),
       playAgainLink(std::make_unique<HyperlinkWidget>(kPlayAgainId, this)) {
     playAgainLink->SetFont(app->GetTitleFont());
     playAgainLink->label = kPlayAgainText;
@@ -63,7 +65,8 @@ HighScoreWidget::HighScoreWidget(WinLodeApp* application, bool writesFileOnDestr
     playAgainLink->underline = false;
     tip = kTips[std::rand() % kTipCount];
     blinkCount = 0;
-    tables = ReadHighScoreFile(kFileName, CurrentDayNumber());
+    // Read from where it is written, so the tables shown are the ones kept.
+    if (!filePath.empty()) tables = ReadHighScoreFile(filePath, CurrentDayNumber());
 }
 
 HighScoreWidget::~HighScoreWidget() {
@@ -71,7 +74,8 @@ HighScoreWidget::~HighScoreWidget() {
 }
 
 void HighScoreWidget::WriteFile() {
-    if (!WriteHighScoreFile(kFileName, tables, CurrentDayNumber()))
+    if (filePath.empty()) return;  // nothing can be written; the player was told at start
+    if (!WriteHighScoreFile(filePath, tables, CurrentDayNumber()))
         app->ShowFatalError(kWriteFailedText);
 }
 

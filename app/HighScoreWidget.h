@@ -6,7 +6,7 @@
 // PLAY AGAIN". The board it reads stays alive, outside the widget tree, for
 // the screen's whole life.
 //
-// Construction reads "hiscores.dat" from the working folder; destruction
+// Construction reads "hiscores.dat" from the write folder; destruction
 // writes it back (see HighScoresFile.h). A holder that only shows the tables
 // (the high-score dialog's) is made with writesFile false: it never changed
 // them, and writing its older copy could undo a score the game-over screen
@@ -64,6 +64,7 @@ public:
     HighScoreTables tables;
     int blinkCount = 0;
     bool writesFile;
+    std::string filePath;  // in the write folder; empty when nothing can be written
     bool resultReported = false;
 
 private:

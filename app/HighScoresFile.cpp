@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "board/SavedGameFile.h"
+#include "platform/AtomicFile.h"
 
 namespace Varn {
 
@@ -116,7 +117,8 @@ HighScoreTables ReadHighScoreFile(const std::string& path, int32_t today) {
 
 bool WriteHighScoreFile(const std::string& path, const HighScoreTables& tables, int32_t day) {
     std::vector<uint8_t> bytes = EncodeHighScores(tables, day);
-    return WriteFileReplacing(path, bytes);
+    return WriteFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace Varn

@@ -45,6 +45,8 @@ void WinLodeApp::ApplyOptions() {
         SetCustomCursors(options->CustomCursorsChecked());
     }
     CloseDialog(OptionsDialog::kDialogId);
+    // Written now too, so a crash or a kill later in the run keeps the choices.
+    SaveRegistrySettings();
 }
 
 void WinLodeApp::ShowInstructions() {

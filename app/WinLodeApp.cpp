@@ -17,7 +17,10 @@ namespace Varn {
 
 namespace {
 
+// The longest stored strings the game reads back: ReferId (256 bytes) and a
+// high-score name (255, the longest the high-score file keeps).
 constexpr size_t kMaxStoredString = 256;
+constexpr size_t kMaxStoredName = 255;
 
 // A looping effect; dropping it stops the sound and gives its voice back.
 class LoopingSound : public BoardSoundLoop {
@@ -76,7 +79,7 @@ void WinLodeApp::LoadRegistrySettings() {
     if (root.empty()) return;
     auto key = SettingsStore(root).OpenKey(SettingsKeyPath(registryKey));
     if (!key) return;
-    if (auto name = key->GetString("LastScoreName", kMaxStoredString)) lastScoreName = *name;
+    if (auto name = key->GetString("LastScoreName", kMaxStoredName)) lastScoreName = *name;
     if (auto id = key->GetString("ReferId", kMaxStoredString)) referId = *id;
 }
 
@@ -86,7 +89,7 @@ void WinLodeApp::SaveRegistrySettings() {
     if (root.empty() || lastScoreName.empty()) return;
     auto key = SettingsStore(root).OpenKey(SettingsKeyPath(registryKey));
     if (!key) return;
-    key->SetString("LastScoreName", lastScoreName);
+    key->SetString("LastScoreName", lastScoreName.substr(0, kMaxStoredName));
     key->Commit();
 }
 

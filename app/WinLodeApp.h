@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,8 @@ public:
     GameRandom random;
     std::string lastScoreName;
     std::string referId;
+    // --seed: the next new board is dealt from it, once.
+    std::optional<std::uint32_t> commandSeed;
     bool timedMode = false;
     bool showStartTip = true;
 

@@ -104,6 +104,7 @@ bool WinLodeApp::LoadImageAt(int index) {
 
 void WinLodeApp::Init() {
     VarnApp::Init();
+    if (anotherCopyRunning) return;
     for (int index = 0; index <= 8; ++index) {
         if (index == 2) continue;
         if (!LoadImageAt(index)) {

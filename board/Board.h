@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,8 @@ public:
     std::int64_t BarRange() const;
 
     BoardHost& host;
+    // The seed this board was dealt from, when the player chose one.
+    std::optional<std::uint32_t> dealtFromSeed;
     std::string savePath = kDefaultSavePath;
     BoardGrid grid;
     BoardState state = BoardState::Falling;

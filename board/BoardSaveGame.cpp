@@ -9,6 +9,7 @@
 #include "board/Board.h"
 #include "board/SavedGame.h"
 #include "board/SavedGameFile.h"
+#include "platform/AtomicFile.h"
 
 namespace Varn {
 
@@ -61,7 +62,8 @@ bool Board::SaveGame() {
     // The application's mode is the board's: the application makes each
     // board for its current mode and switches its mode on loading.
     const std::vector<std::uint8_t> bytes = EncodeSavedGame(saved);
-    return WriteFileReplacing(savePath, bytes);
+    return WriteFileAtomically(
+        savePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 bool Board::SavedGameExists() const {
@@ -135,7 +137,7 @@ void Board::ApplySavedGame(const SavedGame& s) {
 }
 
 bool Board::DeleteSavedGame() const {
-    return std::remove(savePath.c_str()) == 0;
+    return !savePath.empty() && std::remove(savePath.c_str()) == 0;
 }
 
 }  // namespace Varn

@@ -1,13 +1,11 @@
-// SavedGameFile: reading and safely replacing the small binary file of the
-// saved game. Writing goes to a temporary file in the same folder, flushed to
-// disk, then renamed over the old file, so a crash or a full disk never
-// destroys the previous copy.
+// SavedGameFile: bounded reading of the small binary files of the game (the
+// saved game, the high scores). Writing them goes through WriteFileAtomically
+// (platform/AtomicFile.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -18,7 +16,5 @@ namespace Varn {
 // without being read whole.
 std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
                                                        std::size_t maxBytes);
-// False (and the old file untouched) when any step fails.
-bool WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace Varn

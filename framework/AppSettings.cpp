@@ -38,7 +38,7 @@ void AppSettings::ReadFrom(SettingsKey& key, std::int64_t nowSeconds) {
     key.SetInt("InProgress", 1);
 }
 
-void AppSettings::WriteTo(SettingsKey& key) const {
+void AppSettings::WriteTo(SettingsKey& key, bool runEnded) const {
     key.SetInt("MusicVolume", EncodeVolume(musicVolume));
     key.SetInt("SfxVolume", EncodeVolume(sfxVolume));
     key.SetInt("Muted", muted ? 1 : 0);
@@ -47,7 +47,7 @@ void AppSettings::WriteTo(SettingsKey& key) const {
     key.SetInt("ITSuccess", transferSucceeded ? 1 : 0);
     key.SetInt("TimesPlayed", static_cast<std::uint32_t>(timesPlayed));
     key.SetInt("LastVerCheckQueryTime", static_cast<std::uint32_t>(lastUpdateCheck));
-    key.SetInt("InProgress", 0);
+    key.SetInt("InProgress", runEnded ? 0 : 1);
 }
 
 void AppSettings::Load(const SettingsStore& store, const std::string& keyName,
@@ -60,11 +60,12 @@ void AppSettings::Load(const SettingsStore& store, const std::string& keyName,
     key->Commit();
 }
 
-bool AppSettings::Save(const SettingsStore& store, const std::string& keyName) const {
+bool AppSettings::Save(const SettingsStore& store, const std::string& keyName,
+                       bool runEnded) const {
     if (keyName.empty()) return false;
     auto key = store.CreateKey(SettingsKeyPath(keyName));
     if (!key) return false;
-    WriteTo(*key);
+    WriteTo(*key, runEnded);
     return key->Commit();
 }
 

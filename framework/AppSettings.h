@@ -36,13 +36,14 @@ struct AppSettings {
     // present replaces its field (a missing LastVerCheckQueryTime takes
     // `nowSeconds`) and "InProgress" = 1 is written back.
     void Load(const SettingsStore& store, const std::string& keyName, std::int64_t nowSeconds);
-    // Writes every value (InProgress = 0), creating the key when needed. False when
+    // Writes every value, creating the key when needed: InProgress = 0 when the run
+    // has ended, 1 for a save while it goes on (the options dialog's). False when
     // nothing could be written (or the key name is empty).
-    bool Save(const SettingsStore& store, const std::string& keyName) const;
+    bool Save(const SettingsStore& store, const std::string& keyName, bool runEnded = true) const;
 
     // The same on an open key.
     void ReadFrom(SettingsKey& key, std::int64_t nowSeconds);
-    void WriteTo(SettingsKey& key) const;
+    void WriteTo(SettingsKey& key, bool runEnded = true) const;
 
     // What the music interface gets: music volume x 0.4, or 0 while muted.
     double MusicOutputVolume() const { return muted ? 0.0 : musicVolume * 0.4; }

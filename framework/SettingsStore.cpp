@@ -1,7 +1,12 @@
 // SettingsStore: key folders, reading a key's file, and atomic writes.
 #include "framework/SettingsStore.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
 
 #include <algorithm>
 #include <cctype>
@@ -11,53 +16,56 @@
 #include <sstream>
 
 #include "framework/SettingsFormat.h"
+#include "platform/AtomicFile.h"
 
 namespace Varn {
 
 namespace {
 
-// Writes `content` to a temporary file beside `file`, flushes it to disk and renames
-// it over `file`. On any failure the temporary file is removed and `file` is kept.
-bool WriteFileAtomically(const std::filesystem::path& file, const std::string& content) {
-    std::filesystem::path temp = file;
-    temp += ".tmp" + std::to_string(::getpid());
-    std::FILE* out = std::fopen(temp.c_str(), "wb");
-    if (!out) return false;
-    bool ok = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-    ok = std::fflush(out) == 0 && ok;
-    ok = ::fsync(::fileno(out)) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    std::error_code error;
-    if (ok) std::filesystem::rename(temp, file, error);
-    if (!ok || error) {
-        std::filesystem::remove(temp, error);
-        return false;
+// The file if it is a regular file of at most kMaxSettingsFileBytes. Opened without
+// blocking, so a FIFO planted there cannot freeze the game.
+bool ReadSettingsFile(const std::filesystem::path& file, std::string& content) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+              std::uintmax_t(info.st_size) <= kMaxSettingsFileBytes;
+    if (ok) {
+        content.assign(static_cast<std::size_t>(info.st_size), '\0');
+        std::size_t got = 0;
+        while (ok && got < content.size()) {
+            const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            ok = n > 0;
+            if (ok) got += static_cast<std::size_t>(n);
+        }
     }
-    return true;
+    ::close(fd);
+    return ok;
 }
 
-bool ReadSmallFile(const std::filesystem::path& file, std::string& content) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (error || size > kMaxSettingsFileBytes) return false;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    content.assign(static_cast<std::size_t>(size), '\0');
-    in.read(content.data(), static_cast<std::streamsize>(size));
-    return static_cast<std::uintmax_t>(in.gcount()) == size;
+bool ParseDecimal(const std::string& text, std::uint32_t& value) {
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    return !text.empty() && error == std::errc() && stop == end;
 }
 
 }  // namespace
 
-SettingsKey::SettingsKey(std::filesystem::path file, bool loadExisting) : file_(std::move(file)) {
+SettingsKey::SettingsKey(std::filesystem::path file, bool loadExisting)
+    : file_(std::move(file)), group_(file_.parent_path().filename().string()) {
     std::error_code error;
-    if (!loadExisting || !std::filesystem::exists(file_, error)) return;
+    if (!loadExisting || !std::filesystem::exists(std::filesystem::symlink_status(file_, error)))
+        return;
     std::string content;
-    if (!ReadSmallFile(file_, content) || !ParseSettingsText(content, values_)) {
+    if (!ReadSettingsFile(file_, content) ||
+        !ParseSettingsText(content, group_, values_, &oldForm_)) {
         values_.clear();
         damaged_ = true;
+        oldForm_ = false;
         std::fprintf(stderr, "settings: %s is damaged; using defaults\n", file_.c_str());
     }
+    dirty_ = oldForm_;  // converted at the first commit
 }
 
 SettingsKey::~SettingsKey() {
@@ -66,9 +74,11 @@ SettingsKey::~SettingsKey() {
 
 SettingsKey::SettingsKey(SettingsKey&& other) noexcept
     : file_(std::move(other.file_)),
+      group_(std::move(other.group_)),
       values_(std::move(other.values_)),
       dirty_(other.dirty_),
-      damaged_(other.damaged_) {
+      damaged_(other.damaged_),
+      oldForm_(other.oldForm_) {
     other.dirty_ = false;
 }
 
@@ -81,14 +91,19 @@ const SettingsKey::Value* SettingsKey::Find(const std::string& name) const {
 
 std::optional<std::uint32_t> SettingsKey::GetInt(const std::string& name) const {
     const Value* value = Find(name);
-    if (!value || !std::holds_alternative<std::uint32_t>(*value)) return std::nullopt;
-    return std::get<std::uint32_t>(*value);
+    if (!value) return std::nullopt;
+    if (const auto* number = std::get_if<std::uint32_t>(value)) return *number;
+    std::uint32_t parsed = 0;
+    if (!ParseDecimal(std::get<std::string>(*value), parsed)) return std::nullopt;
+    return parsed;
 }
 
 std::optional<std::string> SettingsKey::GetString(const std::string& name,
                                                   std::size_t maxBytes) const {
     const Value* value = Find(name);
-    if (!value || !std::holds_alternative<std::string>(*value)) return std::nullopt;
+    if (!value) return std::nullopt;
+    if (const auto* number = std::get_if<std::uint32_t>(value))
+        return std::to_string(*number).substr(0, maxBytes);
     return std::get<std::string>(*value).substr(0, maxBytes);
 }
 
@@ -111,11 +126,29 @@ void SettingsKey::SetString(const std::string& name, const std::string& value) {
     Set(name, value);
 }
 
+std::string SettingsKey::Format() const {
+    std::string text = FormatSettingsText(values_, group_);
+    if (text.size() <= kMaxSettingsFileBytes) return text;
+    // Only values nobody reads can make it this long (the known ones are short).
+    SettingsEntries known;
+    for (const auto& entry : values_)
+        if (!SettingsValueComment(entry.first).empty()) known.push_back(entry);
+    return FormatSettingsText(known, group_);
+}
+
 bool SettingsKey::Commit() {
     if (!dirty_) return true;
-    if (!WriteFileAtomically(file_, FormatSettingsText(values_))) return false;
+    if (damaged_) {
+        // Kept for the player to look at rather than lost under the new file.
+        std::filesystem::path kept = file_;
+        kept += kDamagedSuffix;
+        std::error_code error;
+        std::filesystem::rename(file_, kept, error);
+    }
+    if (!WriteFileAtomically(file_, Format())) return false;
     dirty_ = false;
     damaged_ = false;
+    oldForm_ = false;
     return true;
 }
 

@@ -1,14 +1,21 @@
 // SettingsStore: the per-user key-value store that stands in for the registry.
 // A key path such as "SOFTWARE\Zandrel\Gemlode" maps to a folder below the config
-// root ("SOFTWARE\" dropped): <root>/Zandrel/Gemlode/settings.conf. Values are named
-// 32-bit integers or byte strings, kept in the order first written.
+// root ("SOFTWARE\" dropped): <root>/Zandrel/Gemlode/settings.conf, a key file
+// whose group is the key's last part ([Gemlode]; SettingsFormat.h). Values are
+// named 32-bit integers or byte strings, kept in the order first written.
 // A key is open as a SettingsKey; changes are written when it is committed or
-// destroyed, always to a temporary file that is then renamed over the old one, so a
-// crash or a full disk leaves the previous copy whole.
-// A damaged or unreadable file opens as an empty key (every value missing, so the
-// caller keeps its defaults) and is replaced at the next write.
-// Limits: no locking between two running programs (the last writer wins); files
-// above kMaxSettingsFileBytes count as damaged.
+// destroyed, through WriteFileAtomically, so a crash or a full disk leaves the
+// previous copy whole. A file in the old registry-export form is converted at the
+// first write.
+// Only a regular file is read, opened without blocking (a FIFO or a device there
+// counts as damaged). A damaged or unreadable file opens as an empty key (every
+// value missing, so the caller keeps its defaults); at the next write it is kept
+// beside the new file as settings.conf.bad.
+// The writer never writes what the reader refuses: strings are cut to
+// kMaxSettingsStringBytes and, should the text still exceed kMaxSettingsFileBytes,
+// values the game does not know are left out.
+// Limits: the last of two writers wins (the game's instance lock keeps one copy
+// per player).
 #pragma once
 
 #include <cstddef>
@@ -34,9 +41,9 @@ public:
     SettingsKey(const SettingsKey&) = delete;
     SettingsKey& operator=(const SettingsKey&) = delete;
 
-    // Missing when the value does not exist or holds the other type.
+    // Missing when the value does not exist or is not a decimal 0 ... 4294967295.
     std::optional<std::uint32_t> GetInt(const std::string& name) const;
-    // At most `maxBytes` bytes of a string value.
+    // At most `maxBytes` bytes of the value's text (an integer reads as decimal).
     std::optional<std::string> GetString(const std::string& name,
                                          std::size_t maxBytes = std::string::npos) const;
     void SetInt(const std::string& name, std::uint32_t value);
@@ -47,16 +54,24 @@ public:
     bool Commit();
     // True when the file existed but could not be read or parsed.
     bool WasDamaged() const { return damaged_; }
+    // True when the file was in the old form (it is rewritten at the next commit).
+    bool WasOldForm() const { return oldForm_; }
+
+    static constexpr const char* kDamagedSuffix = ".bad";
 
 private:
     using Value = SettingsValue;
     const Value* Find(const std::string& name) const;
     void Set(const std::string& name, Value value);
 
+    std::string Format() const;
+
     std::filesystem::path file_;
+    std::string group_;
     SettingsEntries values_;
     bool dirty_ = false;
     bool damaged_ = false;
+    bool oldForm_ = false;
 };
 
 class SettingsStore {

@@ -7,14 +7,16 @@
 #include <cstdlib>
 
 #include "framework/SettingsStore.h"
-#include "graphics/DisplayDevice.h"
 #include "graphics/DDInterface.h"
-#include "widgets/Dialog.h"
-#include "widgets/Widget.h"
+#include "graphics/DisplayDevice.h"
+#include "platform/AtomicFile.h"
+#include "platform/GameFolders.h"
 #include "sound/AudioOutput.h"
 #include "sound/MixerSoundManager.h"
 #include "sound/MusicInterface.h"
 #include "sound/SoundInstance.h"
+#include "widgets/Dialog.h"
+#include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
 #include <ctime>
@@ -29,6 +31,12 @@ namespace {
 constexpr int kMaxUpdatesBeforeDraw = 10;
 constexpr int kMaxCatchUpMs = 1000;
 constexpr int kPresentAtLeastEveryMs = 1000;
+constexpr const char* kAnotherCopyText =
+    "Gemlode is already running.\n\nOnly one copy can run at a time, so that one "
+    "copy does not overwrite the other's saved game and high scores.";
+constexpr const char* kNothingSavedText =
+    "Gemlode cannot write to its program folder or to your data folder, so nothing "
+    "will be saved in this run: no game in progress and no high scores.";
 
 std::string Format(const char* format, long long value) {
     char buffer[64];
@@ -72,13 +80,39 @@ void VarnApp::Log(const std::string& line) {
     platform->GetDesktop().Log(line);
 }
 
+FolderInputs VarnApp::ReadFolderInputs() {
+    return FolderInputs::FromProcess(platform->GetDesktop().ProgramPath());
+}
+
+bool VarnApp::ChooseFolders() {
+    GameFolders folders = DecideGameFolders(ReadFolderInputs());
+    PrepareWriteFolder(folders);
+    if (folders.CanWrite()) {
+        if (instanceLock.Acquire(folders.writeFolder) == InstanceLock::Result::kHeldByAnotherCopy) {
+            anotherCopyRunning = true;
+            closing = true;  // Run returns at once and Shutdown saves nothing
+            Log("Another copy of the game is running; this one ends\n");
+            platform->GetDesktop().ShowMessageBox(title, kAnotherCopyText, false);
+            return false;
+        }
+        // Only now: a temporary of a copy still writing is never ours to delete.
+        RemoveLeftoverTemporaries(folders.writeFolder);
+        RemoveLeftoverTemporaries(folders.writeFolder / "ads");
+    }
+    SetRunFolders(folders);
+    if (chdir(folders.dataFolder.c_str()) != 0) Log("Could not change to the data folder\n");
+    if (!folders.CanWrite()) {
+        Log("No folder can be written: nothing will be saved in this run\n");
+        platform->GetDesktop().ShowMessageBox(title, kNothingSavedText, false);
+    }
+    return true;
+}
+
 void VarnApp::Init() {
-    std::string path = platform->GetDesktop().ProgramPath();
-    size_t slash = path.find_last_of("/\\");
-    if (slash != std::string::npos && chdir(path.substr(0, slash).c_str()) != 0)
-        Log("Could not change to the program folder\n");
+    if (!ChooseFolders()) return;
     std::srand(static_cast<unsigned>(Now()));
     LoadRegistrySettings();
+    if (windowedThisRun) windowed = *windowedThisRun;
     CreateSound();
     widgetManager = std::make_unique<WidgetManager>(this);
     widgetManager->SetScreenSize(width, height);
@@ -272,6 +306,7 @@ double VarnApp::GetLoadingProgress() {
 void VarnApp::LoadRegistrySettings() {
     std::string root = platform->GetDesktop().ConfigRoot();
     if (registryKey.empty() || root.empty()) return;
+    RemoveLeftoverTemporaries(SettingsStore(root).KeyFolder(SettingsKeyPath(registryKey)));
     settings.Load(SettingsStore(root), registryKey, std::int64_t(std::time(nullptr)));
     windowed = settings.windowed;
     customCursors = settings.customCursors;
@@ -281,9 +316,9 @@ void VarnApp::SaveRegistrySettings() {
     ++settingsSaveCount;
     std::string root = platform->GetDesktop().ConfigRoot();
     if (registryKey.empty() || root.empty()) return;
-    settings.windowed = windowed;
+    if (!windowedThisRun || windowed != *windowedThisRun) settings.windowed = windowed;
     settings.customCursors = customCursors;
-    settings.Save(SettingsStore(root), registryKey);
+    settings.Save(SettingsStore(root), registryKey, closing);
 }
 
 std::string VarnApp::GetAppInfoText() {

@@ -13,12 +13,15 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "framework/AppSettings.h"
 #include "graphics/ImageRegistry.h"
+#include "platform/GameFolders.h"
+#include "platform/InstanceLock.h"
 #include "platform/Platform.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/WidgetHost.h"
@@ -131,6 +134,11 @@ public:
     bool running = false;
     bool active = true;
     bool exitWasUrlDriven = false;
+    // --windowed / --fullscreen: this run's mode, not saved unless the player
+    // switches away from it.
+    std::optional<bool> windowedThisRun;
+    // Another copy holds the instance lock: Init stopped early, nothing is saved.
+    bool anotherCopyRunning = false;
 
     // Loop timing and statistics.
     int updateInterval = 10;
@@ -171,6 +179,11 @@ public:
     int settingsSaveCount = 0;
 
 protected:
+    // Decides the data and write folders, takes the instance lock and changes to
+    // the data folder. False when another copy of the game runs for this player.
+    bool ChooseFolders();
+    // What the folder choice depends on (tests stand in for permissions).
+    virtual FolderInputs ReadFolderInputs();
     void HandleDisplayResult(int result);
     void DeleteQueuedWidgets();
     void WriteStatistics(int64_t startedAt);
@@ -191,6 +204,7 @@ protected:
     std::vector<WindowMessage> messageQueue;
     std::vector<Widget*> deletionList;
     std::thread loadingThread;
+    InstanceLock instanceLock;
 };
 
 }  // namespace Varn

@@ -33,9 +33,11 @@ AppHarness::~AppHarness() {
 }
 
 void AppHarness::Restart() {
+    const auto adjustFolders = app->adjustFolders;
     app.reset();
     ownsFolder = false;  // the new harness run keeps using this folder
     app = std::make_unique<RecordingApp>(&platform);
+    app->adjustFolders = adjustFolders;
     ownsFolder = true;
     Start();
 }

@@ -22,6 +22,13 @@ public:
         WinLodeApp::PlaySound(soundId);
     }
     void ExitProcess(int code) override { exitCodes.push_back(code); }
+    FolderInputs ReadFolderInputs() override {
+        FolderInputs inputs = WinLodeApp::ReadFolderInputs();
+        if (adjustFolders) adjustFolders(inputs);
+        return inputs;
+    }
+    // Stands in for permissions and the environment in the folder choice.
+    std::function<void(FolderInputs&)> adjustFolders;
     std::vector<int> sounds;
     std::vector<int> exitCodes;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/HighScoresFile.h"
+#include "platform/AtomicFile.h"
 
 namespace Varn {
 namespace {
@@ -209,7 +210,7 @@ TEST_F(HighScoreFileOnDisk, WrittenFileReadsBackAndLeavesNoTemporary) {
     ASSERT_TRUE(WriteHighScoreFile(path, tables, kDay));
     EXPECT_EQ(FileBytes(), EncodeHighScores(tables, kDay));
     EXPECT_EQ(ReadHighScoreFile(path, kDay), tables);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(path)));
 }
 
 TEST_F(HighScoreFileOnDisk, FailedWriteKeepsTheOldFile) {
@@ -217,7 +218,7 @@ TEST_F(HighScoreFileOnDisk, FailedWriteKeepsTheOldFile) {
     old.Record(kTimed, "Old", 3000);
     ASSERT_TRUE(WriteHighScoreFile(path, old, kDay));
     // The temporary file cannot be created where a folder stands.
-    std::filesystem::create_directory(path + ".tmp");
+    std::filesystem::create_directory(TemporaryPathFor(path));
     HighScoreTables newer;
     newer.Record(kTimed, "New", 4000);
     EXPECT_FALSE(WriteHighScoreFile(path, newer, kDay));

@@ -8,6 +8,7 @@
 #include "app/OptionsDialog.h"
 #include "app/RecordScoreDialog.h"
 #include "graphics/Font.h"
+#include "platform/AtomicFile.h"
 #include "tests/app_scores/GameFixture.h"
 #include "widgets/EditWidget.h"
 
@@ -168,7 +169,7 @@ TEST_F(NameEntryTest, FailedWriteShowsTheFatalBoxAndKeepsTheOldFile) {
     ASSERT_NE(dialog, nullptr);
     Type("Ann");
     app->ButtonClicked(2008);
-    std::filesystem::create_directory(HighScorePath().string() + ".tmp");
+    std::filesystem::create_directory(TemporaryPathFor(HighScorePath()));
     app->ButtonClicked(10);  // New Game: the screen goes and tries to write
     FinishPass();
     ASSERT_FALSE(platform.desktop.boxes.empty());

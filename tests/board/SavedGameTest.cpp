@@ -14,6 +14,7 @@
 #include "FakeBoardHost.h"
 #include "board/SavedGame.h"
 #include "board/SavedGameFile.h"
+#include "platform/AtomicFile.h"
 
 namespace Varn {
 namespace {
@@ -249,7 +250,7 @@ TEST_F(SavedGameTest, SaveReplacesTheFileThroughATemporaryAndLeavesNoneBehind) {
     WriteBytes({1, 2, 3});
     ASSERT_TRUE(board->SaveGame());
     EXPECT_EQ(FileBytes().size(), 7873u);
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_FALSE(fs::exists(TemporaryPathFor(path)));
 }
 
 TEST_F(SavedGameTest, SaveIntoAnUnwritableFolderFailsAndKeepsTheOldFile) {
@@ -257,7 +258,7 @@ TEST_F(SavedGameTest, SaveIntoAnUnwritableFolderFailsAndKeepsTheOldFile) {
     board->savePath = (dir / "missing" / "savegame.dat").string();
     EXPECT_FALSE(board->SaveGame());
     board->savePath = path;
-    fs::create_directory(path + ".tmp");  // the temporary cannot be created
+    fs::create_directory(TemporaryPathFor(path));  // the temporary cannot be created
     WriteBytes({9, 9});
     EXPECT_FALSE(board->SaveGame());
     EXPECT_EQ(FileBytes(), (std::vector<std::uint8_t>{9, 9}));

@@ -47,16 +47,23 @@ TEST_F(AppSettingsTest, FirstRunKeepsDefaultsAndWritesNothing) {
 TEST_F(AppSettingsTest, FirstSaveCreatesEveryValueInOrder) {
     EXPECT_TRUE(AppSettings{}.Save(store_, kKeyName));
     EXPECT_EQ(folder_.ReadGameFile(),
-              "# Gemlode settings\n"
-              "\"MusicVolume\"=dword:00000032\n"
-              "\"SfxVolume\"=dword:00000055\n"
-              "\"Muted\"=dword:00000000\n"
-              "\"ScreenMode\"=dword:00000000\n"
-              "\"CustomCursors\"=dword:00000000\n"
-              "\"ITSuccess\"=dword:00000000\n"
-              "\"TimesPlayed\"=dword:00000000\n"
-              "\"LastVerCheckQueryTime\"=dword:00000000\n"
-              "\"InProgress\"=dword:00000000\n");
+              "# Gemlode settings; edit them while the game is not running.\n"
+              "[Gemlode]\n"
+              "# Music volume, 0 to 100\nMusicVolume=50\n"
+              "# Sound effects volume, 0 to 100\nSfxVolume=85\n"
+              "# 1 silences music and sound effects, 0 plays them\nMuted=0\n"
+              "# 0 plays in a window, 1 full screen\nScreenMode=0\n"
+              "# 1 uses the game's own mouse pointers, 0 the desktop's\nCustomCursors=0\n"
+              "# 1 when the last transfer of the game succeeded, else 0\nITSuccess=0\n"
+              "# Games played, 0 to 4294967295\nTimesPlayed=0\n"
+              "# Time of the last update check, in seconds since 1970\n"
+              "LastVerCheckQueryTime=0\n"
+              "# 1 while the game runs, 0 after it ended cleanly\nInProgress=0\n");
+}
+
+TEST_F(AppSettingsTest, SaveDuringTheRunKeepsTheRunMarkedAsGoing) {
+    EXPECT_TRUE(AppSettings{}.Save(store_, kKeyName, false));
+    EXPECT_EQ(Key()->GetInt("InProgress"), 1u);
 }
 
 TEST_F(AppSettingsTest, VolumesAreStoredAsTruncatedHundredths) {
@@ -151,7 +158,7 @@ TEST_F(AppSettingsTest, DamagedValuesAndFilesGiveSafeSettings) {
     Put("MusicVolume", 0xFFFFFFFFu);
     EXPECT_EQ(Loaded().musicVolume, 1.0);
 
-    folder_.WriteGameFile("\"MusicVolume\"=dword:0000003\n\"InProgress\"=dword:00000001\n");
+    folder_.WriteGameFile("[Gemlode]\nMusicVolume=3\nInProgress=1\njunk\n");
     const AppSettings settings = Loaded();
     EXPECT_EQ(settings.musicVolume, 0.5);
     EXPECT_TRUE(settings.previousRunEndedCleanly);

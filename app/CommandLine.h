@@ -1,0 +1,36 @@
+// CommandLine: the options of the game's command line.
+//   --help            usage on stdout, exit 0
+//   --version         "Gemlode <version>" on stdout, exit 0
+//   --windowed        this run in a window (the saved choice is kept)
+//   --fullscreen      this run full screen (the saved choice is kept)
+//   --seed N          the first game is dealt from seed N (0 ... 4294967295), so a
+//                     board can be replayed or reported; also --seed=N
+// Of --windowed and --fullscreen the last one counts. Anything else (an unknown
+// option, a missing or bad number, a plain argument) is a usage error: the
+// message and the usage go to stderr and the program exits with code 2.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Varn {
+
+struct CommandLine {
+    enum class Action { kRun, kHelp, kVersion, kUsageError };
+
+    Action action = Action::kRun;
+    std::optional<bool> windowed;
+    std::optional<std::uint32_t> seed;
+    std::string error;  // for kUsageError
+
+    static constexpr int kUsageExitCode = 2;
+};
+
+// `args` without the program name.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText(const std::string& programName);
+
+}  // namespace Varn

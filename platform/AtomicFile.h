@@ -1,0 +1,32 @@
+// AtomicFile: the one way the game replaces a file of its own (saved game, high
+// scores, settings, crash report, advertisement list and downloads). The bytes go
+// to a temporary file in the same folder, which is flushed to disk and renamed
+// over the target; the folder is then flushed too, so after a crash, a kill or a
+// full disk the target holds either the old or the new contents, never a mix.
+// Temporary files carry kTemporaryMarker in their names; a run that was killed
+// half-way leaves one behind, which RemoveLeftoverTemporaries deletes at the next
+// start (only after this run holds the instance lock, so it never deletes the
+// temporary of a copy that is still writing).
+// New files are created readable and writable by the player only. One process
+// writes a given target from one thread at a time (its temporary name is fixed).
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace Varn {
+
+inline constexpr std::string_view kTemporaryMarker = ".gemlode-tmp-";
+
+// False, with the target untouched and no temporary left, when any step fails
+// (folder missing or unwritable, disk full, target is a folder...).
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// The temporary this process writes before replacing `target`.
+std::filesystem::path TemporaryPathFor(const std::filesystem::path& target);
+
+// Deletes the regular files in `folder` (not below it) whose names hold the
+// temporary marker. Returns how many were deleted.
+int RemoveLeftoverTemporaries(const std::filesystem::path& folder);
+
+}  // namespace Varn

@@ -1,0 +1,113 @@
+// GameFolders: choosing the data folder and the write folder (see header).
+#include "platform/GameFolders.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifndef GEMLODE_DATADIR
+#define GEMLODE_DATADIR ""
+#endif
+
+namespace Varn {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+GameFolders& Current() {
+    static GameFolders folders;
+    return folders;
+}
+
+bool HoldsGameData(const fs::path& folder) {
+    std::error_code error;
+    for (const char* part : {"images", "sounds", "music", "data"})
+        if (!fs::is_directory(folder / part, error)) return false;
+    return true;
+}
+
+}  // namespace
+
+bool IsWritableFolder(const fs::path& folder) {
+    std::error_code error;
+    return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+namespace {
+
+fs::path ChooseDataFolder(const fs::path& programFolder, const fs::path& configured) {
+    if (HoldsGameData(programFolder)) return programFolder;
+    const fs::path besideInstall = (programFolder / ".." / "share" / "gemlode").lexically_normal();
+    if (HoldsGameData(besideInstall)) return besideInstall;
+    if (!configured.empty() && HoldsGameData(configured)) return configured;
+    return programFolder;  // the loader then names what is missing
+}
+
+// $XDG_DATA_HOME/Zandrel/Gemlode; relative or empty values count as unset.
+fs::path UserDataFolder(const FolderInputs& in) {
+    if (!in.xdgDataHome.empty() && in.xdgDataHome[0] == '/')
+        return fs::path(in.xdgDataHome) / "Zandrel" / "Gemlode";
+    if (!in.home.empty() && in.home[0] == '/')
+        return fs::path(in.home) / ".local" / "share" / "Zandrel" / "Gemlode";
+    return {};
+}
+
+// Creates every missing part of `folder` with mode 0700.
+bool CreatePrivateFolders(const fs::path& folder) {
+    fs::path built;
+    for (const auto& part : folder) {
+        built /= part;
+        if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return IsWritableFolder(folder);
+}
+
+}  // namespace
+
+FolderInputs FolderInputs::FromProcess(const std::string& programPath) {
+    FolderInputs inputs;
+    inputs.programPath = programPath;
+    inputs.configuredDataFolder = GEMLODE_DATADIR;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME")) inputs.xdgDataHome = xdg;
+    if (const char* home = std::getenv("HOME")) inputs.home = home;
+    return inputs;
+}
+
+fs::path GameFolders::WritePath(const std::string& name) const {
+    return writeFolder.empty() ? fs::path() : writeFolder / name;
+}
+
+GameFolders DecideGameFolders(const FolderInputs& in) {
+    GameFolders folders;
+    folders.programFolder = in.programPath.parent_path();
+    if (folders.programFolder.empty()) folders.programFolder = ".";
+    folders.dataFolder = ChooseDataFolder(folders.programFolder, in.configuredDataFolder);
+    if (in.writable(folders.programFolder)) {
+        folders.writeFolder = folders.programFolder;
+        folders.writeFolderIsProgramFolder = true;
+    } else {
+        folders.writeFolder = UserDataFolder(in);
+    }
+    return folders;
+}
+
+bool PrepareWriteFolder(GameFolders& folders) {
+    if (folders.writeFolder.empty()) return false;
+    if (folders.writeFolderIsProgramFolder || CreatePrivateFolders(folders.writeFolder))
+        return true;
+    folders.writeFolder.clear();
+    return false;
+}
+
+const GameFolders& RunFolders() {
+    return Current();
+}
+
+void SetRunFolders(const GameFolders& folders) {
+    Current() = folders;
+}
+
+}  // namespace Varn

@@ -1,0 +1,112 @@
+// Where the running game keeps its files: beside the program when it may write
+// there, else in the player's data folder; no promise to save when nothing can
+// be written; one copy per player.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "AppHarness.h"
+#include "board/Board.h"
+#include "widgets/Dialog.h"
+#include "widgets/DialogButton.h"
+
+namespace Varn::test {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kQuit = 14;
+constexpr int kQuitDialog = 1, kContinueDialog = 16;
+
+void ClickDialogButton(AppHarness& h, int dialogId, bool positive) {
+    Dialog* dialog = h.app->GetDialog(dialogId);
+    ASSERT_NE(dialog, nullptr) << "dialog " << dialogId;
+    DialogButton* button = positive ? dialog->firstButton.get() : dialog->secondButton.get();
+    ASSERT_NE(button, nullptr);
+    h.Click(button->x + button->width / 2, button->y + button->height / 2);
+}
+
+int LogLinesWith(AppHarness& h, const std::string& text) {
+    std::lock_guard<std::mutex> lock(h.platform.desktop.logMutex);
+    const auto& lines = h.platform.desktop.logLines;
+    return int(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    }));
+}
+
+void QuitAfterAMove(AppHarness& h) {
+    ASSERT_TRUE(h.MakeMove());
+    h.ClickButton(kQuit);
+    ClickDialogButton(h, kQuitDialog, true);
+}
+
+TEST(GameFiles, ReadOnlyProgramFolderKeepsTheGameInTheDataFolder) {
+    AppHarness h;
+    const fs::path program = h.folder;
+    const fs::path xdg = h.folder / "xdg";
+    h.app->adjustFolders = [program, xdg](FolderInputs& in) {
+        in.writable = [program](const fs::path& f) { return f != program; };
+        in.xdgDataHome = xdg.string();
+    };
+    h.Start();
+    h.StartPlaying();
+    QuitAfterAMove(h);
+    h.Restart();
+    const fs::path data = xdg / "Zandrel" / "Gemlode";
+    EXPECT_TRUE(fs::exists(data / "savegame.dat"));
+    EXPECT_FALSE(fs::exists(program / "savegame.dat"));
+    EXPECT_TRUE(h.platform.desktop.boxes.empty());
+    h.StartPlaying();
+    EXPECT_NE(h.app->GetDialog(kContinueDialog), nullptr);
+}
+
+TEST(GameFiles, NothingWritableIsSaidOnceAndTheQuitQuestionPromisesNothing) {
+    AppHarness h;
+    const fs::path program = h.folder;
+    std::ofstream(h.folder / "plainfile") << "x";
+    const fs::path xdg = h.folder / "plainfile" / "xdg";  // cannot be created
+    h.app->adjustFolders = [program, xdg](FolderInputs& in) {
+        in.writable = [program](const fs::path& f) { return f != program; };
+        in.xdgDataHome = xdg.string();
+    };
+    h.Start();
+    h.StartPlaying();
+    ASSERT_TRUE(h.MakeMove());
+    h.ClickButton(kQuit);
+    ASSERT_NE(h.app->GetDialog(kQuitDialog), nullptr);
+    EXPECT_EQ(h.app->GetDialog(kQuitDialog)->body.find("saved"), std::string::npos);
+    ClickDialogButton(h, kQuitDialog, true);
+    h.app.reset();
+    EXPECT_EQ(LogLinesWith(h, "nothing will be saved"), 1);
+    ASSERT_EQ(h.platform.desktop.boxes.size(), 1u);
+    EXPECT_NE(h.platform.desktop.boxes[0].text.find("nothing will be saved"), std::string::npos);
+    EXPECT_FALSE(fs::exists(program / "savegame.dat"));
+    EXPECT_FALSE(fs::exists(program / "hiscores.dat"));
+}
+
+TEST(GameFiles, SecondCopyForTheSamePlayerSaysSoAndEnds) {
+    AppHarness first;
+    first.Start();
+    AppHarness second(first.folder);
+    second.app->Init();
+    EXPECT_TRUE(second.app->anotherCopyRunning);
+    EXPECT_TRUE(second.app->closing);
+    EXPECT_EQ(second.app->GetTitleScreen(), nullptr);
+    ASSERT_EQ(second.platform.desktop.boxes.size(), 1u);
+    EXPECT_NE(second.platform.desktop.boxes[0].text.find("already running"), std::string::npos);
+    second.app->Shutdown();
+    EXPECT_EQ(second.app->settingsSaveCount, 0);
+    EXPECT_FALSE(first.app->anotherCopyRunning);
+}
+
+TEST(GameFiles, LeftoverTemporariesOfAKilledRunAreCleanedAtStart) {
+    AppHarness h;
+    const fs::path leftover = h.folder / "savegame.dat.gemlode-tmp-999999";
+    std::ofstream(leftover) << "half";
+    h.Start();
+    EXPECT_FALSE(fs::exists(leftover));
+}
+
+}  // namespace
+}  // namespace Varn::test
