@@ -49,6 +49,10 @@ std::string FormatGameDuration(int seconds) {
     return text;
 }
 
+std::string SeedText(std::uint32_t seed) {
+    return "SEED " + std::to_string(seed);
+}
+
 const char* HighScoreWidget::TipText(int index) {
     return index >= 0 && index < kTipCount ? kTips[index] : "";
 }

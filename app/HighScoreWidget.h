@@ -13,6 +13,7 @@
 // recorded in the meantime.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -81,5 +82,7 @@ private:
 
 // A game duration in whole seconds as minutes and seconds: "%2d.%02d".
 std::string FormatGameDuration(int seconds);
+// The game-over line of a game dealt from a chosen seed: "SEED 42".
+std::string SeedText(std::uint32_t seed);
 
 }  // namespace Varn

@@ -82,6 +82,11 @@ void HighScoreWidget::DrawPanel(Graphics* g, Board* board) {
     still.SetFont(app->ScoreFont());
     still.SetColor(Color(173, 231, 255));
     DrawTextCentredAt(&still, std::to_string(board->score), 93, 106);
+    // A game dealt from --seed names its seed, so the player can replay or report it.
+    if (board->dealtFromSeed) {
+        still.SetFont(app->GetTextFont());
+        DrawTextCentredAt(&still, SeedText(*board->dealtFromSeed), 93, 128);
+    }
 }
 
 void HighScoreWidget::DrawStatistics(Graphics* g, Board* board) {

@@ -1,48 +1,20 @@
 // SettingsStore: key folders, reading a key's file, and atomic writes.
 #include "framework/SettingsStore.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <charconv>
-
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "framework/SettingsFormat.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
 namespace {
-
-// The file if it is a regular file of at most kMaxSettingsFileBytes. Opened without
-// blocking, so a FIFO planted there cannot freeze the game.
-bool ReadSettingsFile(const std::filesystem::path& file, std::string& content) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-              std::uintmax_t(info.st_size) <= kMaxSettingsFileBytes;
-    if (ok) {
-        content.assign(static_cast<std::size_t>(info.st_size), '\0');
-        std::size_t got = 0;
-        while (ok && got < content.size()) {
-            const ssize_t n = ::read(fd, content.data() + got, content.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            ok = n > 0;
-            if (ok) got += static_cast<std::size_t>(n);
-        }
-    }
-    ::close(fd);
-    return ok;
-}
 
 bool ParseDecimal(const std::string& text, std::uint32_t& value) {
     const char* end = text.data() + text.size();
@@ -58,7 +30,7 @@ SettingsKey::SettingsKey(std::filesystem::path file, bool loadExisting)
     if (!loadExisting || !std::filesystem::exists(std::filesystem::symlink_status(file_, error)))
         return;
     std::string content;
-    if (!ReadSettingsFile(file_, content) ||
+    if (ReadRegularFile(file_.string(), kMaxSettingsFileBytes, content) != FileRead::Ok ||
         !ParseSettingsText(content, group_, values_, &oldForm_)) {
         values_.clear();
         damaged_ = true;

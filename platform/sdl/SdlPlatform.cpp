@@ -79,8 +79,9 @@ public:
     }
 
     std::string ConfigRoot() override {
-        if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return xdg;
-        if (const char* home = std::getenv("HOME"); home && *home)
+        // The XDG rules say a relative or empty value is to be ignored.
+        if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') return xdg;
+        if (const char* home = std::getenv("HOME"); home && home[0] == '/')
             return std::string(home) + "/.config";
         return std::string();
     }

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "AppHarness.h"
+#include "app/HighScoreWidget.h"
 #include "board/Board.h"
 #include "widgets/Dialog.h"
 #include "widgets/DialogButton.h"
@@ -106,6 +107,38 @@ TEST(GameFiles, LeftoverTemporariesOfAKilledRunAreCleanedAtStart) {
     std::ofstream(leftover) << "half";
     h.Start();
     EXPECT_FALSE(fs::exists(leftover));
+}
+
+std::vector<int> BoardKinds(AppHarness& h) {
+    std::vector<int> kinds;
+    for (int row = 0; row < 8; ++row)
+        for (int column = 0; column < 8; ++column) {
+            Gem* gem = h.app->GetBoard()->grid.At(column, row);
+            kinds.push_back(gem ? gem->kind : -1);
+        }
+    return kinds;
+}
+
+TEST(GameSeed, SeededFirstGameIsDealtAlikeAndOnlyItCarriesTheSeed) {
+    std::vector<int> dealt[2];
+    for (auto& kinds : dealt) {
+        AppHarness h;
+        h.app->commandSeed = 42;
+        h.Start();
+        h.StartPlaying();
+        ASSERT_NE(h.app->GetBoard(), nullptr);
+        EXPECT_EQ(h.app->GetBoard()->dealtFromSeed, 42u);
+        kinds = BoardKinds(h);
+        h.app->NewBoard();
+        EXPECT_FALSE(h.app->GetBoard()->dealtFromSeed);
+    }
+    EXPECT_EQ(dealt[0], dealt[1]);
+    AppHarness other;
+    other.app->commandSeed = 43;
+    other.Start();
+    other.StartPlaying();
+    EXPECT_NE(BoardKinds(other), dealt[0]);
+    EXPECT_EQ(SeedText(42), "SEED 42");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "tests/files/TempFolder.h"
+#include "tests/platform/TempFolder.h"
 
 namespace Varn {
 namespace {

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/files/TempFolder.h"
+#include "tests/platform/TempFolder.h"
 
 namespace Varn {
 namespace {

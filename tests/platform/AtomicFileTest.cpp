@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/files/TempFolder.h"
+#include "tests/platform/TempFolder.h"
 
 namespace Varn {
 namespace {
