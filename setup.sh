@@ -9,6 +9,7 @@ packages=(
   libsndfile1-dev libopenmpt-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-league-spartan fonts-dosis fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  libcurl4-openssl-dev python3
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-apps imagemagick
   espeak-ng

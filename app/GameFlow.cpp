@@ -38,6 +38,8 @@ enum DialogId {
     kOpenBrowserDialog = 11,
     kInstructionsDialog = 12,
     kContinueDialog = 16,
+    kNewVersionDialog = 10018,
+    kUpToDateDialog = 20018,
 };
 
 enum ButtonMode { kYesNo = 1, kOkCancel = 2, kFooterButton = 3, kNoButtons = 0 };
@@ -238,6 +240,12 @@ void WinLodeApp::DialogAccepted(int dialogId) {
                 board->DeleteSavedGame();
             }
             return;
+        case kNewVersionDialog:
+            AcceptNewVersion();
+            return;
+        case kUpToDateDialog:
+            CloseUpdateDialogs(kUpToDateDialog);
+            return;
         default:
             CloseDialog(dialogId);
             return;
@@ -245,6 +253,7 @@ void WinLodeApp::DialogAccepted(int dialogId) {
 }
 
 void WinLodeApp::DialogDeclined(int dialogId) {
+    if (dialogId == kNewVersionDialog) CloseUpdateDialogs(kNewVersionDialog);
     CloseDialog(dialogId);
     if (dialogId == kContinueDialog && board) board->DeleteSavedGame();
 }

@@ -127,6 +127,8 @@ void OptionsDialog::Resize(int newX, int newY, int newWidth, int newHeight) {
     soundSlider->Resize(x + 136, y + 92, width - 160, 32);
     fullscreenBox->Resize(x + 32, y + 124, 32, 32);
     cursorsBox->Resize(x + 146, y + 124, 32, 32);
+    updateButton->Resize(x + 24, y + 204, width - 48, 32);
+    siteButton->Resize(x + 24, y + 242, width - 48, 32);
 }
 
 void OptionsDialog::Draw(Graphics* g) {
@@ -165,8 +167,10 @@ void OptionsDialog::ButtonClicked(int buttonId) {
         case kSiteButton:
             app->OpenBrowser(kSiteAddress, false);
             return;
+        case kUpdateButton:
+            app->StartUpdateCheck();
+            return;
         default:
-            // kUpdateButton: no update check exists yet.
             return;
     }
 }

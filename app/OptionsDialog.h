@@ -5,9 +5,9 @@
 // Unchecking "Fullscreen" where windowed mode was refused shows why and
 // checks the box again.
 //
-// The site and update buttons are made and added but get no rectangle: the
-// fixed 258-pixel height leaves no row for them, so they are never shown.
-// The update button has no action until an update check exists.
+// "Check for Updates" and the web-site button sit in two full-width rows below
+// Help and High Scores; the dialog is 80 pixels taller than the first layout
+// to make room for them, everything else keeps its place.
 #pragma once
 
 #include <memory>
@@ -27,7 +27,7 @@ class WinLodeApp;
 class OptionsDialog : public Dialog, public SliderListener, public CheckboxListener {
 public:
     static constexpr int kDialogId = 2;
-    static constexpr int kPreferredHeight = 258;
+    static constexpr int kPreferredHeight = 338;
     enum ChildId { kMusicSlider = 0, kSoundSlider = 1, kFullscreenBox = 0, kCursorsBox = 1 };
     enum OwnButtonId { kHelpButton = 0, kHighScoresButton = 2, kSiteButton = 3, kUpdateButton = 4 };
 

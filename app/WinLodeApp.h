@@ -67,6 +67,11 @@ public:
     void ShowOptions();
     void ShowInstructions();
     void ShowRecordScore(const std::string& message);
+    // Opens dialog 18 and asks the update server.
+    void StartUpdateCheck();
+    std::string UpdateQueryUrl();
+    // The build's update server, or GEMLODE_UPDATE_SERVER from the environment.
+    static std::string DefaultUpdateServer();
 
     // What the board asks of the application.
     void PlaySound(int soundId) override { VarnApp::PlaySound(soundId); }
@@ -110,6 +115,7 @@ public:
     std::string referId;
     // --seed: the next new board is dealt from it, once.
     std::optional<std::uint32_t> commandSeed;
+    std::string updateServer = DefaultUpdateServer();
     bool timedMode = false;
     bool showStartTip = true;
 
@@ -129,6 +135,8 @@ protected:
     void ApplyOptions();
     void AcceptRecordScore();
     void DialogDeclined(int dialogId);
+    void AcceptNewVersion();
+    void CloseUpdateDialogs(int answerDialog);
     void GameButtonClicked(int id);
     void FailLoading(const std::string& what);
 

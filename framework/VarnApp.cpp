@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/InternetManager.h"
 #include "framework/SettingsStore.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
@@ -63,6 +64,7 @@ VarnApp::~VarnApp() {
     widgetManager.reset();
     displayDevice.reset();
     musicInterface.reset();
+    internetManager.reset();
     soundManager.reset();
     audioOutput.reset();
     platform->GetWindow().Destroy();
@@ -110,6 +112,8 @@ bool VarnApp::ChooseFolders() {
 
 void VarnApp::Init() {
     if (!ChooseFolders()) return;
+    // Made on the main thread before any transfer worker can start.
+    internetManager = std::make_unique<InternetManager>();
     std::srand(static_cast<unsigned>(Now()));
     LoadRegistrySettings();
     if (windowedThisRun) windowed = *windowedThisRun;
@@ -236,6 +240,8 @@ void VarnApp::DeleteQueuedWidgets() {
 
 void VarnApp::UpdateTick() {
     if (musicInterface) musicInterface->UpdateMusic();
+    if (internetManager && internetManager->TakeCompletedCheck())
+        settings.lastUpdateCheck = std::int64_t(std::time(nullptr));
     if (!windowed && !active) return;
     ++updateCount;
     widgetManager->UpdateFrame();
@@ -328,6 +334,8 @@ std::string VarnApp::GetAppInfoText() {
 void VarnApp::Shutdown() {
     if (closing.exchange(true)) return;
     if (musicInterface) musicInterface->StopAllMusic();
+    // A check still running is given up; one that completed counts as success.
+    if (internetManager && internetManager->StopTransfers()) settings.transferSucceeded = true;
     SaveRegistrySettings();
     platform->GetWindow().Minimize();
 }

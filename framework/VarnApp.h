@@ -34,6 +34,7 @@ class MusicInterface;
 class SoundManager;
 class DisplayDevice;
 class Image;
+class InternetManager;
 class Widget;
 class WidgetManager;
 
@@ -113,6 +114,7 @@ public:
     Platform* GetPlatform() { return platform; }
     SoundManager* GetSoundManager() { return soundManager.get(); }
     MusicInterface* GetMusicInterface() { return musicInterface.get(); }
+    InternetManager* GetInternetManager() { return internetManager.get(); }
 
     // Identity.
     std::string productName = "Product";
@@ -200,6 +202,7 @@ protected:
     std::shared_ptr<AudioOutput> audioOutput;
     std::unique_ptr<SoundManager> soundManager;
     std::unique_ptr<MusicInterface> musicInterface;
+    std::unique_ptr<InternetManager> internetManager;
     std::map<int, Dialog*> dialogs;
     std::vector<WindowMessage> messageQueue;
     std::vector<Widget*> deletionList;

@@ -41,7 +41,7 @@ TEST_F(OptionsDialogTest, OpensAsDialogTwoWithItsLayout) {
     StartGame();
     OptionsDialog* options = OpenOptions();
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->GetRect(), Rect(234, 50, 348, 258));
+    EXPECT_EQ(options->GetRect(), Rect(234, 50, 348, 338));
     EXPECT_EQ(options->header, "Options");
     EXPECT_EQ(options->firstButton->label, "DONE");
     int third = (348 - 60) / 3;
@@ -51,6 +51,8 @@ TEST_F(OptionsDialogTest, OpensAsDialogTwoWithItsLayout) {
     EXPECT_EQ(options->soundSlider->GetRect(), Rect(234 + 136, 142, 348 - 160, 32));
     EXPECT_EQ(options->fullscreenBox->GetRect(), Rect(266, 174, 32, 32));
     EXPECT_EQ(options->cursorsBox->GetRect(), Rect(380, 174, 32, 32));
+    EXPECT_EQ(options->updateButton->GetRect(), Rect(258, 254, 300, 32));
+    EXPECT_EQ(options->siteButton->GetRect(), Rect(258, 292, 300, 32));
     EXPECT_EQ(options->checkedImage->GetWidth(), 31);
     EXPECT_EQ(options->uncheckedImage->GetHeight(), 32);
 }
@@ -155,13 +157,18 @@ TEST_F(OptionsDialogTest, EveryButtonPressClicksOnce) {
     EXPECT_EQ(app->sounds, std::vector<int>{12});
 }
 
-TEST_F(OptionsDialogTest, UnplacedButtonsExistButCannotBeClicked) {
+TEST_F(OptionsDialogTest, SiteAndUpdateButtonsAreReachable) {
     StartGame();
     OptionsDialog* options = OpenOptions();
     EXPECT_EQ(options->siteButton->label, "Visit Zandrel For More Games");
     EXPECT_EQ(options->updateButton->label, "Check for Updates");
-    EXPECT_EQ(options->siteButton->width, 0);
-    EXPECT_EQ(options->updateButton->height, 0);
+    ClickCentreOf(options->siteButton.get());
+    ASSERT_EQ(platform.desktop.openedUrls.size(), 1u);
+    EXPECT_EQ(platform.desktop.openedUrls[0], "http://www.zandrel.example/");
+    app->CloseDialog(10);
+    app->updateServer = "http://127.0.0.1:1";  // refused at once; the dialog stays anyway
+    ClickCentreOf(options->updateButton.get());
+    EXPECT_NE(app->GetDialog(18), nullptr);
 }
 
 }  // namespace

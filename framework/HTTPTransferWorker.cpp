@@ -1,0 +1,133 @@
+// HTTPTransfer's worker: one libcurl easy handle driven through a multi handle,
+// so that Abort can wake a transfer blocked on a silent server at once
+// (curl_multi_wakeup), and libcurl's failures mapped onto the result codes.
+// NOTE: libcurl is one of the two places above platform/ that reach the
+// operating system's network directly; nothing here starts a shell.
+#include <curl/curl.h>
+
+#include "framework/HTTPTransfer.h"
+
+namespace Varn {
+
+namespace {
+
+const char* const kAgentHeader = "Agent: Mozilla/4.0 (compatible; zandrel)";
+constexpr long kMaxRedirects = 3;
+constexpr int kPollMs = 1000;
+
+struct Sink {
+    std::string* content;
+    std::size_t limit;
+    bool tooLarge = false;
+};
+
+size_t WriteBody(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<Sink*>(user);
+    size_t bytes = size * count;
+    if (sink->content->size() + bytes > sink->limit) {
+        sink->tooLarge = true;
+        return 0;  // ends the transfer with a write error
+    }
+    sink->content->append(data, bytes);
+    return bytes;
+}
+
+bool Connected(CURL* easy) {
+    curl_off_t connectTime = 0;
+    return curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime) == CURLE_OK &&
+           connectTime > 0;
+}
+
+int StatusResult(long status) {
+    if (status == 200 || status == 0) return HTTPTransfer::kCompleted;  // 0: no status line
+    if (status == 404) return HTTPTransfer::kNotFound;
+    return HTTPTransfer::kBadStatus;
+}
+
+int MapOutcome(CURL* easy, CURLcode code, bool tooLarge) {
+    if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) return HTTPTransfer::kBadStatus;
+    if (code == CURLE_OK) {
+        long status = 0;
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        return StatusResult(status);
+    }
+    if (code == CURLE_SEND_ERROR) return HTTPTransfer::kSendFailed;
+    // Past the connect, anything else is an answer that cannot be used.
+    if (Connected(easy)) return HTTPTransfer::kBadStatus;
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return HTTPTransfer::kNoHost;
+        default:
+            return HTTPTransfer::kConnectFailed;
+    }
+}
+
+void Configure(CURL* easy, const std::string& url, curl_slist* headers, Sink* sink,
+               const HTTPTransfer::Limits& limits) {
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
+}
+
+// Drives the transfer until it ends or the stop flag is seen; the result of
+// an ended transfer, or nothing when stopped.
+bool Drive(CURLM* multi, const std::atomic<bool>& stop, CURLcode& outcome) {
+    int active = 1;
+    while (!stop.load()) {
+        if (curl_multi_perform(multi, &active) != CURLM_OK) break;
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            outcome = message->data.result;
+            return true;
+        }
+        if (active == 0) break;
+        curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+    }
+    return false;
+}
+
+}  // namespace
+
+void HTTPTransfer::Work() {
+    CURLM* handles = static_cast<CURLM*>(multi);
+    CURL* easy = handles ? curl_easy_init() : nullptr;
+    if (!easy) {
+        Finish(kNoSocket);
+        return;
+    }
+    curl_slist* headers = curl_slist_append(nullptr, kAgentHeader);
+    headers = curl_slist_append(headers, "Accept:");  // only the headers we mean
+    Sink sink{&content, limits.maxBodyBytes};
+    Configure(easy, fullUrl, headers, &sink, limits);
+    CURLcode outcome = CURLE_OK;
+    int code = kAborted;
+    if (curl_multi_add_handle(handles, easy) != CURLM_OK) {
+        code = kNoSocket;
+    } else {
+        if (Drive(handles, stop, outcome))
+            code = MapOutcome(easy, outcome, sink.tooLarge);
+        else if (!stop.load())
+            code = kConnectFailed;  // the multi interface itself failed
+        curl_multi_remove_handle(handles, easy);
+    }
+    curl_easy_cleanup(easy);
+    curl_slist_free_all(headers);
+    Finish(code);
+}
+
+}  // namespace Varn

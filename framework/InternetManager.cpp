@@ -1,0 +1,67 @@
+// InternetManager: the update-check operations.
+#include "framework/InternetManager.h"
+
+namespace Varn {
+
+InternetManager::InternetManager() {
+    HTTPTransfer::GlobalInit();
+}
+
+InternetManager::~InternetManager() {
+    StopTransfers();
+}
+
+void InternetManager::StartUpdateCheck(const std::string& url) {
+    response = UpdateResponse();
+    parsed = false;
+    completionReported = false;
+    checkTransfer.GetAbsolute(url);
+}
+
+int InternetManager::UpdateCheckStatus() const {
+    switch (checkTransfer.GetResult()) {
+        case HTTPTransfer::kIdle:
+            return kNotStarted;
+        case HTTPTransfer::kInProgress:
+            return kInProgress;
+        case HTTPTransfer::kCompleted:
+            return kDone;
+        default:
+            return kFailed;
+    }
+}
+
+bool InternetManager::ParseUpdateResponse() {
+    if (parsed) return true;
+    if (checkTransfer.GetResult() != HTTPTransfer::kCompleted) return false;
+    response = ParseUpdateResponseText(checkTransfer.GetContent());
+    parsed = true;
+    return true;
+}
+
+bool InternetManager::IsUpToDate() {
+    return ParseUpdateResponse() ? response.upToDate : true;
+}
+
+std::string InternetManager::UpdatePageUrl() {
+    if (!ParseUpdateResponse() || !IsOpenableWebAddress(response.pageUrl)) return std::string();
+    return response.pageUrl;
+}
+
+void InternetManager::StartDownloads() {
+    ParseUpdateResponse();
+}
+
+bool InternetManager::TakeCompletedCheck() {
+    if (completionReported || UpdateCheckStatus() != kDone) return false;
+    completionReported = true;
+    return true;
+}
+
+bool InternetManager::StopTransfers() {
+    checkTransfer.Abort();
+    checkTransfer.Wait();
+    return checkTransfer.GetResult() == HTTPTransfer::kCompleted;
+}
+
+}  // namespace Varn

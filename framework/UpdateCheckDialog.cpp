@@ -1,0 +1,82 @@
+// UpdateCheckDialog: the moving bar and the answer dialogs.
+#include "framework/UpdateCheckDialog.h"
+
+#include "framework/InternetManager.h"
+#include "framework/VarnApp.h"
+#include "graphics/Graphics.h"
+
+namespace Varn {
+
+namespace {
+
+constexpr int kBarStepTicks = 3;
+constexpr int kBarPeriod = 32;
+constexpr int kBarHeight = 16;
+constexpr int kBarSideInset = 24;
+constexpr int kBarAboveBottom = 66;
+constexpr int kAnswerShiftX = 32;
+constexpr int kAnswerShiftY = -32;
+
+const char* const kBody =
+    "Contacting Zandrel to determine if there are any updates available for this product ...";
+
+}  // namespace
+
+UpdateCheckDialog::UpdateCheckDialog(VarnApp* application, InternetManager* internetManager,
+                                     Image* frame, Image* buttonPicture, Image* waitBar,
+                                     int dialogId)
+    : Dialog(frame, buttonPicture, dialogId, true, "Update Check", kBody, "CANCEL", kFooterButton),
+      waitBarImage(waitBar),
+      app(application),
+      internet(internetManager) {}
+
+int UpdateCheckDialog::GetPreferredHeight(int layoutWidth) {
+    return Dialog::GetPreferredHeight(layoutWidth) + kBarRoom;
+}
+
+void UpdateCheckDialog::Update() {
+    Dialog::Update();
+    if (done) return;
+    if (updateCount % kBarStepTicks == 0) {
+        barOffset = (barOffset + 1) % kBarPeriod;
+        MarkDirty();
+    }
+    if (internet && internet->UpdateCheckStatus() == InternetManager::kDone) ShowAnswer();
+}
+
+void UpdateCheckDialog::ShowAnswer() {
+    done = true;
+    internet->StartDownloads();
+    Dialog* answer = nullptr;
+    if (internet->IsUpToDate())
+        answer = app->ShowDialog(id + kUpToDateOffset, true, "Up to Date",
+                                 "There are no updates available for this product at this time.",
+                                 "OK", kFooterButton);
+    else
+        answer = app->ShowDialog(id + kNewVersionOffset, true, "New Version",
+                                 "There is an update available for this product. Would you like "
+                                 "to visit the web site to download it?",
+                                 "", kYesNo);
+    if (answer) answer->Move(x + kAnswerShiftX, y + kAnswerShiftY);
+}
+
+Rect UpdateCheckDialog::BarRect() const {
+    return Rect(contentInsets.left + kBarSideInset, height - contentInsets.bottom - kBarAboveBottom,
+                width - contentInsets.left - contentInsets.right - 2 * kBarSideInset, kBarHeight);
+}
+
+void UpdateCheckDialog::Draw(Graphics* g) {
+    Dialog::Draw(g);
+    Rect bar = BarRect();
+    if (waitBarImage) {
+        Graphics clipped(*g);
+        clipped.ClipRect(bar);
+        int copies = bar.width / kBarPeriod + 2;
+        for (int i = 0; i < copies; ++i)
+            clipped.DrawImage(waitBarImage, bar.x + kBarPeriod * i - barOffset, bar.y);
+    }
+    g->SetColor(Color(0, 0, 0));
+    g->DrawRect(bar.x - 1, bar.y - 1, bar.width + 1, bar.height + 1);
+}
+
+}  // namespace Varn

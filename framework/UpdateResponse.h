@@ -1,0 +1,32 @@
+// The update server's answer, a short line-based text:
+//   line 1   an integer; non-zero means the product is up to date
+//   line 2   the web page of the update
+//   further  advertisement lines (see AdvertisementList)
+// Lines end at "\n"; trailing "\r" and " " are dropped; empty lines do not
+// count. A page address is only ever opened when it is a plain http or https
+// URL: a file path or an option-like string counts as no page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace Varn {
+
+struct UpdateResponse {
+    bool hasUpToDateLine = false;
+    bool upToDate = true;
+    std::string pageUrl;
+    std::vector<std::string> advertisementLines;
+};
+
+UpdateResponse ParseUpdateResponseText(const std::string& content);
+
+// atoi's reading (leading blanks, a sign, digits) without its overflow: only
+// whether the number is non-zero matters here.
+bool LeadingNumberIsNonZero(const std::string& text);
+
+// An absolute http:// or https:// URL with a host, at most 2048 bytes, and no
+// blank or control byte.
+bool IsOpenableWebAddress(const std::string& url);
+
+}  // namespace Varn

@@ -1,0 +1,72 @@
+// The update check as the internet manager runs it: its status, the parsed
+// answer, a second check forgetting the first answer, and a failed check.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "framework/InternetManager.h"
+#include "tests/http/LoopbackServer.h"
+
+namespace Varn::test {
+namespace {
+
+class InternetManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("no_proxy", "127.0.0.1,localhost", 1); }
+
+    void Check(const std::string& url) {
+        manager.StartUpdateCheck(url);
+        manager.GetCheckTransfer().Wait();
+    }
+
+    InternetManager manager;
+};
+
+TEST_F(InternetManagerTest, CompletedCheckIsParsedOnce) {
+    LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n0\r\nhttp://zandrel.example/get\r\n"}});
+    EXPECT_EQ(manager.UpdateCheckStatus(), InternetManager::kNotStarted);
+    EXPECT_TRUE(manager.IsUpToDate());
+    Check(server.Url("/win32updatecheck.php"));
+    EXPECT_EQ(manager.UpdateCheckStatus(), InternetManager::kDone);
+    EXPECT_FALSE(manager.IsUpToDate());
+    EXPECT_EQ(manager.UpdatePageUrl(), "http://zandrel.example/get");
+    EXPECT_TRUE(manager.TakeCompletedCheck());
+    EXPECT_FALSE(manager.TakeCompletedCheck());
+}
+
+TEST_F(InternetManagerTest, SecondCheckForgetsTheFirstAnswer) {
+    LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n0\r\nhttp://zandrel.example/get\r\n"},
+                           {"HTTP/1.0 200 OK\r\n\r\n1\r\n"}});
+    Check(server.Url());
+    EXPECT_FALSE(manager.IsUpToDate());
+    Check(server.Url());
+    EXPECT_TRUE(manager.IsUpToDate());
+    EXPECT_EQ(manager.UpdatePageUrl(), "");
+}
+
+TEST_F(InternetManagerTest, FailedCheckParsesNothing) {
+    LoopbackServer server({{"HTTP/1.0 404 Not Found\r\n\r\n0\r\nhttp://zandrel.example/\r\n"}});
+    Check(server.Url());
+    EXPECT_EQ(manager.UpdateCheckStatus(), InternetManager::kFailed);
+    EXPECT_FALSE(manager.ParseUpdateResponse());
+    EXPECT_TRUE(manager.IsUpToDate());
+    EXPECT_EQ(manager.UpdatePageUrl(), "");
+    EXPECT_FALSE(manager.TakeCompletedCheck());
+}
+
+TEST_F(InternetManagerTest, PageThatIsNoWebAddressCountsAsNone) {
+    LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n0\r\n--version\r\n"}});
+    Check(server.Url());
+    EXPECT_FALSE(manager.IsUpToDate());
+    EXPECT_EQ(manager.UpdatePageUrl(), "");
+}
+
+TEST_F(InternetManagerTest, StoppingGivesUpARunningCheck) {
+    LoopbackServer silent({{"", true}});
+    manager.StartUpdateCheck(silent.Url());
+    EXPECT_FALSE(manager.StopTransfers());
+    EXPECT_EQ(manager.UpdateCheckStatus(), InternetManager::kFailed);
+}
+
+}  // namespace
+}  // namespace Varn::test

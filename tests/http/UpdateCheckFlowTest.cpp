@@ -1,0 +1,172 @@
+// The update check through the game on the headless platform, against a
+// loopback server: Options -> "Check for Updates" -> dialog 18 with its moving
+// bar -> the answer's dialog beside it -> YES, NO, OK and CANCEL.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "app/OptionsDialog.h"
+#include "framework/InternetManager.h"
+#include "framework/UpdateCheckDialog.h"
+#include "tests/app/AppHarness.h"
+#include "tests/http/LoopbackServer.h"
+#include "widgets/DialogButton.h"
+
+namespace Varn::test {
+namespace {
+
+constexpr int kUpdateDialog = 18;
+constexpr int kNewVersion = 10018;
+constexpr int kUpToDate = 20018;
+const char* const kNewVersionAnswer = "HTTP/1.0 200 OK\r\n\r\n0\r\nhttp://zandrel.example/new\r\n";
+
+class UpdateCheckFlowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("no_proxy", "127.0.0.1,localhost", 1);
+        harness.Start();
+        harness.StartPlaying();
+    }
+
+    UpdateCheckDialog* CheckForUpdates(LoopbackServer& server) {
+        app().updateServer = server.Url("");
+        harness.ClickButton(13);  // Options
+        auto* options = dynamic_cast<OptionsDialog*>(app().GetDialog(OptionsDialog::kDialogId));
+        if (!options) return nullptr;
+        ClickCentre(options->updateButton.get());
+        return dynamic_cast<UpdateCheckDialog*>(app().GetDialog(kUpdateDialog));
+    }
+
+    void ClickCentre(Widget* widget) {
+        harness.Click(widget->x + widget->width / 2, widget->y + widget->height / 2);
+    }
+
+    // The transfer runs in real time while the loop's clock is fake.
+    bool TickUntilDialog(int id) {
+        return harness.TickUntil(
+            [&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                return app().GetDialog(id) != nullptr;
+            },
+            3000);
+    }
+
+    WinLodeApp& app() { return *harness.app; }
+
+    AppHarness harness;
+};
+
+TEST_F(UpdateCheckFlowTest, OptionsOpenTheCheckWithItsQuery) {
+    LoopbackServer server({{kNewVersionAnswer, false, 200}});
+    app().referId = "a&b c";
+    UpdateCheckDialog* dialog = CheckForUpdates(server);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->GetRect(), Rect(146, 50, 348, dialog->Dialog::GetPreferredHeight(348) + 32));
+    EXPECT_EQ(dialog->header, "Update Check");
+    EXPECT_EQ(dialog->firstButton->label, "CANCEL");
+    ASSERT_TRUE(TickUntilDialog(kNewVersion));
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].rfind(
+                  "GET /win32updatecheck.php?prod=Prismora&ver=" + app().productVersion +
+                      "&referid=a%26b%20c HTTP/1.0\r\n",
+                  0),
+              0u)
+        << server.Requests()[0];
+}
+
+TEST_F(UpdateCheckFlowTest, BarMovesEveryThirdUpdateWhileWaiting) {
+    LoopbackServer server({{"", true}});
+    UpdateCheckDialog* dialog = CheckForUpdates(server);
+    ASSERT_NE(dialog, nullptr);
+    for (int i = 0; i < 40; ++i) {
+        int before = dialog->barOffset;
+        harness.Tick();
+        int expected = dialog->updateCount % 3 == 0 ? (before + 1) % 32 : before;
+        ASSERT_EQ(dialog->barOffset, expected) << "update " << dialog->updateCount;
+    }
+    EXPECT_FALSE(dialog->done);
+}
+
+TEST_F(UpdateCheckFlowTest, NewVersionYesOpensThePageAndQuitsOnceTheBrowserIsUp) {
+    LoopbackServer server({{kNewVersionAnswer}});
+    app().settings.lastUpdateCheck = 0;
+    UpdateCheckDialog* dialog = CheckForUpdates(server);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(TickUntilDialog(kNewVersion));
+    Dialog* answer = app().GetDialog(kNewVersion);
+    EXPECT_EQ(answer->header, "New Version");
+    EXPECT_EQ(answer->x, 146 + 32);
+    EXPECT_EQ(answer->y, 50 - 32);
+    EXPECT_NE(app().settings.lastUpdateCheck, 0);
+    ClickCentre(answer->firstButton.get());  // YES
+    EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
+    EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
+    ASSERT_EQ(harness.platform.desktop.openedUrls.size(), 1u);
+    EXPECT_EQ(harness.platform.desktop.openedUrls[0], "http://zandrel.example/new");
+    EXPECT_FALSE(app().closing);
+    harness.platform.window.Post({kMainWindow, kMsgActivateApp, 0, 0});  // the browser came up
+    harness.Tick();
+    EXPECT_TRUE(app().closing);
+    EXPECT_TRUE(app().exitWasUrlDriven);
+}
+
+TEST_F(UpdateCheckFlowTest, NewVersionNoClosesBothDialogs) {
+    LoopbackServer server({{kNewVersionAnswer}});
+    ASSERT_NE(CheckForUpdates(server), nullptr);
+    ASSERT_TRUE(TickUntilDialog(kNewVersion));
+    ClickCentre(app().GetDialog(kNewVersion)->secondButton.get());  // NO
+    EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
+    EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
+    EXPECT_TRUE(harness.platform.desktop.openedUrls.empty());
+}
+
+TEST_F(UpdateCheckFlowTest, UpToDateOkClosesBothDialogs) {
+    LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n1\r\n"}});
+    ASSERT_NE(CheckForUpdates(server), nullptr);
+    ASSERT_TRUE(TickUntilDialog(kUpToDate));
+    Dialog* answer = app().GetDialog(kUpToDate);
+    EXPECT_EQ(answer->header, "Up to Date");
+    EXPECT_EQ(answer->body, "There are no updates available for this product at this time.");
+    EXPECT_EQ(answer->x, 146 + 32);
+    EXPECT_EQ(answer->y, 50 - 32);
+    ClickCentre(answer->firstButton.get());  // OK
+    EXPECT_EQ(app().GetDialog(kUpToDate), nullptr);
+    EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
+    EXPECT_NE(app().GetDialog(OptionsDialog::kDialogId), nullptr);
+}
+
+TEST_F(UpdateCheckFlowTest, CancelClosesTheCheckAndTheLateAnswerShowsNothing) {
+    LoopbackServer server({{kNewVersionAnswer, false, 300}});
+    UpdateCheckDialog* dialog = CheckForUpdates(server);
+    ASSERT_NE(dialog, nullptr);
+    ClickCentre(dialog->firstButton.get());  // CANCEL
+    EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
+    InternetManager* internet = app().GetInternetManager();
+    ASSERT_TRUE(harness.TickUntil([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return internet->UpdateCheckStatus() == InternetManager::kDone;
+    }));
+    harness.Tick(10);
+    EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
+    EXPECT_EQ(app().GetDialogCount(), 1);  // the options dialog only
+}
+
+TEST_F(UpdateCheckFlowTest, FailedCheckKeepsTheBarUntilCancel) {
+    LoopbackServer server({{"HTTP/1.0 500 Broken\r\n\r\n0\r\nhttp://zandrel.example/\r\n"}});
+    UpdateCheckDialog* dialog = CheckForUpdates(server);
+    ASSERT_NE(dialog, nullptr);
+    InternetManager* internet = app().GetInternetManager();
+    ASSERT_TRUE(harness.TickUntil([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return internet->UpdateCheckStatus() == InternetManager::kFailed;
+    }));
+    harness.Tick(10);
+    EXPECT_EQ(app().GetDialog(kUpdateDialog), dialog);
+    EXPECT_FALSE(dialog->done);
+    EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
+}
+
+}  // namespace
+}  // namespace Varn::test
