@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-apps imagemagick
   espeak-ng
+  desktop-file-utils appstream lintian dpkg-dev fakeroot man-db file
 )
 
 missing=()

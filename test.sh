@@ -18,7 +18,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DGEMLODE_SANITIZE=ON -DGEMLOD
 cmake --build build-asan -j"$jobs"
 export UBSAN_OPTIONS=print_stacktrace=1
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
-  ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900 -LE "slow|xvfb"
+  ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900 -LE "slow|xvfb|install"
 # The real program in a real window: the display and D-Bus libraries keep
 # allocations until exit, with stacks too short to suppress, so no leak check.
 ASAN_OPTIONS=detect_leaks=0 \
@@ -29,7 +29,7 @@ ASAN_OPTIONS=detect_leaks=0 \
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEMLODE_TSAN=ON -DGEMLODE_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs"
 TSAN_OPTIONS=halt_on_error=1 \
-  ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 900 -LE "slow|xvfb" -E SoakTest
+  ctest --test-dir build-tsan --output-on-failure -j"$jobs" --timeout 900 -LE "slow|xvfb|install" -E SoakTest
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

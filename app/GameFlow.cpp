@@ -74,11 +74,12 @@ void WinLodeApp::StartGame() {
     }
     CreateGameButtons();
     SetMode(false, true);
-    if (board && board->SavedGameExists())
-        ShowDialog(kContinueDialog, true, "Continue Old Game?",
-                   "Do you want to continue your last game? Your position was saved when you "
-                   "quit. If you do not continue now, that game will be lost.",
-                   "", kYesNo);
+    if (!board || !board->SavedGameExists()) return;
+    Log("Saved game found in " + board->savePath + ": offering to continue it\n");
+    ShowDialog(kContinueDialog, true, "Continue Old Game?",
+               "Do you want to continue your last game? Your position was saved when you "
+               "quit. If you do not continue now, that game will be lost.",
+               "", kYesNo);
 }
 
 void WinLodeApp::CreateGameButtons() {

@@ -1,6 +1,8 @@
 // gemlode_datagen: renders all of the game's data into a program folder.
 //   gemlode_datagen OUTDIR                       images/, sounds/, music/, data/, resources/
 //   gemlode_datagen --contact-sheet FILE OUTDIR  the same, plus one PNG showing every picture
+//   gemlode_datagen --desktop-icons DIR NAME     the program's icon for the desktop:
+//                                                DIR/<size>x<size>/apps/NAME.png
 // Same bytes on every run: nothing depends on time, locale or thread timing.
 #include <chrono>
 #include <cstdio>
@@ -55,7 +57,26 @@ int Run(int argc, char** argv) {
     return rc;
 }
 
+// The window icon at 64, 32 and 16 pixels, for the desktop's icon theme.
+int WriteDesktopIcons(const std::string& dir, const std::string& name) {
+    for (const Picture& p : DrawResourcePictures()) {
+        if (p.name != "IDI_MAIN_ICON") continue;
+        for (int factor : {1, 2, 4}) {
+            const Canvas icon = factor == 1 ? p.image : p.image.Downsample(factor);
+            const std::string size = std::to_string(icon.Width());
+            const std::string folder = dir + "/" + size + "x" + size + "/apps";
+            if (!MakeFolder(dir) || !MakeFolder(dir + "/" + size + "x" + size) ||
+                !MakeFolder(folder) || !WritePng(folder + "/" + name + ".png", icon))
+                return Fail(folder), 1;
+        }
+        return 0;
+    }
+    return Fail("the window icon"), 1;
+}
+
 int Generate(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--desktop-icons")
+        return WriteDesktopIcons(argv[2], argv[3]);
     std::string sheet, out;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
