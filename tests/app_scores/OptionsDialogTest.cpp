@@ -3,6 +3,8 @@
 // windowed mode where it failed, and the Help and High Scores buttons.
 #include <gtest/gtest.h>
 
+#include "framework/SettingsStore.h"
+
 #include "app/OptionsDialog.h"
 #include "graphics/MemoryImage.h"
 #include "tests/app_scores/GameFixture.h"
@@ -88,6 +90,19 @@ TEST_F(OptionsDialogTest, DoneWithoutChangesSwitchesNothing) {
     EXPECT_EQ(app->screenModeSwitches, 0);
     EXPECT_EQ(app->windowed, wasWindowed);
     EXPECT_EQ(app->GetDialog(2), nullptr);
+}
+
+// A crash or a kill later in the run must not lose what the player chose.
+TEST_F(OptionsDialogTest, DoneWritesTheSettingsAtOnceWithTheRunStillMarkedAsGoing) {
+    StartGame();
+    OptionsDialog* options = OpenOptions();
+    DragThumb(options->musicSlider.get(), -500);
+    Done(options);
+    ASSERT_FALSE(app->closing);
+    auto key = SettingsStore(folder / "config").OpenKey("SOFTWARE\\Zandrel\\Gemlode");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->GetInt("MusicVolume"), 0u);
+    EXPECT_EQ(key->GetInt("InProgress"), 1u);
 }
 
 TEST_F(OptionsDialogTest, FullscreenAndCursorsApplyOnlyOnDone) {
