@@ -38,6 +38,7 @@ enum DialogId {
     kOpenBrowserDialog = 11,
     kInstructionsDialog = 12,
     kContinueDialog = 16,
+    kSavedGameUnreadableDialog = 17,
     kNewVersionDialog = 10018,
     kUpToDateDialog = 20018,
 };
@@ -98,6 +99,7 @@ void WinLodeApp::CreateGameButtons() {
 }
 
 void WinLodeApp::SetMode(bool timed, bool restart) {
+    const bool switched = timed != timedMode;
     timedMode = timed;
     if (normalButton) {
         normalButton->normalImage = timed ? nullptr : images[17].get();
@@ -107,10 +109,35 @@ void WinLodeApp::SetMode(bool timed, bool restart) {
         timedButton->normalImage = timed ? images[19].get() : nullptr;
         timedButton->MarkDirty();
     }
-    if (restart) NewBoard();
+    if (restart)
+        NewBoard();
+    else if (switched && board)
+        PlayModeSong();  // a loaded game of the other mode
+}
+
+void WinLodeApp::PlayModeSong() {
+    MusicInterface* music = GetMusicInterface();
+    music->FadeOutMusic(timedMode ? kNormalSong : kTimedSong);
+    music->FadeInMusic(timedMode ? kTimedSong : kNormalSong);
+}
+
+// A game-over screen still sliding in has not asked for the name yet: the
+// question comes first, and the new board once it is answered.
+bool WinLodeApp::AskForNameBeforeLeaving() {
+    if (!gameOverScreen || gameOverScreen->resultReported) return false;
+    gameOverScreen->FinishSlide();
+    newBoardAfterName = GetDialog(kRecordScoreDialog) != nullptr;
+    return newBoardAfterName;
+}
+
+void WinLodeApp::NameQuestionClosed() {
+    if (!newBoardAfterName) return;
+    newBoardAfterName = false;
+    NewBoard();
 }
 
 void WinLodeApp::NewBoard() {
+    if (AskForNameBeforeLeaving()) return;
     WidgetManager* manager = GetWidgetManager();
     if (gameOverScreen) {
         manager->RemoveWidget(gameOverScreen.get());
@@ -130,9 +157,7 @@ void WinLodeApp::NewBoard() {
     manager->AddWidget(board.get());
     manager->SendToBack(board.get());
     manager->SetFocus(board.get());
-    MusicInterface* music = GetMusicInterface();
-    music->FadeOutMusic(timedMode ? kNormalSong : kTimedSong);
-    music->FadeInMusic(timedMode ? kTimedSong : kNormalSong);
+    PlayModeSong();
 }
 
 void WinLodeApp::ShowGameOver() {
@@ -182,6 +207,14 @@ void WinLodeApp::ShowStartTip() {
     if (!tip) return;
     tip->contentInsets = Insets{16, 24, 16, 24};
     tip->Resize(201, 38, 418, tip->GetPreferredHeight(418));
+}
+
+// The player asked for the saved game but it was damaged or gone: the fresh
+// game already on the board goes on, and the player is told why.
+void WinLodeApp::ShowSavedGameUnreadable() {
+    ShowDialog(kSavedGameUnreadableDialog, true, "Saved Game",
+               "Your saved game could not be read, so a new game has been started.", "OK",
+               kFooterButton);
 }
 
 void WinLodeApp::ShowNoWindowedMode() {
@@ -234,7 +267,9 @@ void WinLodeApp::DialogAccepted(int dialogId) {
             CloseDialog(kContinueDialog);
             if (board) {
                 // A continued game was not dealt from the seed: it waits for the next.
-                if (board->LoadGame() && board->dealtFromSeed) {
+                if (!board->LoadGame())
+                    ShowSavedGameUnreadable();
+                else if (board->dealtFromSeed) {
                     commandSeed = board->dealtFromSeed;
                     board->dealtFromSeed.reset();
                 }
@@ -257,6 +292,7 @@ void WinLodeApp::DialogDeclined(int dialogId) {
     if (dialogId == kNewVersionDialog) CloseUpdateDialogs(kNewVersionDialog);
     CloseDialog(dialogId);
     if (dialogId == kContinueDialog && board) board->DeleteSavedGame();
+    if (dialogId == kRecordScoreDialog) NameQuestionClosed();
 }
 
 void WinLodeApp::GameButtonClicked(int id) {
@@ -303,9 +339,12 @@ Dialog* WinLodeApp::CreateDialog(int id, bool modal, const std::string& header,
     return dialog;
 }
 
+// The keyboard goes back to the board once no modal dialog remains; the start
+// tip (not modal, no keys of its own) does not keep it, or "any key pauses"
+// would do nothing until the first move.
 bool WinLodeApp::CloseDialog(int id) {
     bool closed = VarnApp::CloseDialog(id);
-    if (closed && GetDialogCount() == 0 && board) GetWidgetManager()->SetFocus(board.get());
+    if (closed && GetModalDialogs().empty() && board) GetWidgetManager()->SetFocus(board.get());
     return closed;
 }
 

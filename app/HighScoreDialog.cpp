@@ -52,17 +52,15 @@ void HighScoreDialog::DrawModeTable(Graphics* g, int mode, int centreX) {
     if (table.today.score < 1) {
         DrawTextCentredAt(g, "- Empty -", centreX, 125);
     } else {
-        g->DrawString(table.today.name, centreX - kColumnHalfWidth, 125);
-        DrawTextEndingAt(g, std::to_string(table.today.score), centreX + kColumnHalfWidth, 125);
+        DrawScoreRow(g, table.today.name, table.today.score, centreX, kColumnHalfWidth, 125);
     }
     g->SetColor(kHeadingColor);
     DrawUnderlinedHeading(g, "ALL TIME HIGH SCORES", centreX, 155);
     g->SetColor(kEntryColor);
     for (int j = 0; j < HighScoreModeTable::kAllTimeEntries; ++j) {
         int baseline = 179 + 17 * j;
-        g->DrawString(table.allTime[j].name, centreX - kColumnHalfWidth, baseline);
-        DrawTextEndingAt(g, std::to_string(table.allTime[j].score), centreX + kColumnHalfWidth,
-                         baseline);
+        DrawScoreRow(g, table.allTime[j].name, table.allTime[j].score, centreX, kColumnHalfWidth,
+                     baseline);
     }
 }
 

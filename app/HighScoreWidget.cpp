@@ -130,6 +130,15 @@ void HighScoreWidget::Update() {
     }
 }
 
+void HighScoreWidget::FinishSlide() {
+    if (slideOffset < 0) {
+        slideOffset = 0;
+        PlacePlayAgainLink();
+        MarkDirty();
+    }
+    ReportResult();
+}
+
 void HighScoreWidget::ReportResult() {
     // A second sizing would slide the panel in again; the question is asked once.
     if (resultReported) return;

@@ -48,6 +48,9 @@ public:
     // When the final score is today's best or enters the all-time list, has
     // the application ask for a name with the result message. Runs once.
     virtual void ReportResult();
+    // Ends the slide at once and reports the result (a screen about to be
+    // left must not take an earned score with it).
+    void FinishSlide();
     // Records the final score of the board under the name (empty: nothing).
     virtual void RecordScore(const std::string& name);
 

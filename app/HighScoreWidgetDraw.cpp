@@ -136,17 +136,15 @@ void HighScoreWidget::DrawModeTable(Graphics* g, int mode, int centreX) {
     if (table.today.score < 1) {
         DrawTextCentredAt(g, "- Empty -", centreX, 249);
     } else {
-        g->DrawString(table.today.name, centreX - kColumnHalfWidth, 249);
-        DrawTextEndingAt(g, std::to_string(table.today.score), centreX + kColumnHalfWidth, 249);
+        DrawScoreRow(g, table.today.name, table.today.score, centreX, kColumnHalfWidth, 249);
     }
     g->SetColor(kHeadingColor);
     DrawUnderlinedHeading(g, "ALL TIME HIGH SCORES", centreX, 279);
     for (int j = 0; j < HighScoreModeTable::kAllTimeEntries; ++j) {
         int baseline = 303 + 17 * j;
         g->SetColor(AllTimeColor(j));
-        g->DrawString(table.allTime[j].name, centreX - kColumnHalfWidth, baseline);
-        DrawTextEndingAt(g, std::to_string(table.allTime[j].score), centreX + kColumnHalfWidth,
-                         baseline);
+        DrawScoreRow(g, table.allTime[j].name, table.allTime[j].score, centreX, kColumnHalfWidth,
+                     baseline);
     }
 }
 

@@ -73,6 +73,7 @@ void WinLodeApp::AcceptRecordScore() {
         lastScoreName = name;
     }
     CloseDialog(RecordScoreDialog::kDialogId);
+    NameQuestionClosed();
 }
 
 }  // namespace Varn

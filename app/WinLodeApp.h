@@ -64,6 +64,7 @@ public:
     void SetMode(bool timed, bool restart) override;
     void ShowStartTip() override;
     void ShowNoWindowedMode();
+    void ShowSavedGameUnreadable();
     void ShowOptions();
     void ShowInstructions();
     void ShowRecordScore(const std::string& message);
@@ -118,9 +119,14 @@ public:
     std::string updateServer = DefaultUpdateServer();
     bool timedMode = false;
     bool showStartTip = true;
+    // New Game, a mode button or "play again" came while the game-over screen
+    // was still sliding in with a score to record: the new board follows the
+    // name question.
+    bool newBoardAfterName = false;
 
 protected:
     bool LoadImageAt(int index);
+    bool CheckFontStrip(const ImageFont& font, int index);
     std::unique_ptr<MemoryImage> MakeImage(const DecodedImage& decoded);
     bool LoadDifficulty();
     bool LoadSounds();
@@ -128,12 +134,15 @@ protected:
     void BuildDerivedImages();
     void BuildShrunkGems();
     void CreateGameButtons();
+    void PlayModeSong();
     void AskNewGame();
     void AskMode(bool timed);
     void AskQuit();
     void DialogAccepted(int dialogId);
     void ApplyOptions();
     void AcceptRecordScore();
+    bool AskForNameBeforeLeaving();
+    void NameQuestionClosed();
     void DialogDeclined(int dialogId);
     void AcceptNewVersion();
     void CloseUpdateDialogs(int answerDialog);

@@ -3,6 +3,7 @@
 // its step counting, and the images derived from them.
 #include <cstdio>
 
+#include "app/ImageNeeds.h"
 #include "app/TitleScreen.h"
 #include "app/WinLodeApp.h"
 #include "board/ImageColor.h"
@@ -92,13 +93,27 @@ std::unique_ptr<MemoryImage> WinLodeApp::MakeImage(const DecodedImage& decoded) 
     return image;
 }
 
+// A picture smaller than the drawing cuts from it fails like a missing one.
 bool WinLodeApp::LoadImageAt(int index) {
     std::string name = kImageNames[index];
-    if (auto decoded = LoadImage("images/" + name)) {
-        images[index] = MakeImage(*decoded);
-        return true;
+    auto decoded = LoadImage("images/" + name);
+    if (!decoded) {
+        FailLoading("images\\" + name);
+        return false;
     }
-    FailLoading("images\\" + name);
+    const std::string problem = ImageSizeProblem(index, decoded->width, decoded->height);
+    if (!problem.empty()) {
+        FailLoading("images\\" + name + " (" + problem + ")");
+        return false;
+    }
+    images[index] = MakeImage(*decoded);
+    return true;
+}
+
+bool WinLodeApp::CheckFontStrip(const ImageFont& font, int index) {
+    const std::string problem = FontStripProblem(font);
+    if (problem.empty()) return true;
+    FailLoading("images\\" + std::string(kImageNames[index]) + " (" + problem + ")");
     return false;
 }
 
@@ -114,6 +129,10 @@ void WinLodeApp::Init() {
     }
     titleFont = std::make_unique<ImageFont>(images[3].get(), "data/afont1.txt");
     textFont = std::make_unique<ImageFont>(images[4].get(), "data/mainfont1.txt");
+    if (!CheckFontStrip(*titleFont, 3) || !CheckFontStrip(*textFont, 4)) {
+        Shutdown();
+        return;
+    }
     titleScreen = std::make_unique<TitleScreen>(this);
     titleScreen->Resize(0, 0, width, height);
     GetWidgetManager()->AddWidget(titleScreen.get());
@@ -162,6 +181,9 @@ void WinLodeApp::LoadResources() {
     }
     if (!LoadSounds()) return;
     BuildFonts();
+    if (!CheckFontStrip(*digitFont, 23) || !CheckFontStrip(*scoreFont, 25) ||
+        !CheckFontStrip(*overFont, 31))
+        return;
     ++loadingDone;
     BuildDerivedImages();
     BuildShrunkGems();

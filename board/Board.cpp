@@ -266,6 +266,9 @@ void Board::EndGame(int delay) {
     selected = nullptr;
     tutorialArrows = false;
     host.CloseDialog(kStartTipDialog);
+    // An ending game has no level-up to finish: its whirlpool stops.
+    whirlpoolSound.reset();
+    whirlpoolVolume = 0.0;
     state = BoardState::GameOverFall;
     gameOverDelay = delay;
 }
@@ -275,10 +278,13 @@ void Board::AbandonGame() {
     abandoned = true;
 }
 
+// The whirlpool loop is silenced while the board stands still and comes back
+// at its volume when the board moves on.
 void Board::PauseBoard(bool player) {
     if (pauseCount == 0) {
         playedSeconds = SaturatingAdd(playedSeconds,
                                       static_cast<int>((host.TickCountMs() - playStart) / 1000u));
+        if (whirlpoolSound) whirlpoolSound->SetVolume(0.0);
         MarkDirty();
     }
     if (player) {
@@ -292,8 +298,9 @@ void Board::ResumeBoard(bool player) {
     if (player && playerPauseCount > 0) {
         if (--playerPauseCount == 0) MarkDirty();
     }
-    if (pauseCount > 0) {
-        if (--pauseCount == 0) playStart = host.TickCountMs();
+    if (pauseCount > 0 && --pauseCount == 0) {
+        playStart = host.TickCountMs();
+        if (whirlpoolSound) whirlpoolSound->SetVolume(whirlpoolVolume);
     }
 }
 

@@ -63,12 +63,15 @@ BoardRenderer::BoardRenderer(Board& target, BoardArt& boardArt)
 
 BoardRenderer::~BoardRenderer() = default;
 
-// A level set up by the level-up whirl shows as a new level while (or just
-// after) the board whirls or wipes; only then is the background rebuilt.
+// A level set up by the level-up whirl shows as a new level during (or, when
+// no draw fell in it, just after) the wipe; only then is the background
+// rebuilt. A loaded game's level differs from the background's all along, so
+// the whirl itself, which has not set up a level yet, must not count.
 void BoardRenderer::FollowBackground() {
     const bool wiping = board.state == BoardState::NewLevelWipe;
-    const bool levelingUp =
-        wiping || lastState == BoardState::LevelUpWhirl || lastState == BoardState::NewLevelWipe;
+    const bool leftWhirl =
+        lastState == BoardState::LevelUpWhirl && board.state != BoardState::LevelUpWhirl;
+    const bool levelingUp = wiping || leftWhirl || lastState == BoardState::NewLevelWipe;
     if (board.level != backgroundLevel && levelingUp) {
         backgroundLevel = board.level;
         BuildLevelBackground(backgroundImage, backgroundLevel, art);

@@ -5,6 +5,7 @@
 // short or damaged file is refused like one of a wrong version and the board
 // stays as it was.
 #include <cstdio>
+#include <utility>
 
 #include "board/Board.h"
 #include "board/SavedGame.h"
@@ -12,6 +13,23 @@
 #include "platform/AtomicFile.h"
 
 namespace Varn {
+
+namespace {
+
+// A refused swap on its way back: its gems changed cells at the turn. The
+// saved game continues Idle with each gem in the cell it started from.
+void PutSwapPairBack(SavedGame& saved, const Gem& a, const Gem& b) {
+    const int cellA = a.row * kBoardColumns + a.column;
+    const int cellB = b.row * kBoardColumns + b.column;
+    if (!saved.cells[cellA] || !saved.cells[cellB]) return;
+    std::swap(saved.cells[cellA], saved.cells[cellB]);
+    for (const int cell : {cellA, cellB}) {
+        saved.cells[cell]->column = cell % kBoardColumns;
+        saved.cells[cell]->row = cell / kBoardColumns;
+    }
+}
+
+}  // namespace
 
 bool Board::CanSaveGame() const {
     return !noMoveYet && state != BoardState::GameOverFall && state != BoardState::GameOverShown;
@@ -52,6 +70,7 @@ SavedGame Board::MakeSavedGame() const {
     s.blackHoleFrame = blackHoleFrame;
     s.whirlpoolVolume = whirlpoolVolume;
     s.levelMessage = levelMessage;
+    if (state == BoardState::SwappingBack && swapA && swapB) PutSwapPairBack(s, *swapA, *swapB);
     return s;
 }
 
@@ -77,7 +96,9 @@ bool Board::LoadGame() {
     const auto bytes = ReadSmallFile(savePath, kSavedGameFullSize);
     if (!bytes) return false;
     SavedGame saved;
-    const SavedGameError error = DecodeSavedGame(*bytes, saved);
+    SavedGameError error = DecodeSavedGame(*bytes, saved);
+    if (error == SavedGameError::None && !MultiplierWithinTable(saved, host.Difficulty()))
+        error = SavedGameError::BadMultiplier;
     if (error != SavedGameError::None) {
         std::fprintf(stderr, "%s refused: %s\n", savePath.c_str(), SavedGameErrorText(error));
         return false;

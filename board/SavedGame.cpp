@@ -1,6 +1,7 @@
 // SavedGame: encoding and validating decoding of the saved-game bytes.
 #include "board/SavedGame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -10,6 +11,8 @@ namespace {
 
 constexpr std::int32_t kVersion = 1;
 constexpr int kStateCount = 10;
+constexpr std::int32_t kGameOverFallState = 5;
+constexpr std::int32_t kGameOverShownState = 6;
 // States in which every cell holds a gem (the others may have gaps:
 // Clearing, the game-over states and the new-level wipe).
 constexpr bool kNeedsFullGrid[kStateCount] = {true,  true,  true, true,  false,
@@ -217,8 +220,21 @@ SavedGameError ReadTail(Reader& r, SavedGame& g) {
     return SavedGameError::None;
 }
 
+// The game never saves a game that is ending; a board restored in one of
+// those states would wait for a game-over screen that never comes.
+bool IsEndingState(std::int32_t state) {
+    return state == kGameOverFallState || state == kGameOverShownState;
+}
+
+// Counts that only grow from 0, and a multiplier that starts at 1.
+bool ReachableByPlay(const SavedGame& g) {
+    return g.appTimedMode == g.boardTimedMode && g.score >= 0 && g.displayedScore >= 0 &&
+           g.gemsCleared >= 0 && g.longestCascade >= 0 && g.bestMove >= 0 && g.multiplier >= 1.0;
+}
+
 SavedGameError CheckValues(const SavedGame& g) {
-    if (!InRange(g.state, 0, kStateCount - 1)) return SavedGameError::BadState;
+    if (!InRange(g.state, 0, kStateCount - 1) || IsEndingState(g.state))
+        return SavedGameError::BadState;
     if (kNeedsFullGrid[g.state]) {
         for (const auto& cell : g.cells)
             if (!cell) return SavedGameError::BadState;
@@ -231,7 +247,7 @@ SavedGameError CheckValues(const SavedGame& g) {
                        InRange(g.barFrame, 0, 24) && InRange(g.blackHoleFrame, 0, 8) &&
                        InRange(g.wipeLine, 0, kWipeLineLimit) && g.whirlpoolVolume >= 0.0 &&
                        g.whirlpoolVolume <= 1.0 && g.playedSeconds >= 0 && g.cascadeLevel >= 0 &&
-                       g.setsThisMove >= 0;
+                       g.setsThisMove >= 0 && ReachableByPlay(g);
     return valid ? SavedGameError::None : SavedGameError::BadValue;
 }
 
@@ -300,6 +316,16 @@ SavedGameError DecodeSavedGame(std::span<const std::uint8_t> bytes, SavedGame& o
     return SavedGameError::None;
 }
 
+bool MultiplierWithinTable(const SavedGame& game, const DifficultyTable& table) {
+    const double growth =
+        game.boardTimedMode ? table.timedMultiplierGrowth : table.normalMultiplierGrowth;
+    const double base =
+        game.boardTimedMode ? table.timedMultiplierBase : table.normalMultiplierBase;
+    const double highest = std::max(1.0, game.level * growth + base);
+    // A hair of slack for the rounding of the sum written by an older build.
+    return game.multiplier <= highest * (1.0 + 1e-9);
+}
+
 const char* SavedGameErrorText(SavedGameError error) {
     switch (error) {
         case SavedGameError::None:
@@ -316,6 +342,8 @@ const char* SavedGameErrorText(SavedGameError error) {
             return "bad state or missing gems";
         case SavedGameError::BadValue:
             return "a field is out of range";
+        case SavedGameError::BadMultiplier:
+            return "the multiplier is beyond what its level reaches";
     }
     return "unknown";
 }

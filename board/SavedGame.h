@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "board/BoardGeometry.h"
+#include "board/DifficultyTable.h"
 #include "board/Gem.h"
 
 namespace Varn {
@@ -63,17 +64,23 @@ struct SavedGame {
 
 enum class SavedGameError {
     None,
-    WrongLength,  // shorter or longer than its cells say
-    BadVersion,   // not version 1
-    BadFlag,      // a presence or yes/no byte other than 0 or 1
-    BadGem,       // kind, cell, frame, speed or radius out of range, or not finite
-    BadState,     // state outside 0-9, or empty cells in a state that needs a full grid
-    BadValue,     // another field out of its range, or a non-finite real
+    WrongLength,    // shorter or longer than its cells say
+    BadVersion,     // not version 1
+    BadFlag,        // a presence or yes/no byte other than 0 or 1
+    BadGem,         // kind, cell, frame, speed or radius out of range, or not finite
+    BadState,       // state outside 0-9, a game-over state, or empty cells in a state
+                    // that needs a full grid
+    BadValue,       // another field out of its range (a negative score, a multiplier
+                    // below 1, mode bytes that disagree), or a non-finite real
+    BadMultiplier,  // a multiplier beyond the one the difficulty table gives its level
 };
 
 std::vector<std::uint8_t> EncodeSavedGame(const SavedGame& game);
 // Fills out only when the whole input is valid.
 SavedGameError DecodeSavedGame(std::span<const std::uint8_t> bytes, SavedGame& out);
+// The multiplier grows with the level as the table says; the game never
+// holds more than the table gives the saved level in the saved mode.
+bool MultiplierWithinTable(const SavedGame& game, const DifficultyTable& table);
 const char* SavedGameErrorText(SavedGameError error);
 
 }  // namespace Varn

@@ -60,6 +60,7 @@ VarnApp::~VarnApp() {
         delete dialog;
     }
     dialogs.clear();
+    modalDialogs.clear();
     DeleteQueuedWidgets();
     widgetManager.reset();
     displayDevice.reset();

@@ -87,6 +87,8 @@ public:
     virtual void AddDialog(int id, Dialog* dialog);
     virtual bool CloseDialog(int id);
     virtual int GetDialogCount();
+    // The open modal dialogs, lowest first (the top one is the modal widget).
+    const std::vector<Dialog*>& GetModalDialogs() const { return modalDialogs; }
     virtual void ModalDialogOpened() {}
     virtual void ModalDialogsClosed() {}
 
@@ -204,6 +206,7 @@ protected:
     std::unique_ptr<MusicInterface> musicInterface;
     std::unique_ptr<InternetManager> internetManager;
     std::map<int, Dialog*> dialogs;
+    std::vector<Dialog*> modalDialogs;  // in opening order
     std::vector<WindowMessage> messageQueue;
     std::vector<Widget*> deletionList;
     std::thread loadingThread;

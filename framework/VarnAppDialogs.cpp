@@ -1,6 +1,11 @@
 // VarnApp's dialog registry: dialogs by integer id, at most one per id, the
-// modal ones blocking input below them. Closed dialogs are deleted at the end
-// of the loop pass, so a dialog may close itself from its own button handler.
+// modal ones blocking input below them. Modal dialogs are kept in opening
+// order: closing the top one makes the one below the modal widget again, so
+// the barrier holds until the last modal dialog is gone. Closed dialogs are
+// deleted at the end of the loop pass, so a dialog may close itself from its
+// own button handler.
+#include <algorithm>
+
 #include "framework/VarnApp.h"
 #include "widgets/Dialog.h"
 #include "widgets/WidgetManager.h"
@@ -30,6 +35,7 @@ void VarnApp::AddDialog(int id, Dialog* dialog) {
     dialogs[id] = dialog;
     widgetManager->AddWidget(dialog);
     if (dialog->IsModal()) {
+        modalDialogs.push_back(dialog);
         widgetManager->SetModalWidget(dialog);
         ModalDialogOpened();
     }
@@ -39,10 +45,17 @@ bool VarnApp::CloseDialog(int id) {
     auto it = dialogs.find(id);
     if (it == dialogs.end()) return false;
     Dialog* dialog = it->second;
-    if (dialog->IsModal()) ModalDialogsClosed();
+    const auto modalEntry = std::find(modalDialogs.begin(), modalDialogs.end(), dialog);
+    const bool wasModal = modalEntry != modalDialogs.end();
+    if (wasModal) {
+        modalDialogs.erase(modalEntry);
+        ModalDialogsClosed();
+    }
     widgetManager->RemoveWidget(dialog);
     SafeDelete(dialog);
     dialogs.erase(it);
+    if (wasModal && !modalDialogs.empty() && widgetManager->modalWidget != modalDialogs.back())
+        widgetManager->SetModalWidget(modalDialogs.back());
     return true;
 }
 

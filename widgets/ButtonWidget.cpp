@@ -125,6 +125,10 @@ void ButtonWidget::MouseUp(int mouseX, int mouseY) {
     MarkRegionDirty();
 }
 
+bool ButtonWidget::HasTransparency() {
+    return transparent || notDrawn || normalImage || downImage;
+}
+
 void ButtonWidget::SetDisabled(bool isDisabled) {
     Widget::SetDisabled(isDisabled);
     if (disabledImage) MarkDirty();

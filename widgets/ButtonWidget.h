@@ -23,6 +23,9 @@ public:
     ~ButtonWidget() override;
 
     void SetDisabled(bool isDisabled) override;
+    // A button drawn from pictures (or not at all) need not cover its
+    // rectangle: the game screen's buttons draw nothing at rest.
+    bool HasTransparency() override;
     void Draw(Graphics* g) override;
     void Update() override;
     void MouseEnter() override;

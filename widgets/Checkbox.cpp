@@ -13,6 +13,8 @@ Checkbox::Checkbox(Image* unchecked, Image* checkedPicture, int checkboxId,
       uncheckedImage(unchecked),
       checkedImage(checkedPicture) {
     fingerOnHover = true;
+    // The box picture does not fill the whole rectangle.
+    transparent = true;
 }
 
 void Checkbox::Draw(Graphics* g) {

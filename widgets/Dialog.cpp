@@ -71,6 +71,8 @@ void Dialog::AddedToManager(WidgetManager* widgetManager) {
     Widget::AddedToManager(widgetManager);
     if (firstButton) widgetManager->AddWidget(firstButton.get());
     if (secondButton) widgetManager->AddWidget(secondButton.get());
+    const Rect fitted = FitOnScreen(GetRect());
+    if (fitted != GetRect()) Resize(fitted.x, fitted.y, fitted.width, fitted.height);
 }
 
 void Dialog::RemovedFromManager(WidgetManager* widgetManager) {
@@ -86,9 +88,25 @@ void Dialog::SetColor(int index, const Color& color) {
         if (button) button->SetColor(0, color);
 }
 
+// A new size is a placement: it is fitted on the screen. A plain move (the
+// player's drag) keeps its own limits.
 void Dialog::Resize(int newX, int newY, int newWidth, int newHeight) {
-    Widget::Resize(newX, newY, newWidth, newHeight);
+    Rect placed(newX, newY, newWidth, newHeight);
+    if (newWidth != width || newHeight != height) placed = FitOnScreen(placed);
+    Widget::Resize(placed.x, placed.y, placed.width, placed.height);
     LayOutButtons();
+}
+
+// Never taller or wider than the screen, and wholly on it, so that the
+// buttons (laid out from the bottom edge) can always be reached, however
+// long the text. Before the dialog is listed the screen is not known.
+Rect Dialog::FitOnScreen(Rect rect) const {
+    if (!manager || manager->width <= 0 || manager->height <= 0) return rect;
+    rect.width = std::min(rect.width, manager->width);
+    rect.height = std::min(rect.height, manager->height);
+    rect.x = std::clamp(rect.x, 0, manager->width - rect.width);
+    rect.y = std::clamp(rect.y, 0, manager->height - rect.height);
+    return rect;
 }
 
 // Buttons are widgets of their own, so they are placed in screen coordinates.

@@ -1,9 +1,10 @@
 // Dialog: the framed message box: a header line, a word-wrapped body, a footer
 // line and zero, one or two DialogButtons, drawn on a 3 x 3 frame image. The
 // player drags it by its frame (left button only), never more than 8 pixels
-// off any screen edge. Its buttons report to the dialog, which forwards the
-// ids id + 2000 (YES, OK or the single button) and id + 3000 (NO, CANCEL) to
-// the application's ButtonListener.
+// off any screen edge. Placed (listed, or given a new size) it is fitted
+// wholly on the screen, never taller or wider than it. Its buttons report to
+// the dialog, which forwards the ids id + 2000 (YES, OK or the single button)
+// and id + 3000 (NO, CANCEL) to the application's ButtonListener.
 //
 // The dialog owns its buttons and fonts; the images are not owned. Its
 // buttons are separate widgets of the same manager, added and removed with
@@ -85,6 +86,7 @@ protected:
 
 private:
     void LayOutButtons();
+    Rect FitOnScreen(Rect rect) const;
     std::unique_ptr<DialogButton> MakeButton(int buttonId, const std::string& text);
 };
 

@@ -13,6 +13,9 @@ constexpr int kDefaultPointSize = 12;
 DialogButton::DialogButton(Image* frame, int buttonId, ButtonListener* buttonListener)
     : ButtonWidget(buttonId, buttonListener), frameImage(frame) {
     fingerOnHover = true;
+    // The frame may have see-through edges, and a pressed button is drawn
+    // one pixel down and right.
+    transparent = true;
     colors = {Color::White};
 }
 

@@ -13,6 +13,8 @@ constexpr int kUnderlineBelowBaseline = 3;
 HyperlinkWidget::HyperlinkWidget(int buttonId, ButtonListener* buttonListener)
     : ButtonWidget(buttonId, buttonListener) {
     fingerOnHover = true;
+    // Only the text is drawn.
+    transparent = true;
 }
 
 void HyperlinkWidget::Draw(Graphics* g) {

@@ -23,7 +23,9 @@ WidgetManager::WidgetManager(WidgetHost* host)
 
 // Listed widgets are not touched (not even to mark what lies under the
 // cursor): their owners may already have deleted them.
-WidgetManager::~WidgetManager() { cursorWidget->manager = nullptr; }
+WidgetManager::~WidgetManager() {
+    cursorWidget->manager = nullptr;
+}
 
 std::list<Widget*>::iterator WidgetManager::Find(Widget* w) {
     return std::find(widgets.begin(), widgets.end(), w);
@@ -148,6 +150,8 @@ void WidgetManager::MarkDirty(Widget* w) {
         if ((*it)->Overlaps(w)) MarkDirty(*it);
 }
 
+// What lies under the region is redrawn from the top down to the first
+// widget that covers it and lets nothing through (HasTransparency false).
 void WidgetManager::MarkRegionDirty(Widget* w) {
     w->dirty = true;
     if (w->overlay) return;
@@ -155,7 +159,7 @@ void WidgetManager::MarkRegionDirty(Widget* w) {
     if (it == widgets.end()) return;
     for (auto below = std::make_reverse_iterator(it); below != widgets.rend(); ++below) {
         Widget* s = *below;
-        if (!s->transparent && CoversRect(s, w)) {
+        if (!s->HasTransparency() && CoversRect(s, w)) {
             MarkDirty(s);
             break;
         }

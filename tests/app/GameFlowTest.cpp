@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "AppHarness.h"
 #include "app/HighScoreWidget.h"
 #include "app/TitleScreen.h"
 #include "board/Board.h"
+#include "sound/MusicInterface.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Dialog.h"
 #include "widgets/DialogButton.h"
@@ -136,6 +138,39 @@ TEST_F(GameFlowTest, DecliningTheSavedGameDeletesIt) {
     ClickDialogButton(h, 16, false);
     EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
     EXPECT_TRUE(board()->noMoveYet);
+}
+
+TEST(ContinueFlowTest, AChosenSavedGameThatCannotBeReadIsReported) {
+    AppHarness h;
+    std::ofstream(h.folder / "savegame.dat") << "damaged";
+    h.Start();
+    h.StartPlaying();
+    ClickDialogButton(h, 16, true);
+    Dialog* told = h.app->GetDialog(17);
+    ASSERT_NE(told, nullptr);
+    EXPECT_NE(told->body.find("could not be read"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
+    EXPECT_TRUE(h.app->GetBoard()->noMoveYet);
+    ClickDialogButton(h, 17, true);
+    EXPECT_EQ(h.app->GetDialog(17), nullptr);
+    EXPECT_FALSE(h.app->GetBoard()->IsPaused());
+}
+
+TEST_F(GameFlowTest, ContinuedTimedGamePlaysTheTimedSong) {
+    h.ClickButton(kTimed);  // before the first move: switches at once
+    ASSERT_TRUE(h.app->timedMode);
+    ASSERT_TRUE(h.MakeMove());
+    h.Restart();  // the game in progress is saved at exit
+    h.StartPlaying();
+    ASSERT_FALSE(h.app->timedMode) << "a new start is in normal mode";
+    ClickDialogButton(h, 16, true);
+    ASSERT_TRUE(h.app->timedMode);
+    const auto timedSong = h.app->GetMusicInterface()->GetSongState(1);
+    const auto normalSong = h.app->GetMusicInterface()->GetSongState(0);
+    ASSERT_TRUE(timedSong && normalSong);
+    EXPECT_GT(timedSong->fadeStep, 0.0) << "the timed song fades in";
+    EXPECT_TRUE(normalSong->fadeStep < 0.0 || normalSong->volume == 0.0)
+        << "the normal song fades out";
 }
 
 TEST_F(GameFlowTest, EveryButtonPressPlaysTheMenuClick) {

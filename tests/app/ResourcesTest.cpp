@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "AppHarness.h"
+#include "ImageFileWriters.h"
 #include "board/ImageColor.h"
 #include "graphics/MemoryImage.h"
 
@@ -69,6 +70,32 @@ TEST(ResourcesTest, MissingImageIsFatalWithItsName) {
     EXPECT_EQ(h.platform.desktop.boxes[0].caption, "FATAL ERROR");
     EXPECT_EQ(h.platform.desktop.boxes[0].text, "Failed to load images\\sparkle");
     EXPECT_TRUE(h.app->quitRequested);
+}
+
+// A picture too small for what the game cuts from it is refused at loading
+// like a missing one, naming the file: in the first nine, in the rest, and a
+// font strip shorter than its descriptor's glyphs.
+TEST(ResourcesTest, ImageTooSmallForItsDrawingIsFatalWithItsName) {
+    for (const char* name : {"mainfont1", "gemsheet6", "over5-options-pushed1", "alphadigits4"}) {
+        SCOPED_TRACE(name);
+        AppHarness h;
+        fs::remove(h.folder / "images");
+        fs::create_directory(h.folder / "images");
+        for (const auto& entry : fs::directory_iterator(fs::path(GEMLODE_GAME_DIR) / "images"))
+            if (entry.path().stem() != name)
+                fs::create_symlink(entry.path(), h.folder / "images" / entry.path().filename());
+        ASSERT_TRUE(Testing::WritePngRgba((h.folder / "images" / name).string() + ".png", 1, 1,
+                                          {0xFFFFFFFFu}));
+        h.Start();
+        ASSERT_EQ(h.platform.desktop.boxes.size(), 1u);
+        EXPECT_EQ(h.platform.desktop.boxes[0].caption, "FATAL ERROR");
+        EXPECT_EQ(
+            h.platform.desktop.boxes[0].text.rfind(
+                std::string("Failed to load images\\") + name + " (1 x 1 pixels, at least ", 0),
+            0u)
+            << h.platform.desktop.boxes[0].text;
+        EXPECT_TRUE(h.app->quitRequested);
+    }
 }
 
 TEST(ResourcesTest, UnusableDifficultyTableIsFatal) {

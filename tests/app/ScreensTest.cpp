@@ -10,6 +10,7 @@
 #include "ImageFileWriters.h"
 #include "board/Board.h"
 #include "graphics/MemoryImage.h"
+#include "widgets/ButtonWidget.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn::test {
@@ -58,6 +59,39 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
         }
     }
     EXPECT_TRUE(sawLevelUp) << "state " << int(board->state) << " level " << board->levelNumber;
+}
+
+// The software cursor moved across each game-screen button (which draw
+// nothing at rest) leaves the screen exactly as a fresh redraw paints it:
+// no copies of the cursor stay behind.
+TEST(ScreensTest, CursorMovedAcrossTheGameButtonsLeavesNoCopies) {
+    AppHarness h;
+    h.Start();
+    h.StartPlaying();
+    h.app->GetWidgetManager()->KeyChar(' ');  // a still board: only the cursor changes
+    h.app->SetCustomCursors(true);
+    h.Tick();
+    WidgetManager* manager = h.app->GetWidgetManager();
+    ASSERT_TRUE(manager->cursorShown);
+    auto* screen = dynamic_cast<MemoryImage*>(manager->GetScreenImage());
+    ASSERT_NE(screen, nullptr);
+    const std::size_t count = std::size_t(screen->GetWidth()) * screen->GetHeight();
+    for (const auto& button : h.app->GetGameButtons()) {
+        SCOPED_TRACE(button->id);
+        const int y = button->y + button->height / 2;
+        for (int x = button->x - 8; x <= button->x + button->width + 8; x += 3) {
+            h.platform.window.PostMouse(kMsgMouseMove, x, y);
+            h.Tick();
+        }
+        const std::vector<uint32_t> shown(screen->GetBits(), screen->GetBits() + count);
+        manager->MarkAllDirty();
+        manager->DrawScreen();
+        const uint32_t* fresh = screen->GetBits();
+        int differing = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            differing += ((shown[i] ^ fresh[i]) & 0xFFFFFFu) != 0;
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/HighScoresFile.h"
 #include "app/OptionsDialog.h"
@@ -94,6 +95,39 @@ TEST_F(GameOverScreenTest, PlayAgainStartsANewBoardAndWritesTheFile) {
     EXPECT_EQ(app->GetGameOverScreen(), nullptr);
     EXPECT_NE(app->GetBoard(), oldBoard);
     EXPECT_EQ(ReadHighScoreFile(HighScorePath().string(), CurrentDayNumber()), HighScoreTables());
+}
+
+// New Game, a mode button or "play again" during the slide: the earned
+// score is asked for first, and the new game follows the answer.
+TEST_F(GameOverScreenTest, LeavingDuringTheSlideStillAsksForTheNameFirst) {
+    constexpr int kPlayAgain = -1;
+    for (const int button : {10, 12, kPlayAgain}) {
+        SCOPED_TRACE(button);
+        app.reset();
+        std::filesystem::remove(HighScorePath());
+        StartGame();
+        Board* oldBoard = app->GetBoard();
+        HighScoreWidget* screen = EndGame(850);
+        UpdateScreen(screen, 20);  // the panel is still on its way
+        ASSERT_EQ(app->GetDialog(8), nullptr);
+        if (button == kPlayAgain)
+            ClickCentreOf(screen->GetPlayAgainLink());
+        else
+            app->ButtonClicked(button);
+        FinishPass();
+        ASSERT_NE(app->GetDialog(8), nullptr) << "the name is asked for";
+        EXPECT_EQ(app->GetGameOverScreen(), screen);
+        EXPECT_EQ(app->GetBoard(), oldBoard);
+        for (char c : std::string("Ann")) app->GetWidgetManager()->KeyChar(c);
+        app->ButtonClicked(2008);  // OK
+        FinishPass();
+        EXPECT_EQ(app->GetGameOverScreen(), nullptr);
+        ASSERT_NE(app->GetBoard(), oldBoard);
+        EXPECT_EQ(app->GetBoard()->timedMode, button == 12);
+        const HighScoreTables written =
+            ReadHighScoreFile(HighScorePath().string(), CurrentDayNumber());
+        EXPECT_EQ(written.Mode(HighScoreTables::kNormalMode).today, (HighScoreEntry{"Ann", 850}));
+    }
 }
 
 TEST_F(GameOverScreenTest, RainbowStepsEveryTenUpdates) {
@@ -225,6 +259,54 @@ TEST_F(GameOverScreenTest, HighScoreDialogDrawsBothTables) {
         EXPECT_TRUE(AreaHasColour(shown, Rect(centre - 74, 165, 70, 16), Color(255, 255, 0), 24));
         EXPECT_TRUE(AreaHasColour(shown, Rect(centre + 10, 232, 64, 16), Color(255, 255, 0), 24));
     }
+}
+
+// Pixels of the area that are not the given colour.
+int PixelsOtherThan(MemoryImage& image, const Rect& area, Color colour) {
+    const std::uint32_t packed = 0xFF000000u | std::uint32_t(colour.blue) << 16 |
+                                 std::uint32_t(colour.green) << 8 | std::uint32_t(colour.red);
+    const std::uint32_t* bits = image.GetBits();
+    int count = 0;
+    for (int y = area.y; y < area.y + area.height; ++y)
+        for (int x = area.x; x < area.x + area.width; ++x)
+            count += (bits[y * image.GetWidth() + x] | 0xFF000000u) != packed;
+    return count;
+}
+
+// A damaged file's 255-byte names stay in their column, on the game-over
+// screen and in the high-score dialog: nothing reaches the gap between the
+// two tables.
+TEST_F(GameOverScreenTest, LongNamesAreCutOffBeforeTheirScores) {
+    HighScoreTables tables;
+    for (int mode : {HighScoreTables::kNormalMode, HighScoreTables::kTimedMode}) {
+        tables.Mode(mode).today = {std::string(255, 'W'), 9000};
+        for (int j = 0; j < HighScoreModeTable::kAllTimeEntries; ++j)
+            tables.Mode(mode).allTime[j] = {std::string(255, 'M'), 5000 - j};
+    }
+    ASSERT_TRUE(WriteHighScoreFile(HighScorePath().string(), tables, CurrentDayNumber()));
+    StartGame();
+    HighScoreWidget* screen = EndGame(0);
+    UpdateScreen(screen, 60);
+    MemoryImage shown(app->GetImageRegistry());
+    shown.Create(640, 480);
+    Graphics g(&shown);
+    screen->Draw(&g);
+    const Color panel(21, 0, 56);
+    EXPECT_EQ(PixelsOtherThan(shown, Rect(362, 232, 88, 24), panel), 0) << "today's rows";
+    EXPECT_EQ(PixelsOtherThan(shown, Rect(362, 286, 88, 90), panel), 0) << "all-time rows";
+
+    app->ButtonClicked(13);  // Options, then its High Scores
+    auto* options = dynamic_cast<OptionsDialog*>(app->GetDialog(2));
+    ASSERT_NE(options, nullptr);
+    ClickCentreOf(options->highScoresButton.get());
+    Dialog* dialog = app->GetDialog(13);
+    ASSERT_NE(dialog, nullptr);
+    MemoryImage inDialog(app->GetImageRegistry());
+    inDialog.Create(dialog->width, dialog->height);
+    Graphics d(&inDialog);
+    dialog->Draw(&d);
+    EXPECT_FALSE(AreaHasColour(inDialog, Rect(dialog->width / 2 - 14, 110, 28, 140),
+                               Color(255, 255, 0), 24));
 }
 
 }  // namespace

@@ -390,6 +390,26 @@ TEST_F(BoardStateTest, LevelUpWhirlsIntoTheCentreWipesAndDealsTheNextLevel) {
     EXPECT_EQ(board->whirlpoolVolume, 0.0);
 }
 
+TEST_F(BoardStateTest, WhirlpoolFallsSilentWhilePausedAndStopsWhenTheGameEnds) {
+    for (const BoardState ending : {BoardState::LevelUpWhirl, BoardState::NewLevelWipe}) {
+        auto board = MakeIdleBoard();
+        board->StartLevelUp();
+        TickUntil(*board, ending, 3000);
+        Tick(*board, 20);
+        ASSERT_EQ(host.liveLoops, 1);
+        const double volume = board->whirlpoolVolume;
+        ASSERT_GT(volume, 0.0);
+        board->PauseBoard(false);
+        EXPECT_EQ(host.loopVolumes.back(), 0.0) << "silent while paused";
+        board->ResumeBoard(false);
+        EXPECT_EQ(host.loopVolumes.back(), volume) << "back at its volume";
+        board->AbandonGame();  // New Game during the whirl or the wipe
+        EXPECT_EQ(host.liveLoops, 0);
+        Tick(*board, 100);
+        EXPECT_EQ(host.liveLoops, 0);
+    }
+}
+
 TEST_F(BoardStateTest, LevelUpWithoutSoundDeviceRunsSilently) {
     host.soundWorks = false;
     auto board = MakeIdleBoard();

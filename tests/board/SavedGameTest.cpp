@@ -22,6 +22,7 @@ namespace {
 using test::FakeBoardHost;
 using test::LayOut;
 using test::Tick;
+using test::TickUntil;
 
 namespace fs = std::filesystem;
 
@@ -52,7 +53,7 @@ protected:
         board->levelNumber = 4;
         board->score = 12345;
         board->displayedScore = 12000;
-        board->multiplier = 4.5;
+        board->multiplier = 3.5;
         board->barPixels = 211;
         board->barFrame = 14;
         board->playedSeconds = 77;
@@ -137,7 +138,7 @@ TEST_F(SavedGameTest, FullBoardFileIs7873BytesWithTheFieldsWhereTheLayoutSays) {
     EXPECT_EQ(int32At(r + 6), 211);
     EXPECT_EQ(int32At(r + 10), 77);
     EXPECT_EQ(int32At(r + 18), 12345);
-    EXPECT_EQ(realAt(r + 22), 4.5);
+    EXPECT_EQ(realAt(r + 22), 3.5);
     EXPECT_EQ(int32At(r + 46), 5);
     EXPECT_EQ(int32At(r + 67), 6000);
     EXPECT_EQ(realAt(r + 79), 40.5);
@@ -161,7 +162,7 @@ TEST_F(SavedGameTest, RoundTripRestoresTheGameWithGemsInTheirCells) {
     EXPECT_EQ(loaded->displayedScore, 12000);
     EXPECT_EQ(loaded->barPixels, 211);
     EXPECT_EQ(loaded->levelNumber, 4);
-    EXPECT_EQ(loaded->multiplier, 4.5);
+    EXPECT_EQ(loaded->multiplier, 3.5);
     EXPECT_EQ(loaded->drain, 123.25);
     EXPECT_EQ(loaded->longestCascade, 5);
     EXPECT_FALSE(loaded->noMoveYet);
@@ -201,6 +202,27 @@ TEST_F(SavedGameTest, GameSavedMidSwapContinuesIdleWithGemsInTheirStartingCells)
     EXPECT_EQ(loaded->swapA, nullptr);
     Tick(*loaded, 10);
     EXPECT_EQ(loaded->state, BoardState::Idle);
+}
+
+TEST_F(SavedGameTest, GameSavedWhileARefusedSwapReturnsKeepsBothGemsWhereTheyStarted) {
+    auto board = PlayedBoard();
+    Gem* a = board->grid.At(0, 0);
+    Gem* b = board->grid.At(1, 0);
+    const int kindA = a->kind, kindB = b->kind;
+    board->StartSwap(a, b);  // makes no set: the gems turn and come back
+    Tick(*board, 50);
+    ASSERT_EQ(board->state, BoardState::SwappingBack);
+    ASSERT_TRUE(board->SaveGame());
+    auto loaded = MakeBoard();
+    ASSERT_TRUE(loaded->LoadGame());
+    EXPECT_EQ(loaded->state, BoardState::Idle);
+    EXPECT_EQ(loaded->grid.At(0, 0)->kind, kindA);
+    EXPECT_EQ(loaded->grid.At(1, 0)->kind, kindB);
+    EXPECT_EQ(loaded->grid.At(1, 0)->column, 1);
+    EXPECT_FALSE(loaded->HasRun());
+    // The saving game itself finishes its swap back unchanged.
+    TickUntil(*board, BoardState::Idle, 100);
+    EXPECT_EQ(board->grid.At(0, 0)->kind, kindA);
 }
 
 TEST_F(SavedGameTest, GameSavedWhileClearingKeepsItsGapsAndContinuesClearing) {
@@ -313,6 +335,13 @@ TEST_F(SavedGameTest, DamagedFilesAreRefusedAndChangeNothing) {
         {"whirlpool volume 2", [&](auto& b) { setReal(b, r + 107, 2.0); }},
         {"negative level", [&](auto& b) { setInt(b, 5, -1); }},
         {"stats frozen byte 2", [](auto& b) { b[r + 54] = 2; }},
+        {"state game over fall", [&](auto& b) { setInt(b, r, 5); }},
+        {"state game over shown", [&](auto& b) { setInt(b, r, 6); }},
+        {"mode bytes disagree", [](auto& b) { b[4] = 0; }},
+        {"negative score", [&](auto& b) { setInt(b, r + 18, -16777186); }},
+        {"multiplier below 1", [&](auto& b) { setReal(b, r + 22, 0.5); }},
+        {"negative multiplier", [&](auto& b) { setReal(b, r + 22, -65536.0); }},
+        {"multiplier beyond its level's", [&](auto& b) { setReal(b, r + 22, 4.5); }},
     };
     for (const Damage& d : damages) {
         std::vector<std::uint8_t> bytes = good;

@@ -185,6 +185,32 @@ TEST_F(BackgroundDrawTest, RealWhirlAndWipeEndOnTheNextLevelsBackground) {
         ColorNear(screen.At(SquareCenterX(1), SquareCenterY(7)), Tinted(LightGrey(1), kRed)));
 }
 
+TEST_F(BackgroundDrawTest, LoadedLaterLevelKeepsItsBackgroundThroughTheWhirlUntilTheWipe) {
+    auto board = std::make_unique<Board>(host, false);
+    LayOut(*board);
+    board->SetArt(&art);
+    screen.Draw(*board);
+    board->level = 3;  // a continued game of the fourth level
+    board->StartLevelUp();
+    int ticks = 0;
+    while (board->state == BoardState::LevelUpWhirl && ticks++ < 5000) {
+        board->Update();
+        screen.Draw(*board);
+        if (board->state == BoardState::LevelUpWhirl)
+            ASSERT_EQ(board->renderer->BackgroundLevel(), 0) << "tick " << ticks;
+    }
+    while (board->state != BoardState::Falling && ticks++ < 10000) {
+        board->Update();
+        screen.Draw(*board);
+    }
+    ASSERT_EQ(board->state, BoardState::Falling);
+    EXPECT_EQ(board->renderer->BackgroundLevel(), 4);
+    board->grid.Clear();
+    screen.Draw(*board);
+    EXPECT_TRUE(
+        ColorNear(screen.At(SquareCenterX(1), SquareCenterY(7)), Tinted(LightGrey(4), kBrown)));
+}
+
 TEST_F(BackgroundDrawTest, MissingArtDrawsNothingAndDoesNotFail) {
     art.present = false;
     auto board = std::make_unique<Board>(host, true);

@@ -62,7 +62,7 @@ TEST_F(DialogRegistryTest, DialogClosingItselfFromButtonHandlerSurvivesTheHandle
     EXPECT_EQ(app.GetDialog(7), nullptr);
 }
 
-TEST_F(DialogRegistryTest, ClosingUpperOfTwoModalDialogsLeavesNoModalWidget) {
+TEST_F(DialogRegistryTest, ClosingUpperOfTwoModalDialogsMakesTheLowerModalAgain) {
     Widget below;
     below.Resize(0, 0, 640, 480);
     manager().AddWidget(&below);
@@ -72,15 +72,31 @@ TEST_F(DialogRegistryTest, ClosingUpperOfTwoModalDialogsLeavesNoModalWidget) {
     upper->Resize(300, 300, 50, 50);
     EXPECT_EQ(manager().modalWidget, upper);
     app.CloseDialog(2);
-    EXPECT_EQ(manager().modalWidget, nullptr);
+    EXPECT_EQ(manager().modalWidget, lower);
     EXPECT_EQ(app.modalOpened, 2);
     EXPECT_EQ(app.modalClosed, 1);
-    // Widgets below receive input again.
-    manager().MouseDown(5, 5, 1);
-    EXPECT_EQ(manager().pressedWidget, &below);
+    manager().MouseDown(5, 5, 1);  // the lower dialog still blocks what lies below it
+    EXPECT_EQ(manager().pressedWidget, nullptr);
     manager().MouseUp(5, 5);
     app.CloseDialog(1);
+    EXPECT_EQ(manager().modalWidget, nullptr);
+    manager().MouseDown(5, 5, 1);  // the last one gone, input reaches below again
+    EXPECT_EQ(manager().pressedWidget, &below);
+    manager().MouseUp(5, 5);
     manager().RemoveWidget(&below);
+    app.ProcessFrame(false);
+}
+
+TEST_F(DialogRegistryTest, ClosingALowerModalDialogKeepsTheTopOneModal) {
+    Dialog* lower = app.ShowDialog(1, true, "", "", "", 0);
+    Dialog* upper = app.ShowDialog(2, true, "", "", "", 0);
+    app.CloseDialog(1);
+    EXPECT_EQ(manager().modalWidget, upper);
+    EXPECT_EQ(app.GetModalDialogs(), std::vector<Dialog*>{upper});
+    app.CloseDialog(2);
+    EXPECT_EQ(manager().modalWidget, nullptr);
+    EXPECT_TRUE(app.GetModalDialogs().empty());
+    (void)lower;
     app.ProcessFrame(false);
 }
 
