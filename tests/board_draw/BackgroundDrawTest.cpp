@@ -196,8 +196,9 @@ TEST_F(BackgroundDrawTest, LoadedLaterLevelKeepsItsBackgroundThroughTheWhirlUnti
     while (board->state == BoardState::LevelUpWhirl && ticks++ < 5000) {
         board->Update();
         screen.Draw(*board);
-        if (board->state == BoardState::LevelUpWhirl)
+        if (board->state == BoardState::LevelUpWhirl) {
             ASSERT_EQ(board->renderer->BackgroundLevel(), 0) << "tick " << ticks;
+        }
     }
     while (board->state != BoardState::Falling && ticks++ < 10000) {
         board->Update();
