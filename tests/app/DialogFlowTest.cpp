@@ -42,7 +42,9 @@ std::string LongText() {
 }
 
 // Each dialog of the game, opened the way the game opens it. New entries
-// (further dialogs of the game) go here.
+// (further dialogs of the game) go here; the update check's dialogs 18,
+// 10018 and 20018 need a loopback server and are checked with it in
+// tests/http/UpdateCheckFlowTest.cpp.
 const DialogOpener kDialogs[] = {
     {"new game question", 0, [](AppHarness& h) { h.ClickButton(kNewGame); }},
     {"quit question with the saved-game note", 1,

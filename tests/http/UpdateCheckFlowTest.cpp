@@ -102,7 +102,8 @@ TEST_F(UpdateCheckFlowTest, NewVersionYesOpensThePageAndQuitsOnceTheBrowserIsUp)
     EXPECT_EQ(answer->x, 146 + 32);
     EXPECT_EQ(answer->y, 50 - 32);
     EXPECT_NE(app().settings.lastUpdateCheck, 0);
-    EXPECT_EQ(answer->firstButton->GetRect(), Rect(202, 157, 130, 36));  // the window test clicks YES
+    EXPECT_EQ(answer->firstButton->GetRect(),
+              Rect(202, 157, 130, 36));      // the window test clicks YES
     ClickCentre(answer->firstButton.get());  // YES
     EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
     EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
@@ -123,6 +124,33 @@ TEST_F(UpdateCheckFlowTest, NewVersionNoClosesBothDialogs) {
     EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
     EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
     EXPECT_TRUE(harness.platform.desktop.openedUrls.empty());
+}
+
+// Like every dialog of the game (the others are opened in
+// tests/app/DialogFlowTest.cpp), the update dialogs and their buttons lie
+// wholly on the 640 x 480 screen.
+TEST_F(UpdateCheckFlowTest, UpdateDialogsAndTheirButtonsLieOnTheScreen) {
+    auto expectOnScreen = [](Dialog* dialog) {
+        ASSERT_NE(dialog, nullptr);
+        for (Widget* w :
+             {static_cast<Widget*>(dialog), static_cast<Widget*>(dialog->firstButton.get()),
+              static_cast<Widget*>(dialog->secondButton.get())}) {
+            if (!w) continue;
+            EXPECT_TRUE(Rect(0, 0, 640, 480).Intersection(w->GetRect()) == w->GetRect())
+                << dialog->id << ": (" << w->x << ", " << w->y << ", " << w->width << ", "
+                << w->height << ")";
+        }
+    };
+    const std::pair<const char*, int> answers[] = {{kNewVersionAnswer, kNewVersion},
+                                                   {"HTTP/1.0 200 OK\r\n\r\n1\r\n", kUpToDate}};
+    for (const auto& [answer, id] : answers) {
+        LoopbackServer server({{answer}});
+        expectOnScreen(CheckForUpdates(server));
+        ASSERT_TRUE(TickUntilDialog(id));
+        expectOnScreen(app().GetDialog(id));
+        for (int open : {id, kUpdateDialog, OptionsDialog::kDialogId}) app().CloseDialog(open);
+        harness.Tick();
+    }
 }
 
 TEST_F(UpdateCheckFlowTest, UpToDateOkClosesBothDialogs) {
