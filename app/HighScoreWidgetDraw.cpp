@@ -85,7 +85,7 @@ void HighScoreWidget::DrawPanel(Graphics* g, Board* board) {
     // A game dealt from --seed names its seed, so the player can replay or report it.
     if (board->dealtFromSeed) {
         still.SetFont(app->GetTextFont());
-        DrawTextCentredAt(&still, SeedText(*board->dealtFromSeed), 93, 128);
+        DrawTextCentredAt(&still, SeedText(*board->dealtFromSeed), 93, 136);
     }
 }
 

@@ -46,13 +46,9 @@ fs::path ChooseDataFolder(const fs::path& programFolder, const fs::path& configu
     return programFolder;  // the loader then names what is missing
 }
 
-// $XDG_DATA_HOME/Zandrel/Gemlode; relative or empty values count as unset.
 fs::path UserDataFolder(const FolderInputs& in) {
-    if (!in.xdgDataHome.empty() && in.xdgDataHome[0] == '/')
-        return fs::path(in.xdgDataHome) / "Zandrel" / "Gemlode";
-    if (!in.home.empty() && in.home[0] == '/')
-        return fs::path(in.home) / ".local" / "share" / "Zandrel" / "Gemlode";
-    return {};
+    const fs::path base = XdgBaseFolder(in.xdgDataHome, in.home, ".local/share");
+    return base.empty() ? base : base / "Zandrel" / "Gemlode";
 }
 
 // Creates every missing part of `folder` with mode 0700.
@@ -66,6 +62,18 @@ bool CreatePrivateFolders(const fs::path& folder) {
 }
 
 }  // namespace
+
+fs::path XdgBaseFolder(const std::string& value, const std::string& home, const char* belowHome) {
+    if (!value.empty() && value[0] == '/') return value;
+    if (!home.empty() && home[0] == '/') return fs::path(home) / belowHome;
+    return {};
+}
+
+fs::path UserConfigRoot() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    return XdgBaseFolder(xdg ? xdg : "", home ? home : "", ".config");
+}
 
 FolderInputs FolderInputs::FromProcess(const std::string& programPath) {
     FolderInputs inputs;

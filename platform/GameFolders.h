@@ -21,6 +21,14 @@
 
 namespace Varn {
 
+// An XDG base folder: `value` when it is an absolute path, else
+// `home`/`belowHome`; empty when neither is usable (relative or empty values are
+// ignored, as the XDG rules say).
+std::filesystem::path XdgBaseFolder(const std::string& value, const std::string& home,
+                                    const char* belowHome);
+// $XDG_CONFIG_HOME or ~/.config, where the settings live.
+std::filesystem::path UserConfigRoot();
+
 // An existing folder the process may create files in.
 bool IsWritableFolder(const std::filesystem::path& folder);
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/GameFolders.h"
 #include "platform/Latin1.h"
 #include "platform/Platform.h"
 #include "platform/sdl/SdlAudioDevice.h"
@@ -78,13 +79,7 @@ public:
         return std::string(buffer, size_t(length));
     }
 
-    std::string ConfigRoot() override {
-        // The XDG rules say a relative or empty value is to be ignored.
-        if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') return xdg;
-        if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-            return std::string(home) + "/.config";
-        return std::string();
-    }
+    std::string ConfigRoot() override { return UserConfigRoot().string(); }
 };
 
 class SdlPlatform : public Platform {

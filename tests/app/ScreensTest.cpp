@@ -116,5 +116,33 @@ TEST(ScreensTest, CursorMovedIntoTheControlsLeavesNoCopies) {
     h.app->SetCustomCursors(false);
 }
 
+// The left panel under the score, where a seeded game names its seed.
+std::vector<uint32_t> SeedArea(AppHarness& h) {
+    auto* screen = dynamic_cast<MemoryImage*>(h.app->GetWidgetManager()->GetScreenImage());
+    std::vector<uint32_t> area;
+    if (!screen) return area;
+    for (int y = 122; y < 140; ++y)
+        for (int x = 20; x < 166; ++x)
+            area.push_back(screen->GetBits()[y * screen->GetWidth() + x]);
+    return area;
+}
+
+TEST(ScreensTest, GameOverNamesTheSeedOnlyOfASeededGame) {
+    std::vector<uint32_t> area[2];
+    for (int seeded = 0; seeded < 2; ++seeded) {
+        AppHarness h;
+        if (seeded) h.app->commandSeed = 42;
+        h.Start();
+        h.StartPlaying();
+        h.Tick(160);
+        h.app->ShowGameOver();
+        h.Tick(200);
+        EXPECT_TRUE(SaveScreen(h, seeded ? "game-over-seeded" : "game-over-unseeded"));
+        area[seeded] = SeedArea(h);
+    }
+    ASSERT_FALSE(area[0].empty());
+    EXPECT_NE(area[0], area[1]);
+}
+
 }  // namespace
 }  // namespace Varn::test

@@ -82,6 +82,14 @@ TEST_F(GameFoldersTest, OnlyAnAbsoluteXdgDataHomeCounts) {
     }
 }
 
+TEST(XdgBaseFolder, RelativeOrEmptyValuesFallBackToHome) {
+    EXPECT_EQ(XdgBaseFolder("/x/config", "/home/ann", ".config"), "/x/config");
+    EXPECT_EQ(XdgBaseFolder("config", "/home/ann", ".config"), "/home/ann/.config");
+    EXPECT_EQ(XdgBaseFolder("", "/home/ann", ".config"), "/home/ann/.config");
+    EXPECT_EQ(XdgBaseFolder("rel", "", ".config"), "");
+    EXPECT_EQ(XdgBaseFolder("", "relative-home", ".config"), "");
+}
+
 TEST_F(GameFoldersTest, NoHomeAndNoXdgMeansNothingCanBeWritten) {
     ProgramFolderReadOnly();
     inputs.home = "";
