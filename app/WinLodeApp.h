@@ -84,6 +84,7 @@ public:
     void SetTimesPlayed(int count) override { settings.timesPlayed = count; }
     const DifficultyTable& Difficulty() override { return difficultyTable; }
     GameRandom& Random() override { return random; }
+    int NextRandom() override { return random.Next(); }
     std::uint32_t TickCountMs() override { return std::uint32_t(Now()); }
     int MessageTextWidth(const std::string& text) override;
     int MessageFontHeight() override;

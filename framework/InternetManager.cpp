@@ -3,12 +3,18 @@
 
 namespace Varn {
 
-InternetManager::InternetManager() {
+InternetManager::InternetManager(std::filesystem::path folder, LogSink logSink)
+    : writeFolder(std::move(folder)), log(std::move(logSink)) {
     HTTPTransfer::GlobalInit();
+    fileLimits.maxBodyBytes = size_t(4) << 20;
+    fileLimits.totalTimeoutMs = 60000;
+    LoadList();
 }
 
 InternetManager::~InternetManager() {
+    StopDownloads();
     StopTransfers();
+    SaveList();
 }
 
 void InternetManager::StartUpdateCheck(const std::string& url) {
@@ -34,8 +40,13 @@ int InternetManager::UpdateCheckStatus() const {
 bool InternetManager::ParseUpdateResponse() {
     if (parsed) return true;
     if (checkTransfer.GetResult() != HTTPTransfer::kCompleted) return false;
+    StopDownloads();
     response = ParseUpdateResponseText(checkTransfer.GetContent());
     parsed = true;
+    previous = std::move(current);
+    current.clear();
+    queue.clear();
+    for (const std::string& line : response.advertisementLines) AddAdvertisementLine(line);
     return true;
 }
 
@@ -46,10 +57,6 @@ bool InternetManager::IsUpToDate() {
 std::string InternetManager::UpdatePageUrl() {
     if (!ParseUpdateResponse() || !IsOpenableWebAddress(response.pageUrl)) return std::string();
     return response.pageUrl;
-}
-
-void InternetManager::StartDownloads() {
-    ParseUpdateResponse();
 }
 
 bool InternetManager::TakeCompletedCheck() {

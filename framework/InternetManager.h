@@ -1,12 +1,28 @@
 // InternetManager: the update check (one HTTPTransfer asking the update server
-// whether a newer version exists) and what its answer says. The application
-// creates it in Init and owns it until its own destruction.
+// whether a newer version exists), what its answer says, and the advertisement
+// list the answer names: kept in "adlist.txt" of the write folder, its files
+// downloaded below "ads" there by a worker with four transfers, and one
+// pending advertisement shown at exit. The application creates it in Init and
+// owns it until its own destruction.
 //
-// Threads: every operation runs on the main thread; only the transfer's worker
-// runs beside it (see HTTPTransfer).
+// Limits: 64 advertisements, 32 files each, 4 MiB a file, 32 MiB per round of
+// downloads; past a limit the rest is dropped and a log line says so.
+//
+// Threads: every operation runs on the main thread. Beside it run the check
+// transfer's worker and the download worker, which alone touches the download
+// queue and the four download transfers while it runs; the main thread stops
+// it (and joins it) before it touches them or the lists. Flags are atomic.
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/Advertisement.h"
 
 #include "framework/HTTPTransfer.h"
 #include "framework/UpdateResponse.h"
@@ -17,7 +33,16 @@ class InternetManager {
 public:
     enum CheckStatus { kNotStarted = 0, kInProgress = 1, kDone = 2, kFailed = 3 };
 
-    InternetManager();
+    using LogSink = std::function<void(const std::string&)>;
+    using UrlOpener = std::function<bool(const std::string&)>;
+    using RandomSource = std::function<int()>;
+    static constexpr size_t kMaxAdvertisements = 64;
+    static constexpr int kDownloadSlots = 4;
+    static constexpr int kDownloadPassMs = 20;
+
+    // An empty write folder keeps no list and downloads nothing to disk.
+    explicit InternetManager(std::filesystem::path writeFolder = {}, LogSink logSink = {});
+    // Stops the downloads and writes "adlist.txt".
     virtual ~InternetManager();
     InternetManager(const InternetManager&) = delete;
     InternetManager& operator=(const InternetManager&) = delete;
@@ -32,9 +57,29 @@ public:
     // The update page of a parsed answer, or empty (also when the server named
     // something that is not a plain http or https address).
     std::string UpdatePageUrl();
-    // Called when a check has completed: reads its answer (the advertisement
-    // lines are kept for the downloads).
+    // Called when a check has completed: reads its answer (replacing the list)
+    // and starts downloading the files not present yet.
     virtual void StartDownloads();
+    // Sets the stop flag and joins the download worker (which aborts its
+    // transfers within one 20 ms pass).
+    void StopDownloads();
+    bool DownloadsRunning() const { return downloadRunning.load(); }
+    // Parses a line and appends its advertisement (main thread, worker stopped).
+    void AddAdvertisementLine(const std::string& line);
+    bool HasPendingAdvertisement();
+    // Opens the pending (else a random available) advertisement's page.
+    // NOTE: the system's URL opener cannot be told a window size, so the
+    // advertisement's width and height are kept but not applied.
+    void ShowAdvertisement(const UrlOpener& openUrl, const RandomSource& random);
+    // At exit: with a pending advertisement, shows one half the time.
+    void ShowAdvertisementAtExit(const UrlOpener& openUrl, const RandomSource& random);
+    void RefreshAvailability();
+
+    const std::vector<Advertisement>& Advertisements() const { return current; }
+    // Read only while the worker is stopped.
+    const std::vector<std::string>& DownloadQueue() const { return queue; }
+    std::filesystem::path AdsFolder() const;
+    void SetDownloadLimits(const HTTPTransfer::Limits& perFile, size_t totalBytes);
     // True once for each check that completed (result 0).
     bool TakeCompletedCheck();
     // Stops the check's worker; true if the check had completed.
@@ -44,6 +89,31 @@ public:
     const UpdateResponse& GetResponse() const { return response; }
 
 protected:
+    struct DownloadSlot {
+        HTTPTransfer transfer;
+        bool handled = true;  // its outcome was dealt with; free for the next name
+    };
+    void LoadList();
+    void SaveList();
+    void DownloadWork();
+    void StoreFinished();
+    bool StartNextDownloads();
+    void Store(DownloadSlot& slot);
+    void Log(const std::string& line);
+
+    std::filesystem::path writeFolder;
+    LogSink log;
+    std::vector<Advertisement> current;
+    std::vector<Advertisement> previous;
+    std::vector<std::string> queue;
+    std::array<DownloadSlot, kDownloadSlots> slots;
+    std::string downloadBase;
+    HTTPTransfer::Limits fileLimits;
+    size_t maxDownloadBytes = size_t(32) << 20;
+    size_t storedBytes = 0;
+    std::atomic<bool> downloadRunning{false};
+    std::atomic<bool> downloadStop{false};
+    std::thread downloadWorker;
     HTTPTransfer checkTransfer;
     UpdateResponse response;
     bool parsed = false;

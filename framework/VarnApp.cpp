@@ -114,7 +114,8 @@ bool VarnApp::ChooseFolders() {
 void VarnApp::Init() {
     if (!ChooseFolders()) return;
     // Made on the main thread before any transfer worker can start.
-    internetManager = std::make_unique<InternetManager>();
+    internetManager = std::make_unique<InternetManager>(
+        RunFolders().writeFolder, [this](const std::string& line) { Log(line); });
     std::srand(static_cast<unsigned>(Now()));
     LoadRegistrySettings();
     if (windowedThisRun) windowed = *windowedThisRun;
@@ -187,6 +188,14 @@ void VarnApp::Run() {
     running = false;
     if (loadingThread.joinable()) loadingThread.join();
     WriteStatistics(startedAt);
+    HandOverAtExit();
+}
+
+void VarnApp::HandOverAtExit() {
+    if (exitWasUrlDriven || !internetManager) return;
+    internetManager->ShowAdvertisementAtExit(
+        [this](const std::string& url) { return platform->GetDesktop().OpenUrl(url); },
+        [this] { return NextRandom(); });
 }
 
 void VarnApp::WriteStatistics(int64_t startedAt) {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
@@ -91,6 +92,11 @@ public:
     const std::vector<Dialog*>& GetModalDialogs() const { return modalDialogs; }
     virtual void ModalDialogOpened() {}
     virtual void ModalDialogsClosed() {}
+    // After the main loop, unless the exit was URL-driven: the internet
+    // manager may show a pending advertisement.
+    void HandOverAtExit();
+    // The random source of the run (the game supplies its own).
+    virtual int NextRandom() { return std::rand(); }
 
     // Cursors and clipboard.
     void SetCursorKind(int kind) override;

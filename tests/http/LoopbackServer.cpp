@@ -46,6 +46,11 @@ LoopbackServer::LoopbackServer(std::vector<ScriptedReply> replies) : script(std:
         thread = std::thread(&LoopbackServer::Serve, this);
 }
 
+LoopbackServer::LoopbackServer(std::map<std::string, ScriptedReply> routes)
+    : LoopbackServer(std::vector<ScriptedReply>{}) {
+    routeTable = std::move(routes);
+}
+
 LoopbackServer::~LoopbackServer() {
     stopping = true;
     if (thread.joinable()) thread.join();
@@ -80,16 +85,37 @@ void LoopbackServer::Serve() {
         int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0) continue;
         size_t index = size_t(connections.fetch_add(1));
-        ScriptedReply reply;
-        if (!script.empty()) reply = script[std::min(index, script.size() - 1)];
         std::string request = ReadRequest(client);
         {
             std::lock_guard<std::mutex> lock(requestsMutex);
             requests.push_back(request);
         }
-        Answer(client, reply);
+        Answer(client, Pick(index, request));
         close(client);
     }
+}
+
+namespace {
+std::string RequestPath(const std::string& request) {
+    size_t start = request.find(' ');
+    if (start == std::string::npos) return std::string();
+    size_t end = request.find_first_of(" ?", start + 1);
+    return request.substr(start + 1, end == std::string::npos ? end : end - start - 1);
+}
+}  // namespace
+
+ScriptedReply LoopbackServer::Pick(size_t index, const std::string& request) const {
+    if (script.empty() && routeTable.empty()) return ScriptedReply{};
+    if (!script.empty()) return script[std::min(index, script.size() - 1)];
+    auto route = routeTable.find(RequestPath(request));
+    if (route != routeTable.end()) return route->second;
+    return ScriptedReply{"HTTP/1.0 404 Not Found\r\n\r\nmissing"};
+}
+
+int LoopbackServer::RequestsFor(const std::string& path) {
+    std::lock_guard<std::mutex> lock(requestsMutex);
+    return int(std::count_if(requests.begin(), requests.end(),
+                             [&](const std::string& r) { return RequestPath(r) == path; }));
 }
 
 std::string LoopbackServer::ReadRequest(int client) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,8 @@ struct ScriptedReply {
 class LoopbackServer {
 public:
     explicit LoopbackServer(std::vector<ScriptedReply> replies);
+    // Answers by request path (query ignored); other paths get a 404.
+    explicit LoopbackServer(std::map<std::string, ScriptedReply> routes);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -30,18 +33,24 @@ public:
     int Port() const { return port; }
     std::string Url(const std::string& path = "/") const;
     std::vector<std::string> Requests();
+    // How many requests asked for this path.
+    int RequestsFor(const std::string& path);
     int Connections() const { return connections.load(); }
 
     // A port on 127.0.0.1 where nothing listens.
     static int ClosedPort();
 
 private:
+    void Listen();
     void Serve();
     void Answer(int client, const ScriptedReply& reply);
     std::string ReadRequest(int client);
     bool Pause(int milliseconds);
 
+    ScriptedReply Pick(size_t index, const std::string& request) const;
+
     std::vector<ScriptedReply> script;
+    std::map<std::string, ScriptedReply> routeTable;
     int listener = -1;
     int port = 0;
     std::atomic<bool> stopping{false};

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/OptionsDialog.h"
+#include "board/GameRandom.h"
 #include "framework/InternetManager.h"
 #include "framework/UpdateCheckDialog.h"
 #include "tests/app/AppHarness.h"
@@ -197,6 +198,52 @@ TEST_F(UpdateCheckFlowTest, FailedCheckKeepsTheBarUntilCancel) {
     EXPECT_EQ(app().GetDialog(kUpdateDialog), dialog);
     EXPECT_FALSE(dialog->done);
     EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
+}
+
+// A seed whose first draw is even (shows) or odd (does not).
+std::uint32_t SeedWithFirstDraw(bool even) {
+    for (std::uint32_t seed = 1;; ++seed)
+        if ((GameRandom(seed).Next() % 2 == 0) == even) return seed;
+}
+
+class AdvertisementAtExitTest : public UpdateCheckFlowTest {
+protected:
+    // A completed check naming one advertisement, downloaded.
+    void CheckWithAdvertisement() {
+        server = std::make_unique<LoopbackServer>(std::map<std::string, ScriptedReply>{
+            {"/win32updatecheck.php",
+             {"HTTP/1.0 200 OK\r\n\r\n1\r\nhttp://z.example/\r\n400 300 | page.html | 1\r\n"}},
+            {"/page.html", {"HTTP/1.0 200 OK\r\n\r\n<p>ad</p>"}}});
+        ASSERT_NE(CheckForUpdates(*server), nullptr);
+        ASSERT_TRUE(TickUntilDialog(kUpToDate));
+        InternetManager* internet = app().GetInternetManager();
+        for (int i = 0; i < 500 && internet->DownloadsRunning(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(internet->HasPendingAdvertisement());
+    }
+    std::unique_ptr<LoopbackServer> server;
+};
+
+TEST_F(AdvertisementAtExitTest, QuittingOpensThePendingPageWhenTheDrawIsEven) {
+    CheckWithAdvertisement();
+    app().random.Seed(SeedWithFirstDraw(true));
+    app().Shutdown();
+    app().HandOverAtExit();
+    ASSERT_EQ(harness.platform.desktop.openedUrls.size(), 1u);
+    const std::string& url = harness.platform.desktop.openedUrls[0];
+    EXPECT_EQ(url.rfind("file:///", 0), 0u) << url;
+    EXPECT_NE(url.find("/ads/page.html"), std::string::npos) << url;
+}
+
+TEST_F(AdvertisementAtExitTest, OddDrawOrUrlDrivenExitShowsNothing) {
+    CheckWithAdvertisement();
+    app().random.Seed(SeedWithFirstDraw(false));
+    app().HandOverAtExit();
+    EXPECT_TRUE(harness.platform.desktop.openedUrls.empty());
+    app().random.Seed(SeedWithFirstDraw(true));
+    app().exitWasUrlDriven = true;
+    app().HandOverAtExit();
+    EXPECT_TRUE(harness.platform.desktop.openedUrls.empty());
 }
 
 }  // namespace
