@@ -4,7 +4,8 @@
 # game under Xvfb as an unprivileged user (root passes every permission check,
 # so a root run drops to "nobody"): a timed game to its end (high scores), a new
 # game with a move, quit. The player's files must be under the XDG data folder
-# and nothing written in the install; a second start must offer the saved game.
+# and nothing written in the install; a second start must offer the saved game,
+# and a copy started beside it must say so and end with exit code 0.
 # Screenshots (the ones the AppStream file names) go to ARTIFACT-DIR.
 # Usage: install_test.sh BUILD-DIR XCLOSE ARTIFACT-DIR
 set -u
@@ -148,6 +149,20 @@ start_game
 click 320 396
 sleep 1.5
 grep -q "offering to continue" "$tmp/log$run" || fail "the saved game was not offered"
+# A second copy for the same player says so (a box, answered here) and ends with 0.
+"${as_player[@]}" env -i HOME="$home" PATH=/usr/bin:/bin DISPLAY="$DISPLAY" \
+  SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$program" >"$tmp/log-second" 2>&1 &
+second=$!
+for _ in $(seq 100); do
+  kill -0 $second 2>/dev/null || break
+  box=$(xdotool search --all --pid $second --onlyvisible --name . 2>/dev/null | head -n 1)
+  [ -n "$box" ] && xdotool key --window "$box" Return 2>/dev/null
+  sleep 0.2
+done
+kill -0 $second 2>/dev/null && { kill $second; fail "the second copy did not end"; }
+wait $second || fail "the second copy ended with code $?"
+grep -q "Another copy of the game is running" "$tmp/log-second" || fail "the second copy said nothing"
+kill -0 $game 2>/dev/null || fail "the first copy ended too"
 quit_game
 echo "installed game played as $(id -un 65534 2>/dev/null || id -un); screenshots in $artifacts"
 exit 0
