@@ -50,6 +50,8 @@ VarnApp::VarnApp(Platform* platformLayer) : platform(platformLayer) {
     primaryThreadId = std::this_thread::get_id();
     startTick = Now();
     lastPresentTick = startTick;
+    processStartTick = platform->GetClock().ProcessStartMilliseconds();
+    if (processStartTick < 0 || processStartTick > startTick) processStartTick = startTick;
     productVersion = GetProductVersion(platform->GetDesktop().ProgramPath());
 }
 
@@ -166,8 +168,9 @@ void VarnApp::StartLoadingThread() {
         LoadResources();
         loaded = true;
         ResourcesLoaded();
-        long long seconds = (Now() - startTick) / 1000;
-        Log(Format("Resource Loading Time: %lld\n", seconds));
+        int64_t now = Now();
+        Log(Format("Resource Loading Time: %lld\n", (long long)((now - startTick) / 1000)));
+        Log(Format("Resources Loaded: %lld ms\n", (long long)(now - processStartTick)));
     });
 }
 
@@ -268,7 +271,7 @@ void VarnApp::DrawTick() {
     presentTime = Now() - presentStart;
     lastPresentTick = Now();
     if (drawCount == 1)
-        Log(Format("First Frame Time: %lld ms\n", (long long)(lastPresentTick - startTick)));
+        Log(Format("First Frame Time: %lld ms\n", (long long)(lastPresentTick - processStartTick)));
 }
 
 void VarnApp::PresentScreen() {

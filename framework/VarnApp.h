@@ -131,6 +131,9 @@ public:
     std::string productVersion;
     std::thread::id primaryThreadId;
     int64_t startTick = 0;
+    // The process's start on the same clock (the start tick where the platform cannot tell):
+    // the start-up times in milliseconds count from it.
+    int64_t processStartTick = 0;
 
     int width = 640;
     int height = 480;

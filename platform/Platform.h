@@ -52,6 +52,8 @@ public:
     // Monotonic milliseconds.
     virtual int64_t Milliseconds() = 0;
     virtual void Sleep(int milliseconds) = 0;
+    // When the process started, on the Milliseconds() scale; -1 where it is not known.
+    virtual int64_t ProcessStartMilliseconds() { return -1; }
 };
 
 // Pixel layouts the display can present.

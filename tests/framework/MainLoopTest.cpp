@@ -122,6 +122,7 @@ TEST(MainLoopRunTest, RunLogsStatisticsAndResourceLoadingTime) {
         return lines.size();
     };
     EXPECT_LT(find("Resource Loading Time: "), lines.size());
+    EXPECT_LT(find("Resources Loaded: "), lines.size());
     EXPECT_LT(find("First Frame Time: "), lines.size());
     const char* expected[] = {"Seconds       = ", "Count         = ", "Sleep Count   = ",
                               "Update Count  = ", "Draw Count    = ", "Draw Time     = ",
