@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Resident memory of the real program over a long run under Xvfb: it loads, a game is
+# started, and a scripted player swaps two neighbouring gems once a second for the whole
+# run. VmRSS is sampled every INTERVAL seconds; the start (after loading) and end figures
+# and the largest sample are printed at the end.
+# Usage: bench/app/memory_soak.sh GAME-DIR [MINUTES] [INTERVAL-SECONDS]
+set -eu
+game_dir=$(realpath "$1")
+minutes=${2:-30}
+interval=${3:-30}
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  xvfb_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
+xvfb_start
+for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
+cp "$game_dir/gemlode" "$work/gemlode"
+
+(cd "$work" && XDG_CONFIG_HOME=$work/config exec ./gemlode >"$work/log" 2>&1) &
+game=$!
+pids+=("$game")
+window=$(xvfb_window "$game")
+[ -n "$window" ] || { echo "no window"; cat "$work/log"; exit 1; }
+for _ in $(seq 100); do grep -q "Resource Loading Time" "$work/log" && break; sleep 0.1; done
+sleep 1
+xdotool mousemove --window "$window" 320 396 click 1
+sleep 1
+
+player() {
+  local x y
+  while true; do
+    x=$((203 + 51 * (RANDOM % 7) + 24))
+    y=$((16 + 51 * (RANDOM % 8) + 24))
+    xdotool mousemove --window "$window" "$x" "$y" click 1 >/dev/null 2>&1
+    sleep 0.1
+    xdotool mousemove --window "$window" $((x + 51)) "$y" click 1 >/dev/null 2>&1
+    sleep 0.9
+  done
+}
+player &
+pids+=("$!")
+
+rss() { awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$game/status"; }
+first=$(rss)
+largest=$first
+echo "minute 0: $first MB"
+end=$(($(date +%s) + minutes * 60))
+started=$(date +%s)
+while [ "$(date +%s)" -lt "$end" ]; do
+  sleep "$interval"
+  kill -0 "$game" 2>/dev/null || { echo "the game ended early"; cat "$work/log"; exit 1; }
+  now=$(rss)
+  largest=$(awk -v a="$largest" -v b="$now" 'BEGIN {print (b > a) ? b : a}')
+  echo "minute $(( ($(date +%s) - started) / 60 )): $now MB"
+done
+echo "resident memory: start $first MB, end $(rss) MB, largest $largest MB over $minutes minutes"
