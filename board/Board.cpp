@@ -124,7 +124,7 @@ void Board::UpdateHintFlash() {
     const int g = hintFlashDuration / 3;
     if (g > 0) hintFlashStrength = 1.0 - std::abs(hintFlashCountdown % g - g / 2) / (g * 0.5);
     if (hintFlashCountdown == 0) hintFlashStrength = 0.0;
-    MarkDirty();
+    MarkHintFlashDirty();
 }
 
 void Board::UpdateBlackHole() {
@@ -135,9 +135,10 @@ void Board::UpdateBlackHole() {
 
 void Board::UpdateArrows() {
     if (!tutorialArrows || updateCount % 4 != 0) return;
+    const int before = arrowOffset;
     arrowOffset += arrowDirection;
     if (std::abs(arrowOffset) > 2) arrowDirection = -arrowDirection;
-    MarkDirty();
+    MarkArrowsDirty(before);
 }
 
 void Board::UpdateMoveBonus() {

@@ -222,6 +222,9 @@ private:
     void UpdateHintFlash();
     void UpdateBlackHole();
     void UpdateArrows();
+    // Marks only what a change of the arrow offset or of the hint flash redraws (BoardDraw.cpp).
+    void MarkArrowsDirty(int offsetBefore);
+    void MarkHintFlashDirty();
     void UpdateMoveBonus();
     void UpdateBar(std::int64_t fill, std::int64_t range);
     void UpdateBarFrame(bool grew);

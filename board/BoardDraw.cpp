@@ -14,6 +14,21 @@ void Board::SetArt(BoardArt* art) {
     MarkDirty();
 }
 
+// Without art nothing is drawn from these fields; the whole widget is marked all the same.
+void Board::MarkArrowsDirty(int offsetBefore) {
+    if (renderer)
+        MarkAreaDirty(renderer->MovingArrowArea(offsetBefore, arrowOffset));
+    else
+        MarkDirty();
+}
+
+void Board::MarkHintFlashDirty() {
+    if (renderer)
+        MarkAreaDirty(renderer->HintFlashArea());
+    else
+        MarkDirty();
+}
+
 void Board::Draw(Graphics* g) {
     if (renderer && g) renderer->Draw(g);
 }

@@ -37,15 +37,29 @@ void BoardRenderer::DrawScorePopups(Graphics& g) {
 
 // The pointer shows the left gem of the suggested pair until that gem is
 // selected, then the right one.
+int BoardRenderer::PointerColumn() const {
+    const TutorialMove& move = board.tutorialMove;
+    const Gem* selected = board.selected;
+    const bool firstChosen = selected && selected->column == move.c1 && selected->row == move.r;
+    return firstChosen ? move.c2 : move.c1;
+}
+
 void BoardRenderer::DrawTutorialArrows(Graphics& g) {
     const TutorialMove& move = board.tutorialMove;
     if (!board.tutorialArrows || move.c1 < 0 || move.r < 0) return;
     g.DrawImage(art.GetImage(BoardImage::kSwapper1), ColumnX(move.c1) + 3, RowY(move.r) + 38);
-    const Gem* selected = board.selected;
-    const bool firstChosen = selected && selected->column == move.c1 && selected->row == move.r;
-    const int column = firstChosen ? move.c2 : move.c1;
-    g.DrawImage(art.GetImage(BoardImage::kSwapper2), ColumnX(column) - 5,
+    g.DrawImage(art.GetImage(BoardImage::kSwapper2), ColumnX(PointerColumn()) - 5,
                 RowY(move.r) - 42 + board.arrowOffset);
+}
+
+Rect BoardRenderer::MovingArrowArea(int offsetA, int offsetB) const {
+    const TutorialMove& move = board.tutorialMove;
+    Image* pointer = art.GetImage(BoardImage::kSwapper2);
+    if (!board.tutorialArrows || move.c1 < 0 || move.r < 0 || !pointer) return Rect();
+    const int top = RowY(move.r) - 42 + std::min(offsetA, offsetB);
+    const int travel = std::abs(offsetA - offsetB);
+    return Rect(ColumnX(PointerColumn()) - 5, top, pointer->GetWidth(),
+                pointer->GetHeight() + travel);
 }
 
 // The electric line shows only through the transparent board area: the

@@ -62,6 +62,11 @@ void BoardRenderer::DrawMoveBonus(Graphics& g) {
     text.DrawString(value, 91 - font->StringWidth(value) / 2 - font->CharWidth('+') / 3, 350);
 }
 
+Rect BoardRenderer::HintFlashArea() const {
+    Image* highlight = art.GetImage(BoardImage::kHintHighlight);
+    return highlight ? Rect(64, 303, highlight->GetWidth(), highlight->GetHeight()) : Rect();
+}
+
 void BoardRenderer::DrawHintFlash(Graphics& g) {
     if (!(board.hintFlashStrength > 0.0)) return;
     Graphics tinted(g);

@@ -40,6 +40,11 @@ public:
 
     void Draw(Graphics* g);
 
+    // What the moving tutorial arrow covers at either offset (empty while no arrow is
+    // drawn), and what the hint flash covers: the only pixels those animations change.
+    Rect MovingArrowArea(int offsetA, int offsetB) const;
+    Rect HintFlashArea() const;
+
     MemoryImage& ScreenImage() { return screenImage; }
     MemoryImage& BackgroundImage() { return backgroundImage; }
     int BackgroundLevel() const { return backgroundLevel; }
@@ -59,6 +64,7 @@ private:
     // Effects and texts over the board (BoardOverlays.cpp).
     void DrawScorePopups(Graphics& g);
     void DrawTutorialArrows(Graphics& g);
+    int PointerColumn() const;
     void DrawWipe(Graphics& g);
     void DrawMessage(Graphics& g);
     void DrawHoleMask(Graphics& g);

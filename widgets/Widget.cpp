@@ -163,6 +163,11 @@ void Widget::MarkRegionDirty() {
     if (manager) manager->MarkRegionDirty(this);
 }
 
+void Widget::MarkAreaDirty(const Rect& area) {
+    if (manager)
+        manager->MarkAreaDirty(this, Rect(x + area.x, y + area.y, area.width, area.height));
+}
+
 void Widget::MarkDirty() {
     if (manager) manager->MarkDirty(this);
 }

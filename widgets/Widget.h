@@ -77,6 +77,10 @@ public:
     virtual bool Overlaps(Widget* other);   // 38
     virtual void MarkRegionDirty();         // 39
     virtual void MarkDirty();               // 40
+    // Only this part of the widget (widget coordinates) changed: the next drawing pass draws
+    // the widget clipped to it, and the widgets above only where they overlap it. A full
+    // MarkDirty before or after wins.
+    void MarkAreaDirty(const Rect& area);
 
     int x = 0;
     int y = 0;
@@ -92,6 +96,9 @@ public:
     bool isOver = false;
     bool transparent = false;
     bool translucent = false;
+    // Set (with its area, in screen coordinates) while only part of the widget must be drawn.
+    bool areaDirty = false;
+    Rect dirtyArea;
     WidgetManager* manager = nullptr;
     std::vector<Color> colors;
     Insets hitInsets;

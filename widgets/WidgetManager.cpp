@@ -169,6 +169,31 @@ void WidgetManager::MarkRegionDirty(Widget* w) {
         if ((*above)->Overlaps(w)) MarkDirty(*above);
 }
 
+// The area spreads upwards like MarkDirty, limited to where it overlaps. Where drawing
+// only part of a widget could differ from drawing it whole, the mark becomes a full one:
+// a translucent widget needs the widgets beneath it redrawn, and a widget drawn a second
+// time over an area that was not redrawn beneath it would blend with its own old pixels.
+void WidgetManager::MarkAreaDirty(Widget* w, const Rect& area) {
+    if (w->dirty) return;
+    Rect part = area.Intersection(w->GetRect());
+    if (part.width <= 0 || part.height <= 0) return;
+    if (w->overlay || w->translucent) {
+        MarkDirty(w);
+        return;
+    }
+    if (w->areaDirty) {
+        if (part.Intersection(w->dirtyArea) == part) return;
+        MarkDirty(w);
+        return;
+    }
+    w->areaDirty = true;
+    w->dirtyArea = part;
+    auto it = Find(w);
+    if (it == widgets.end()) return;
+    for (++it; it != widgets.end(); ++it)
+        if ((*it)->GetRect().Intersects(part)) MarkAreaDirty(*it, part);
+}
+
 void WidgetManager::MarkAllDirty() {
     for (Widget* w : widgets) w->dirty = true;
 }
@@ -186,10 +211,11 @@ void WidgetManager::UpdateFrame() {
 
 void WidgetManager::DrawWidget(const Graphics& screen, Widget* w) {
     Graphics g(screen);
-    g.ClipRect(w->GetRect());
+    g.ClipRect(w->dirty ? w->GetRect() : w->dirtyArea);
     g.Translate(w->x, w->y);
     w->Draw(&g);
     w->dirty = false;
+    w->areaDirty = false;
 }
 
 bool WidgetManager::DrawScreen() {
@@ -207,7 +233,7 @@ bool WidgetManager::DrawScreen() {
             overlayDirty = overlayDirty || w->dirty;
             continue;
         }
-        if (!w->dirty || !w->visible) continue;
+        if (!(w->dirty || w->areaDirty) || !w->visible) continue;
         DrawWidget(screen, w);
         drewAny = true;
     }

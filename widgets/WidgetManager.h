@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "graphics/Rect.h"
+
 namespace Varn {
 
 class CursorWidget;
@@ -36,6 +38,8 @@ public:
 
     void MarkDirty(Widget* w);
     void MarkRegionDirty(Widget* w);
+    // Part of w changed (screen coordinates): see Widget::MarkAreaDirty.
+    void MarkAreaDirty(Widget* w, const Rect& area);
     void MarkAllDirty();
 
     void SetScreenSize(int screenWidth, int screenHeight);

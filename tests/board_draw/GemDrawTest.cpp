@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "board/BoardRenderer.h"
 #include "tests/board_draw/DrawTestArt.h"
 #include "tests/board_draw/DrawTestHost.h"
 #include "tests/board_draw/DrawTestPixels.h"
+#include "widgets/WidgetHost.h"
+#include "widgets/WidgetManager.h"
 
 namespace Varn::test {
 namespace {
@@ -179,6 +183,42 @@ TEST_F(GemDrawTest, StartTipPointerMovesToTheRightGemOnceTheLeftOneIsSelected) {
     board->selected = &GemIn(2, 5);
     screen.Draw(*board);
     EXPECT_TRUE(ColorNear(screen.At(ColumnX(3) - 4, RowY(5) - 40), kSwapper2Color));
+}
+
+struct QuietWidgetHost : WidgetHost {
+    void SetCursorKind(int) override {}
+    void CopyToClipboard(const std::string&) override {}
+    std::string GetClipboardText() override { return {}; }
+    void SafeDelete(Widget*) override {}
+    ButtonListener* GetButtonListener() override { return nullptr; }
+};
+
+// The start tip's pointer bobs while nobody plays: each step redraws only what the pointer
+// covers, and the screen ends up exactly as a whole redraw would leave it.
+TEST_F(GemDrawTest, ArrowStepRedrawsOnlyThePointerYetMatchesAWholeRedraw) {
+    board->tutorialMove = TutorialMove{2, 5, 3};
+    board->tutorialArrows = true;
+    QuietWidgetHost widgetHost;
+    WidgetManager manager(&widgetHost);
+    manager.SetScreenImage(screen.image.get());
+    manager.AddWidget(board.get());
+    manager.DrawScreen();
+    const std::vector<uint32_t> before(screen.image->GetBits(),
+                                       screen.image->GetBits() + 640 * 480);
+    for (int tick = 0; tick < 4; ++tick) board->Update();
+    ASSERT_TRUE(board->areaDirty);
+    ASSERT_FALSE(board->dirty);
+    manager.DrawScreen();
+    TestScreen whole;
+    whole.Draw(*board);
+    int changed = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            ASSERT_EQ(screen.At(x, y), whole.At(x, y)) << x << "," << y;
+            changed += screen.image->GetBits()[y * 640 + x] != before[size_t(y) * 640 + x];
+        }
+    EXPECT_GT(changed, 0);
+    manager.RemoveWidget(board.get());
 }
 
 TEST_F(GemDrawTest, GameOverThrowsGemsFarAwayWithoutHarm) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "widgets/CursorWidget.h"
 #include "widgets/Widget.h"
@@ -50,7 +51,10 @@ struct Probe : Widget {
         Note("update");
         if (onUpdate) onUpdate();
     }
-    void Draw(Graphics*) override { ++draws; }
+    void Draw(Graphics* g) override {
+        ++draws;
+        clip = g->GetClipRect();
+    }
     bool WantsFocus() override { return wantsFocus; }
     void GotFocus() override {
         Widget::GotFocus();
@@ -60,6 +64,7 @@ struct Probe : Widget {
     std::string name;
     std::function<void()> onUpdate;
     int draws = 0;
+    Rect clip;
     bool wantsFocus = false;
 };
 
@@ -237,6 +242,57 @@ TEST_F(WidgetManagerTest, DrawingPassDrawsDirtyVisibleWidgetsOnce) {
     EXPECT_EQ(shown.draws, 1);
     EXPECT_EQ(hidden.draws, 0);
     EXPECT_TRUE(hidden.dirty);  // drawn once it becomes visible
+}
+
+class AreaMarkTest : public WidgetManagerTest {
+protected:
+    void SetUp() override {
+        screen.Create(640, 480);
+        manager.SetScreenImage(&screen);
+        for (Widget* w : {(Widget*)&board, (Widget*)&over, (Widget*)&apart}) manager.AddWidget(w);
+        manager.DrawScreen();
+        board.draws = over.draws = apart.draws = 0;
+    }
+    MemoryImage screen{nullptr};
+    Probe board{0, 0, 640, 480}, over{100, 100, 50, 50}, apart{400, 400, 20, 20};
+};
+
+TEST_F(AreaMarkTest, DrawsTheWidgetAndTheWidgetsAboveOnlyInsideTheArea) {
+    board.MarkAreaDirty(Rect(90, 110, 20, 10));
+    EXPECT_FALSE(board.dirty);
+    EXPECT_TRUE(manager.DrawScreen());
+    EXPECT_EQ(board.draws, 1);
+    EXPECT_EQ(board.clip, Rect(90, 110, 20, 10));
+    EXPECT_EQ(over.draws, 1);
+    EXPECT_EQ(over.clip, Rect(100, 110, 10, 10));
+    EXPECT_EQ(apart.draws, 0);
+    EXPECT_FALSE(manager.DrawScreen());
+}
+
+TEST_F(AreaMarkTest, FullMarkBeforeOrAfterWins) {
+    board.MarkAreaDirty(Rect(10, 10, 5, 5));
+    board.MarkDirty();
+    manager.DrawScreen();
+    EXPECT_EQ(board.clip, Rect(0, 0, 640, 480));
+    board.MarkDirty();
+    board.MarkAreaDirty(Rect(10, 10, 5, 5));
+    manager.DrawScreen();
+    EXPECT_EQ(board.clip, Rect(0, 0, 640, 480));
+}
+
+TEST_F(AreaMarkTest, SecondAreaOutsideTheFirstBecomesAFullMark) {
+    board.MarkAreaDirty(Rect(10, 10, 5, 5));
+    board.MarkAreaDirty(Rect(11, 11, 2, 2));  // inside: nothing more
+    EXPECT_FALSE(board.dirty);
+    board.MarkAreaDirty(Rect(300, 10, 5, 5));
+    EXPECT_TRUE(board.dirty);
+}
+
+TEST_F(AreaMarkTest, TranslucentWidgetAboveRedrawsWhatLiesBeneathWhole) {
+    over.translucent = true;
+    board.MarkAreaDirty(Rect(110, 110, 5, 5));
+    EXPECT_TRUE(over.dirty);
+    EXPECT_TRUE(board.dirty);
 }
 
 TEST_F(WidgetManagerTest, EnablingUnderRestingPointerHovers) {
