@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   libcurl4-openssl-dev python3
   clang libclang-rt-14-dev
+  libunwind-dev libdw-dev
   xvfb xauth xdotool x11-apps imagemagick
   espeak-ng
   desktop-file-utils appstream lintian dpkg-dev fakeroot man-db file

@@ -3,9 +3,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "framework/AppInfoText.h"
+#include "framework/CrashHandler.h"
 #include "framework/InternetManager.h"
 #include "framework/SettingsStore.h"
 #include "graphics/DDInterface.h"
@@ -48,14 +52,18 @@ std::string Format(const char* format, long long value) {
 
 VarnApp::VarnApp(Platform* platformLayer) : platform(platformLayer) {
     primaryThreadId = std::this_thread::get_id();
+    primaryThreadOsId = CrashHandler::CurrentThreadId();
+    startMonotonicMs = CrashHandler::MonotonicMs();
     startTick = Now();
     lastPresentTick = startTick;
     processStartTick = platform->GetClock().ProcessStartMilliseconds();
     if (processStartTick < 0 || processStartTick > startTick) processStartTick = startTick;
     productVersion = GetProductVersion(platform->GetDesktop().ProgramPath());
+    NoteCrashFacts();
 }
 
 VarnApp::~VarnApp() {
+    CrashHandler::DetachApp();
     Shutdown();
     for (auto& [id, dialog] : dialogs) {
         if (widgetManager) widgetManager->RemoveWidget(dialog);
@@ -126,6 +134,7 @@ void VarnApp::Init() {
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
     initialised = true;
+    NoteCrashFacts();
 }
 
 void VarnApp::CreateSound() {
@@ -341,7 +350,30 @@ void VarnApp::SaveRegistrySettings() {
 }
 
 std::string VarnApp::GetAppInfoText() {
-    return productName + " " + productVersion;
+    return FormatAppInfoText(productName, productVersion, Now() - startTick, windowed,
+                             primaryThreadOsId);
+}
+
+namespace {
+template <size_t N>
+void CopyText(char (&to)[N], const std::string& from) {
+    size_t length = std::min(from.size(), N - 1);
+    std::memcpy(to, from.data(), length);
+    to[length] = 0;
+}
+}  // namespace
+
+void VarnApp::NoteCrashFacts() {
+    CrashAppFacts app;
+    app.windowed = windowed ? 1 : 0;
+    app.primaryThreadId = primaryThreadOsId;
+    CopyText(app.product, productName);
+    CopyText(app.version, productVersion);
+    DriverNames drivers = platform->GetDesktop().Drivers();
+    CopyText(app.videoDriver, drivers.video);
+    CopyText(app.audioDriver, drivers.audio);
+    CopyText(app.library, drivers.library);
+    CrashHandler::AttachApp(app, startMonotonicMs, &closing);
 }
 
 void VarnApp::Shutdown() {

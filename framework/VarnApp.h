@@ -130,6 +130,7 @@ public:
     std::string registryKey;
     std::string productVersion;
     std::thread::id primaryThreadId;
+    uint32_t primaryThreadOsId = 0;  // the kernel's id, as the crash report shows threads
     int64_t startTick = 0;
     // The process's start on the same clock (the start tick where the platform cannot tell):
     // the start-up times in milliseconds count from it.
@@ -205,6 +206,8 @@ protected:
     void ProcessTimer();
     void DispatchMessage(const WindowMessage& message);
     void ProcessQueuedMessage(const WindowMessage& message);
+    // Hands the crash handler a fresh copy of what a crash report says about the application.
+    void NoteCrashFacts();
 
     Platform* platform;
     ImageRegistry images;
@@ -220,6 +223,7 @@ protected:
     std::vector<Widget*> deletionList;
     std::thread loadingThread;
     InstanceLock instanceLock;
+    int64_t startMonotonicMs = 0;
 };
 
 }  // namespace Varn

@@ -130,6 +130,7 @@ void VarnApp::SwitchScreenMode(bool toWindowed) {
     platform->GetWindow().Show();
     DropNativeImageData();
     updateClock = Now();
+    NoteCrashFacts();
 }
 
 // ---- messages ----

@@ -29,6 +29,7 @@ enum WindowMessageType : int {
     kMsgTimer = 11,        // every 10 ms while the window exists
     kMsgSysKeyDown = 12,   // wparam: key code, with Alt held (Alt+Enter is 13)
     kMsgPaint = 13,        // the window's content was lost and must be presented again
+    kMsgMouseWheel = 14,   // wparam: signed steps, positive away from the user
 };
 
 enum WindowId : int { kMainWindow = 1, kInvisibleWindow = 2 };
@@ -107,6 +108,13 @@ public:
     virtual void ShowSystemCursor(bool show) = 0;
 };
 
+// The drivers behind the window and the sound, and the library providing them.
+struct DriverNames {
+    std::string video;  // "x11", "wayland"...; "dummy" and "offscreen" have no screen
+    std::string audio;
+    std::string library;  // "SDL 2.26.5"
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -124,6 +132,8 @@ public:
     virtual std::string ProgramPath() = 0;
     // The folder holding the per-user settings; empty when there is none.
     virtual std::string ConfigRoot() = 0;
+    // For the crash report.
+    virtual DriverNames Drivers() { return {}; }
 };
 
 class Platform {

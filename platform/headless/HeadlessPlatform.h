@@ -113,6 +113,7 @@ public:
     }
     std::string ProgramPath() override { return programPath; }
     std::string ConfigRoot() override { return configRoot; }
+    DriverNames Drivers() override { return {"headless", "headless", ""}; }
 
     std::vector<Box> boxes;
     std::vector<std::string> openedUrls;

@@ -106,6 +106,17 @@ public:
     }
 
     std::string ConfigRoot() override { return UserConfigRoot().string(); }
+
+    DriverNames Drivers() override {
+        DriverNames names;
+        if (const char* video = SDL_GetCurrentVideoDriver()) names.video = video;
+        if (const char* audio = SDL_GetCurrentAudioDriver()) names.audio = audio;
+        SDL_version version;
+        SDL_GetVersion(&version);
+        names.library = "SDL " + std::to_string(version.major) + "." +
+                        std::to_string(version.minor) + "." + std::to_string(version.patch);
+        return names;
+    }
 };
 
 class SdlPlatform : public Platform {

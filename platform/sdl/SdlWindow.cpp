@@ -151,6 +151,10 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
                 out.push_back(Message(down ? kMsgRButtonDown : kMsgRButtonUp, 0, at));
             break;
         }
+        case SDL_MOUSEWHEEL:
+            if (event.wheel.y != 0)
+                out.push_back(Message(kMsgMouseWheel, uint32_t(int32_t(event.wheel.y))));
+            break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             TranslateKey(event.key, event.type == SDL_KEYDOWN, out);

@@ -1,0 +1,77 @@
+// The report process: a fresh copy of the program started by the fault handler. It reads
+// the raw facts and the crashed process's maps from standard input, composes the report,
+// writes crash.txt, copies the report to the clipboard and shows the report window (or,
+// without a screen, leaves the report on stderr). Each step is best effort: a folder that
+// cannot be written, a clipboard that does not take the text or missing debug information
+// only loses that item.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "framework/CrashFiles.h"
+#include "framework/CrashHandler.h"
+#include "framework/CrashReport.h"
+#include "framework/CrashWindow.h"
+#include "platform/Platform.h"
+
+namespace Varn {
+
+namespace {
+
+constexpr int kBadInputExitCode = 2;
+
+std::string ReadAll(int fd) {
+    std::string data;
+    char buffer[8192];
+    ssize_t got = 0;
+    while ((got = read(fd, buffer, sizeof(buffer))) > 0 || (got < 0 && errno == EINTR))
+        if (got > 0) data.append(buffer, size_t(got));
+    return data;
+}
+
+bool ParseFacts(const std::string& input, CrashFacts& facts) {
+    if (input.size() < sizeof(CrashFacts)) return false;
+    std::memcpy(&facts, input.data(), sizeof(CrashFacts));
+    if (facts.magic != kCrashFactsMagic || facts.size != sizeof(CrashFacts)) return false;
+    if (facts.frameCount < 0 || facts.frameCount > kCrashMaxFrames) facts.frameCount = 0;
+    return true;
+}
+
+bool HasScreen(const DriverNames& drivers) {
+    return !drivers.video.empty() && drivers.video != "dummy" && drivers.video != "offscreen";
+}
+
+void Present(const std::string& report) {
+    std::unique_ptr<Platform> platform = CreateSdlPlatform();
+    if (!HasScreen(platform->GetDesktop().Drivers())) return;
+    platform->GetDesktop().SetClipboardText(report);
+    CrashWindow window(*platform, report);
+    if (!window.Run()) std::fputs("The crash report window could not be shown.\n", stderr);
+}
+
+}  // namespace
+
+int RunCrashReportProcess() {
+    // The crashed thread may have had signals blocked; the mask survives exec.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    std::string input = ReadAll(STDIN_FILENO);
+    CrashFacts facts;
+    if (!ParseFacts(input, facts)) {
+        std::fputs("No crash facts on standard input: nothing to report.\n", stderr);
+        return kBadInputExitCode;
+    }
+    std::unique_ptr<CrashSymbols> symbols = CreateDwarfSymbols(input.substr(sizeof(CrashFacts)));
+    std::string report = ComposeCrashReport(facts, *symbols, KernelDescription());
+    std::fputs(report.c_str(), stderr);
+    std::fflush(stderr);
+    if (!WriteCrashFile(report + "\n")) std::fputs("crash.txt could not be written.\n", stderr);
+    Present(report);
+    return kCrashExitCode;
+}
+
+}  // namespace Varn

@@ -1,0 +1,87 @@
+// A program that links the framework, makes an application object and crashes on purpose in
+// the way its argument names. The crash tests run it and read the report it leaves.
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "framework/CrashHandler.h"
+#include "framework/VarnApp.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace {
+
+class CrashTestApp : public Varn::VarnApp {
+public:
+    explicit CrashTestApp(Varn::Platform* host) : VarnApp(host) {
+        productName = "Crash Test";
+        NoteCrashFacts();
+    }
+};
+
+__attribute__((noinline)) void CrashByNullWrite() {
+    // The pointer itself is volatile, so the compiler cannot see the null and drop the store.
+    int* volatile nowhere = nullptr;
+    *nowhere = 42;
+}
+
+__attribute__((noinline)) int CrashByDivide() {
+    // Both operands unknown to the compiler, which folds 1 / x into a comparison.
+    volatile int zero = 0;
+    volatile int seven = 7;
+    return seven / zero;
+}
+
+__attribute__((noinline)) void CrashByAbort() {
+    std::abort();
+}
+
+__attribute__((noinline)) void CrashByIllegalInstruction() {
+    __builtin_trap();
+}
+
+__attribute__((noinline)) void CrashByBreakpoint() {
+    asm volatile("int3");
+}
+
+// Each level keeps a buffer alive across the call, so the recursion is never a loop.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+__attribute__((noinline)) int CrashByRecursion(int depth) {
+    volatile char buffer[512];
+    buffer[0] = char(depth);
+    return CrashByRecursion(depth + 1) + buffer[0];
+}
+#pragma GCC diagnostic pop
+
+__attribute__((noinline)) void CrashOnSecondThread() {
+    std::thread worker([] { CrashByNullWrite(); });
+    worker.join();
+}
+
+bool Crash(const std::string& how) {
+    if (how == "null-write") CrashByNullWrite();
+    if (how == "divide") return CrashByDivide() != 0;
+    if (how == "abort") CrashByAbort();
+    if (how == "illegal") CrashByIllegalInstruction();
+    if (how == "breakpoint") CrashByBreakpoint();
+    if (how == "stack-overflow") return CrashByRecursion(0) != 0;
+    if (how == "thread") CrashOnSecondThread();
+    if (how == "in-handler") {
+        Varn::CrashHandler::FaultInsideHandlerForTest();
+        CrashByNullWrite();
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    Varn::HeadlessPlatform platform;
+    platform.desktop.programPath = argv[0];
+    CrashTestApp app(&platform);
+    Crash(argv[1]);
+    return 1;  // not crashed: an unknown argument
+}
