@@ -252,7 +252,10 @@ void CrashWindow::DrawMessage(Graphics& outer) {
     g.SetFont(messageFont.get());
     g.SetColor(kText);
     g.ClipRect(kMessageArea);
-    int lineHeight = messageFont->GetHeight();
+    // The face may be wider than the one the area was laid out for: close the lines up so
+    // that the whole message fits.
+    int count = std::max<int>(1, int(messageLines.size()));
+    int lineHeight = std::min(messageFont->GetHeight(), kMessageArea.height / count);
     for (size_t i = 0; i < messageLines.size(); ++i)
         g.DrawString(messageLines[i], kMessageArea.x,
                      kMessageArea.y + messageFont->GetAscent() + int(i) * lineHeight);
