@@ -212,7 +212,7 @@ void OnFault(int signal, siginfo_t* info, void* context) {
     }
     CaptureFacts(signal, info, static_cast<ucontext_t*>(context));
     if (faultInsideHandler.load()) {
-        int* volatile nowhere = nullptr;
+        volatile int* volatile nowhere = nullptr;
         *nowhere = 1;
     }
     // Hiding the window would call into the window system, which is not safe here: the

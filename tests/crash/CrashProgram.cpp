@@ -21,8 +21,8 @@ public:
 };
 
 __attribute__((noinline)) void CrashByNullWrite() {
-    // The pointer itself is volatile, so the compiler cannot see the null and drop the store.
-    int* volatile nowhere = nullptr;
+    // A volatile store through a volatile pointer: the compiler may drop neither.
+    volatile int* volatile nowhere = nullptr;
     *nowhere = 42;
 }
 
