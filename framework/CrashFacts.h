@@ -54,6 +54,7 @@ struct CrashAppFacts {
     char videoDriver[64] = {};
     char audioDriver[64] = {};
     char library[64] = {};
+    char writeFolder[1024] = {};  // where the game writes its files; empty: the working folder
 };
 
 struct CrashFacts {

@@ -1,22 +1,15 @@
 #include "framework/CrashFiles.h"
 
-#include <cstdio>
+#include <filesystem>
+
+#include "platform/AtomicFile.h"
 
 namespace Varn {
 
-namespace {
-const char* const kCrashFile = "crash.txt";
-const char* const kTemporaryFile = "crash.txt.tmp";
-}  // namespace
-
-bool WriteCrashFile(const std::string& text) {
-    std::FILE* file = std::fopen(kTemporaryFile, "wb");
-    if (!file) return false;
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = std::fclose(file) == 0 && written;
-    if (written && std::rename(kTemporaryFile, kCrashFile) == 0) return true;
-    std::remove(kTemporaryFile);
-    return false;
+bool WriteCrashFile(const std::string& folder, const std::string& text) {
+    std::filesystem::path base =
+        folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+    return WriteFileAtomically(base / "crash.txt", text);
 }
 
 }  // namespace Varn

@@ -69,7 +69,10 @@ int RunCrashReportProcess() {
     std::string report = ComposeCrashReport(facts, *symbols, KernelDescription());
     std::fputs(report.c_str(), stderr);
     std::fflush(stderr);
-    if (!WriteCrashFile(report + "\n")) std::fputs("crash.txt could not be written.\n", stderr);
+    std::string folder(facts.app.writeFolder,
+                       strnlen(facts.app.writeFolder, sizeof(facts.app.writeFolder)));
+    if (!WriteCrashFile(facts.app.present ? folder : std::string(), report + "\n"))
+        std::fputs("crash.txt could not be written.\n", stderr);
     Present(report);
     return kCrashExitCode;
 }

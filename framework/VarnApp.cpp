@@ -373,6 +373,7 @@ void VarnApp::NoteCrashFacts() {
     CopyText(app.videoDriver, drivers.video);
     CopyText(app.audioDriver, drivers.audio);
     CopyText(app.library, drivers.library);
+    CopyText(app.writeFolder, RunFolders().writeFolder.string());
     CrashHandler::AttachApp(app, startMonotonicMs, &closing);
 }
 
