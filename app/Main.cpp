@@ -1,5 +1,5 @@
 // The program's entry point: the command line, then one application object,
-// Init, Run, Shutdown.
+// Init, Run, Shutdown; the exit code is 1 after a fatal error.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     app->Init();
     app->Run();
     app->Shutdown();
+    const int code = app->exitCode;  // 1 after a fatal error
     app.reset();
-    return 0;
+    return code;
 }

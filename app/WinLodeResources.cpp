@@ -76,6 +76,7 @@ constexpr int kLoadingSteps = 60;
 
 void WinLodeApp::FailLoading(const std::string& what) {
     ShowFatalError("Failed to load " + what);
+    exitCode = 1;
     quitRequested = true;
 }
 

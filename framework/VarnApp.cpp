@@ -11,6 +11,7 @@
 #include "framework/AppInfoText.h"
 #include "framework/CrashHandler.h"
 #include "framework/InternetManager.h"
+#include "framework/FatalScreen.h"
 #include "framework/SettingsStore.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
@@ -180,7 +181,13 @@ void VarnApp::StartLoadingThread() {
         int64_t now = Now();
         Log(Format("Resource Loading Time: %lld\n", (long long)((now - startTick) / 1000)));
         Log(Format("Resources Loaded: %lld ms\n", (long long)(now - processStartTick)));
+        loadingFinished = true;
     });
+}
+
+void VarnApp::WaitForLoadingThread() {
+    if (loadingThread.joinable() && std::this_thread::get_id() != loadingThread.get_id())
+        loadingThread.join();
 }
 
 void VarnApp::Run() {
@@ -198,7 +205,8 @@ void VarnApp::Run() {
         ProcessFrame(true);
     }
     running = false;
-    if (loadingThread.joinable()) loadingThread.join();
+    WaitForLoadingThread();
+    ShowPendingFatalErrors();  // one the loading thread reported as the loop ended
     WriteStatistics(startedAt);
     HandOverAtExit();
 }
@@ -225,7 +233,11 @@ void VarnApp::WriteStatistics(int64_t startedAt) {
 }
 
 void VarnApp::ProcessFrame(bool allowSleep) {
-    if (quitRequested) Shutdown();
+    // A fatal error is handed over before the quit it requests: read the request first so
+    // that its message is never left behind.
+    const bool quit = quitRequested;
+    ShowPendingFatalErrors();
+    if (quit) Shutdown();
     for (int pass = 0; pass < kMaxUpdatesBeforeDraw; ++pass) {
         int64_t now = Now();
         int64_t late = now - updateClock;
@@ -288,6 +300,9 @@ void VarnApp::PresentScreen() {
     if (displayDevice->Redraw()) return;
     PlatformWindow& window = platform->GetWindow();
     if (!active || window.IsMinimized()) return;
+    // The loading thread reads the images a re-initialisation purges and regenerates: the
+    // display is restored once it has finished (the next presentation tries again).
+    if (LoadingThreadBusy()) return;
     widgetManager->SetScreenImage(nullptr);
     int result = displayDevice->Init(&window, windowed);
     if (result == RESULT_OK) {
@@ -316,11 +331,47 @@ void VarnApp::SafeDelete(Widget* widget) {
 }
 
 void VarnApp::ShowFatalError(const std::string& text) {
-    platform->GetDesktop().ShowMessageBox("FATAL ERROR", text, true);
+    if (std::this_thread::get_id() != primaryThreadId) {
+        std::lock_guard lock(fatalMutex);
+        pendingFatalErrors.push_back(text);
+        return;
+    }
+    if (platform->GetDesktop().ShowMessageBox("FATAL ERROR", text, true)) return;
+    ShowFatalInWindow(text);
+}
+
+void VarnApp::ShowPendingFatalErrors() {
+    std::vector<std::string> texts;
+    {
+        std::lock_guard lock(fatalMutex);
+        texts.swap(pendingFatalErrors);
+    }
+    for (const std::string& text : texts) ShowFatalError(text);
+}
+
+bool VarnApp::ShowFatalInWindow(const std::string& text) {
+    PlatformWindow& window = platform->GetWindow();
+    Image* screen = displayDevice ? displayDevice->GetScreenImage() : nullptr;
+    if (!screen || !window.Exists()) return false;
+    FatalScreen fatal("FATAL ERROR", text, width, height);
+    window.Show();
+    for (;;) {
+        fatal.Draw(screen);
+        displayDevice->Redraw();
+        std::vector<WindowMessage> waiting;
+        window.PumpMessages(waiting);
+        for (const WindowMessage& message : waiting)
+            if (fatal.Dismisses(message)) return true;
+        platform->GetClock().Sleep(20);
+    }
 }
 
 void VarnApp::ExitProcess(int code) {
-    std::exit(code);
+    // Destructors, static ones included, must not run under a loading thread still at work,
+    // nor on a half-set-up display: wait for the thread, then end at once.
+    WaitForLoadingThread();
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 double VarnApp::GetLoadingProgress() {

@@ -7,6 +7,9 @@
 // Threads: the main thread runs everything except LoadResources and
 // ResourcesLoaded, which run once on the loading thread; the two share only
 // the atomic loaded flag and loading counters (and what the game shares).
+// The display is never re-initialised while the loading thread works (it
+// reads the images a re-initialisation purges); a fatal error reported on the
+// loading thread is handed to the main thread, which shows it.
 #pragma once
 
 #include <atomic>
@@ -15,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,6 +60,8 @@ public:
     virtual void DropNativeImageData();
     virtual void LoadResources() {}
     virtual void ResourcesLoaded() {}
+    // Shows the modal "FATAL ERROR" box and returns after the player's OK. From another
+    // thread the text is handed to the main thread, which shows it at its next loop pass.
     virtual void ShowFatalError(const std::string& text);
     void SafeDelete(Widget* widget) override;
     // Dialogs forward their buttons to the application's ButtonListener operations.
@@ -107,8 +113,11 @@ public:
 
     // Creates the display device: 16- or 32-bit surfaces presented to the window.
     virtual std::unique_ptr<DisplayDevice> CreateDisplayDevice();
-    // Ends the process after a fatal error (tests override it).
+    // Ends the process after a fatal error (tests override it): the loading thread is
+    // waited for, then the process ends without running destructors.
     virtual void ExitProcess(int code);
+    // True while the loading thread runs (main thread only).
+    bool LoadingThreadBusy() const { return loadingThread.joinable() && !loadingFinished; }
     // Takes every waiting window message, answering some at once and queuing
     // the input ones; then processes the queue.
     void PumpMessages();
@@ -171,6 +180,9 @@ public:
     std::atomic<bool> loaded{false};
     std::atomic<int> loadingTotal{0};
     std::atomic<int> loadingDone{0};
+    std::atomic<bool> loadingFinished{false};
+    // What the program returns: 1 after a fatal error.
+    std::atomic<int> exitCode{0};
 
     // Browser.
     bool urlOpenPending = false;
@@ -202,6 +214,11 @@ protected:
     void DeleteQueuedWidgets();
     void WriteStatistics(int64_t startedAt);
     void StartLoadingThread();
+    void WaitForLoadingThread();
+    void ShowPendingFatalErrors();
+    // The fatal message in the game's window, when the system's box failed; false when
+    // there is no window to show it in.
+    bool ShowFatalInWindow(const std::string& text);
     void CreateSound();
     void ProcessTimer();
     void DispatchMessage(const WindowMessage& message);
@@ -224,6 +241,8 @@ protected:
     std::thread loadingThread;
     InstanceLock instanceLock;
     int64_t startMonotonicMs = 0;
+    std::mutex fatalMutex;
+    std::vector<std::string> pendingFatalErrors;
 };
 
 }  // namespace Varn

@@ -125,6 +125,8 @@ void VarnApp::HandleDisplayResult(int result) {
 
 void VarnApp::SwitchScreenMode(bool toWindowed) {
     if (toWindowed == windowed) return;
+    // A new display purges the images the loading thread may still be reading.
+    WaitForLoadingThread();
     windowed = toWindowed;
     MakeWindow();
     platform->GetWindow().Show();
@@ -155,7 +157,8 @@ void VarnApp::DispatchMessage(const WindowMessage& message) {
             break;
         case kMsgSysKeyDown:
             if (message.wparam == kEnterKey) {
-                if (!windowedFailed && !fullScreenFailed && loaded) SwitchScreenMode(!windowed);
+                if (!windowedFailed && !fullScreenFailed && loaded && !LoadingThreadBusy())
+                    SwitchScreenMode(!windowed);
             } else if (!hidden) {
                 ApplyCursor();
             }

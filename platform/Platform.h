@@ -118,8 +118,9 @@ struct DriverNames {
 class Desktop {
 public:
     virtual ~Desktop() = default;
-    // A modal box; without a display the text goes to stderr.
-    virtual void ShowMessageBox(const std::string& caption, const std::string& text,
+    // A modal box, on the main thread only; false when it could not be shown (the text
+    // then went to stderr).
+    virtual bool ShowMessageBox(const std::string& caption, const std::string& text,
                                 bool error) = 0;
     // Starts the browser on the URL; false if it could not be started.
     virtual bool OpenUrl(const std::string& url) = 0;

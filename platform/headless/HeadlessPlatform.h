@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -96,9 +97,11 @@ public:
         std::string caption;
         std::string text;
         bool error;
+        std::thread::id thread;  // the thread that showed it
     };
-    void ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
-        boxes.push_back({caption, text, error});
+    bool ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
+        boxes.push_back({caption, text, error, std::this_thread::get_id()});
+        return boxesShown;
     }
     bool OpenUrl(const std::string& url) override {
         openedUrls.push_back(url);
@@ -116,6 +119,7 @@ public:
     DriverNames Drivers() override { return {"headless", "headless", ""}; }
 
     std::vector<Box> boxes;
+    bool boxesShown = true;  // false: every box fails, as on a server without its fonts
     std::vector<std::string> openedUrls;
     bool openSucceeds = true;
     std::string clipboard;

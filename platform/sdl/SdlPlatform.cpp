@@ -64,11 +64,13 @@ public:
 
 class SdlDesktop : public Desktop {
 public:
-    void ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
+    bool ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
         Uint32 flags = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
         if (SDL_ShowSimpleMessageBox(flags, Latin1ToUtf8(caption).c_str(),
-                                     Latin1ToUtf8(text).c_str(), nullptr) != 0)
-            std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+                                     Latin1ToUtf8(text).c_str(), nullptr) == 0)
+            return true;
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return false;
     }
 
     bool OpenUrl(const std::string& url) override {

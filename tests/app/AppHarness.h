@@ -29,6 +29,8 @@ public:
     }
     // Stands in for permissions and the environment in the folder choice.
     std::function<void(FolderInputs&)> adjustFolders;
+    using WinLodeApp::StartLoadingThread;
+    using WinLodeApp::WaitForLoadingThread;
     std::vector<int> sounds;
     std::vector<int> exitCodes;
 };

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "AppHarness.h"
 #include "ImageFileWriters.h"
@@ -112,6 +113,52 @@ TEST(ResourcesTest, UnusableDifficultyTableIsFatal) {
         EXPECT_EQ(h.platform.desktop.boxes[0].text, "Failed to load data\\diff.txt");
         EXPECT_TRUE(h.app->quitRequested);
     }
+}
+
+// The real loading thread reads images while the main thread keeps losing the display: no
+// re-initialisation may purge or regenerate them under it (a race for the thread
+// sanitizer, a use-after-free for the address sanitizer).
+TEST(LoadingThreadTest, DisplayLostAgainAndAgainWhileTheResourcesLoad) {
+    AppHarness h;
+    h.app->Init();
+    h.app->StartLoadingThread();
+    int lost = 0;
+    while (!h.app->loadingFinished) {
+        h.platform.window.loseDisplayPresents = 1;
+        h.app->PresentScreen();
+        ++lost;
+    }
+    h.app->WaitForLoadingThread();
+    EXPECT_GT(lost, 0);
+    h.platform.window.loseDisplayPresents = 1;
+    h.app->PresentScreen();  // restored once loading is over
+    const int before = h.platform.window.presentCount;
+    h.app->PresentScreen();
+    EXPECT_EQ(h.platform.window.presentCount, before + 1);
+    EXPECT_EQ(h.app->loadingDone, 61);
+    EXPECT_TRUE(h.platform.desktop.boxes.empty());
+}
+
+// A damaged picture found by the loading thread: the box comes from the main thread, the
+// run ends, and the program's exit code is 1.
+TEST(LoadingThreadTest, GarbageImageIsFatalOnTheMainThreadWithExitCodeOne) {
+    AppHarness h;
+    fs::remove(h.folder / "images");
+    fs::create_directory(h.folder / "images");
+    for (const auto& entry : fs::directory_iterator(fs::path(GEMLODE_GAME_DIR) / "images"))
+        if (entry.path().stem() != "sparkle")
+            fs::create_symlink(entry.path(), h.folder / "images" / entry.path().filename());
+    std::ofstream(h.folder / "images" / "sparkle.png") << "not a picture at all";
+    h.app->Init();
+    h.app->StartLoadingThread();
+    while (!h.app->closing && !h.app->loadingFinished) h.app->ProcessFrame(false);
+    h.app->WaitForLoadingThread();
+    h.app->ProcessFrame(false);
+    ASSERT_EQ(h.platform.desktop.boxes.size(), 1u);
+    EXPECT_EQ(h.platform.desktop.boxes[0].text, "Failed to load images\\sparkle");
+    EXPECT_EQ(h.platform.desktop.boxes[0].thread, std::this_thread::get_id());
+    EXPECT_TRUE(h.app->closing);
+    EXPECT_EQ(h.app->exitCode, 1);
 }
 
 TEST(ColorRulesTest, TimerBarHuesRunFromRedThroughYellowToGreen) {
