@@ -11,6 +11,7 @@
 #include "board/SavedGame.h"
 #include "board/SavedGameFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
@@ -86,10 +87,9 @@ bool Board::SaveGame() {
 }
 
 bool Board::SavedGameExists() const {
-    std::FILE* file = std::fopen(savePath.c_str(), "rb");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
+    // Checked without opening: a FIFO in its place would block the open. Anything but a
+    // regular file is no saved game.
+    return RegularFileExists(savePath);
 }
 
 bool Board::LoadGame() {

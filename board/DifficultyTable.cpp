@@ -2,11 +2,16 @@
 #include "board/DifficultyTable.h"
 
 #include <cmath>
-#include <fstream>
+#include <sstream>
+
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
 namespace {
+
+// The table is a few lines of numbers; anything far larger is not one.
+constexpr std::size_t kMaxTableFileBytes = 1 << 16;
 
 // Extracts into a temporary so a failed read leaves the field untouched.
 template <typename T>
@@ -61,8 +66,9 @@ int ReadDifficultyTable(std::istream& in, DifficultyTable& t) {
 }
 
 int ReadDifficultyTableFile(const std::string& path, DifficultyTable& table) {
-    std::ifstream in(path);
-    if (!in) return 0;
+    std::string text;
+    if (ReadRegularFile(path, kMaxTableFileBytes, text) != FileRead::Ok) return 0;
+    std::istringstream in(text);
     return ReadDifficultyTable(in, table);
 }
 

@@ -1,13 +1,13 @@
 // VarnApp and the window system: creating the window and display, switching
 // screen modes, the window messages and their queue, cursors, the clipboard
 // and opening URLs in the browser.
-#include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "framework/VarnApp.h"
 #include "graphics/DisplayDevice.h"
 #include "graphics/ImageLoader.h"
+#include "platform/RegularFile.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn {
@@ -34,7 +34,9 @@ std::vector<uint32_t> ToArgb(const DecodedImage& image) {
 void CursorHotSpot(const std::string& name, int& x, int& y) {
     x = kCursorSide / 2;
     y = kCursorSide / 2;
-    std::ifstream file("resources/cursors.txt");
+    std::string text;
+    ReadRegularFile("resources/cursors.txt", 1 << 16, text);  // missing or refused: centres
+    std::istringstream file(text);
     std::string line;
     while (std::getline(file, line)) {
         std::istringstream fields(line);

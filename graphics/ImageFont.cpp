@@ -4,16 +4,19 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <fstream>
+#include <sstream>
 
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
 namespace {
 
 constexpr int kMaxMetric = 1 << 16;
+// Far beyond any real descriptor (a few lines per glyph).
+constexpr std::size_t kMaxDescriptorBytes = 1 << 20;
 
 unsigned char AsciiLower(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
@@ -33,8 +36,10 @@ bool ReadMetric(std::istream& in, int& value) {
 
 ImageFont::ImageFont(Image* stripImage, const std::string& descriptorPath) : strip(stripImage) {
     ResetToStrip();
-    std::ifstream in(descriptorPath, std::ios::binary);
-    if (in) ReadDescriptor(in);
+    std::string text;
+    if (ReadRegularFile(descriptorPath, kMaxDescriptorBytes, text) != FileRead::Ok) return;
+    std::istringstream in(text);
+    ReadDescriptor(in);
 }
 
 ImageFont::ImageFont(Image* stripImage, std::istream& descriptor) : strip(stripImage) {

@@ -3,27 +3,20 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
 namespace {
 
 // Files bigger than this are not image files the game ships; refuse them unread.
-constexpr std::streamoff kMaxFileBytes = std::streamoff(1) << 28;
+constexpr std::size_t kMaxFileBytes = std::size_t(1) << 28;
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileBytes) return false;
-    in.seekg(0, std::ios::beg);
-    bytes.resize(std::size_t(size));
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) return false;
-    return true;
+    return ReadRegularFile(path, kMaxFileBytes, bytes) == FileRead::Ok;
 }
 
 template <typename Decoder>

@@ -4,11 +4,10 @@
 #include <libopenmpt/libopenmpt.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/AudioDevice.h"
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
@@ -36,14 +35,9 @@ private:
 };
 
 std::vector<char> ReadSmallFile(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size == 0 || size > kMaxModuleFileBytes) return {};
-    std::vector<char> bytes(static_cast<std::size_t>(size));
-    std::ifstream file(path, std::ios::binary);
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (static_cast<std::uintmax_t>(file.gcount()) != size) return {};
-    return bytes;
+    std::string text;
+    if (ReadRegularFile(path, kMaxModuleFileBytes, text) != FileRead::Ok) return {};
+    return std::vector<char>(text.begin(), text.end());
 }
 
 }  // namespace

@@ -2,12 +2,22 @@
 #include "sound/SndfileReader.h"
 
 #include <sndfile.h>
+#include <unistd.h>
 
 #include <memory>
+
+#include "platform/RegularFile.h"
 
 namespace Varn {
 
 namespace {
+
+struct Descriptor {
+    int value;
+    ~Descriptor() {
+        if (value >= 0) close(value);
+    }
+};
 
 struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
@@ -17,7 +27,10 @@ struct SndfileCloser {
 
 std::optional<PcmSample> ReadCompressedFile(const std::string& path) {
     SF_INFO info{};
-    std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open(path.c_str(), SFM_READ, &info));
+    const Descriptor fd{OpenRegularFile(path)};  // never a FIFO or a device
+    if (fd.value < 0) return std::nullopt;
+    // Closed after the decoder (declared first), whether or not it opened.
+    std::unique_ptr<SNDFILE, SndfileCloser> file(sf_open_fd(fd.value, SFM_READ, &info, SF_FALSE));
     if (!file) return std::nullopt;
     if (info.channels != 1 && info.channels != 2) return std::nullopt;
     if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate) return std::nullopt;

@@ -2,9 +2,9 @@
 #include "sound/WavReader.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <vector>
+
+#include "platform/RegularFile.h"
 
 namespace Varn {
 namespace {
@@ -135,14 +135,8 @@ std::optional<PcmSample> ReadWavMemory(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<PcmSample> ReadWavFile(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > kMaxWavFileBytes) return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (static_cast<std::uintmax_t>(file.gcount()) != size) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    if (ReadRegularFile(path, kMaxWavFileBytes, bytes) != FileRead::Ok) return std::nullopt;
     return ReadWavMemory(bytes);
 }
 

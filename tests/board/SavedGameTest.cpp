@@ -2,6 +2,7 @@
 // states that are adjusted on loading, and every refusal (which must leave
 // the board untouched).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "board/SavedGame.h"
 #include "board/SavedGameFile.h"
 #include "platform/AtomicFile.h"
+#include "tests/platform/FifoRelease.h"
 
 namespace Varn {
 namespace {
@@ -265,6 +267,19 @@ TEST_F(SavedGameTest, ExistsAndDeleteFollowTheFile) {
     EXPECT_TRUE(board->SavedGameExists());
     EXPECT_TRUE(board->DeleteSavedGame());
     EXPECT_FALSE(board->SavedGameExists());
+}
+
+TEST_F(SavedGameTest, AFifoInPlaceOfTheFileIsNoSavedGameAndIsNeverWaitedOn) {
+    auto board = MakeBoard();
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    bool exists = true;
+    bool loaded = true;
+    EXPECT_TRUE(test::ReturnsWithoutAWriter(path, [&] {
+        exists = board->SavedGameExists();
+        loaded = board->LoadGame();
+    }));
+    EXPECT_FALSE(exists);
+    EXPECT_FALSE(loaded);
 }
 
 TEST_F(SavedGameTest, SaveReplacesTheFileThroughATemporaryAndLeavesNoneBehind) {
