@@ -16,6 +16,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/headless/HeadlessAudioDevice.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tests/framework/PrivateProgramFolder.h"
 #include "widgets/CursorWidget.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -43,9 +44,10 @@ struct Recorder : Widget {
     std::string log;
 };
 
-class QuietApp : public VarnApp {
+class QuietApp : private test::PrivateProgramFolder, public VarnApp {
 public:
     using VarnApp::VarnApp;
+    FolderInputs ReadFolderInputs() override { return Apply(VarnApp::ReadFolderInputs()); }
     void ExitProcess(int code) override { exits.push_back(code); }
     std::vector<int> exits;
 };

@@ -6,14 +6,18 @@
 #include <vector>
 
 #include "framework/VarnApp.h"
+#include "tests/framework/PrivateProgramFolder.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "widgets/Dialog.h"
 
 namespace Varn::test {
 
-class TestApp : public VarnApp {
+// The folder is the first base so that it outlives everything the application writes.
+class TestApp : private PrivateProgramFolder, public VarnApp {
 public:
     explicit TestApp(HeadlessPlatform* headless) : VarnApp(headless), fake(headless) {}
+
+    FolderInputs ReadFolderInputs() override { return Apply(VarnApp::ReadFolderInputs()); }
 
     void UpdateTick() override {
         VarnApp::UpdateTick();
