@@ -10,6 +10,7 @@ namespace Varn {
 
 namespace {
 constexpr int kTimerPeriodMs = 10;
+constexpr int kAltKeyCode = 18;
 
 WindowMessage Message(int type, uint32_t wparam = 0, int32_t lparam = 0) {
     WindowMessage m;
@@ -160,6 +161,7 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
             TranslateKey(event.key, event.type == SDL_KEYDOWN, out);
             break;
         case SDL_TEXTINPUT:
+            if (dropText) break;
             for (char c : Utf8ToLatin1(event.text.text))
                 out.push_back(Message(kMsgChar, static_cast<unsigned char>(c)));
             break;
@@ -171,10 +173,13 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
 void SdlWindow::TranslateKey(const SDL_KeyboardEvent& key, bool down,
                              std::vector<WindowMessage>& out) {
     int code = SdlKeyToKeyCode(key.keysym.sym);
-    bool alt = key.keysym.mod & KMOD_ALT;
+    // AltGr (the mode key) still types; Alt with another key is a system key combination,
+    // which reaches the application as a system key and never as a typed character.
+    bool alt = (key.keysym.mod & KMOD_ALT) && !(key.keysym.mod & KMOD_MODE);
     bool control = key.keysym.mod & KMOD_CTRL;
-    if (down && alt && code == 13) {
-        out.push_back(Message(kMsgSysKeyDown, 13));
+    if (down) dropText = alt;
+    if (down && alt && code != 0 && code != kAltKeyCode) {
+        out.push_back(Message(kMsgSysKeyDown, code));
         return;
     }
     if (code != 0) out.push_back(Message(down ? kMsgKeyDown : kMsgKeyUp, code));

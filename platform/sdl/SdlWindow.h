@@ -71,6 +71,8 @@ private:
     int logicalHeight = 0;
     bool displayLost = false;
     bool rendererLost = false;
+    // Set by an Alt+key press: the text SDL derives from it is not typing.
+    bool dropText = false;
     uint64_t lastTimerTick = 0;
     std::array<SDL_Cursor*, 4> cursors{};
 };

@@ -2,6 +2,7 @@
 // loading rules, of the size and cell layout the game cuts and draws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -111,6 +112,17 @@ TEST(DataImageTable, ThreeByThreeGridsDivideEvenly) {
     std::optional<Picture> track = LoadGamePicture("slider-track");
     ASSERT_TRUE(track);
     EXPECT_EQ(track->width % 3, 0);
+}
+
+// A dialog opened over another must hide the labels below its text.
+TEST(DataImageTable, DialogBodyIsNearlyOpaque) {
+    std::optional<Picture> p = LoadGamePicture("dialogbox2");
+    ASSERT_TRUE(p);
+    int inset = p->width / 6;  // inside the rim and its rounded corners
+    int leastAlpha = 255;
+    for (int y = inset; y < p->height - inset; ++y)
+        for (int x = inset; x < p->width - inset; ++x) leastAlpha = std::min(leastAlpha, p->Alpha(x, y));
+    EXPECT_GE(leastAlpha, 240);
 }
 
 bool CellHasInk(const Picture& p, int x0, int y0, int w, int h) {

@@ -323,6 +323,24 @@ TEST_F(SdlInputTest, AltEnterIsTheSystemKeyNotACharacter) {
     EXPECT_TRUE(app.windowed);  // resources not loaded: no switch
 }
 
+TEST_F(SdlInputTest, AltLettersAreSystemKeysAndTypeNothing) {
+    Key(SDLK_LALT, KMOD_LALT);
+    Key(SDLK_f, KMOD_LALT);
+    Text("f");  // the text the window system derives from Alt+F
+    Key(SDLK_x, KMOD_RALT);
+    Text("x");
+    Key(SDLK_LALT, KMOD_NONE, false);
+    Key(SDLK_b, KMOD_NONE);
+    Text("b");
+    EXPECT_EQ(Log(), "key18 key66 char98 ");
+}
+
+TEST_F(SdlInputTest, AltGrStillTypes) {
+    Key(SDLK_q, KMOD_RALT | KMOD_MODE);
+    Text("@");
+    EXPECT_EQ(Log(), "key81 char64 ");
+}
+
 TEST_F(SdlInputTest, ButtonsAndMotionBecomeDownUpMoveAndDrag) {
     Button(SDL_BUTTON_LEFT, true, 20, 30);
     Motion(SDL_BUTTON_LMASK, 25, 30);

@@ -15,22 +15,44 @@ struct FontRecipe {
     const char* family;
     const char* style;
     int pixelSize;
+    int widthPercent;
     TextStyle look;
+    bool latin1;       // also the printable letters and signs from 161 to 255
+    bool inkLineHeight;  // line height from the glyphs' ink rather than the face's metrics
 };
 
-// Every printable character: players type names in the text font, and the
-// other fonts stay usable for any text the game may draw in them.
-std::string PrintableCharacters() {
+// Every printable ASCII character, so any text the game may draw shows whole;
+// the fonts that draw names also get the printable Latin-1 characters (the
+// game's characters are single Latin-1 bytes). The no-break space and the soft
+// hyphen are left out: neither has a picture of its own.
+std::string PrintableCharacters(bool latin1) {
     std::string s;
     for (int c = 33; c < 127; ++c) s.push_back(static_cast<char>(c));
+    if (!latin1) return s;
+    for (int c = 161; c < 256; ++c)
+        if (c != 173) s.push_back(static_cast<char>(c));
     return s;
 }
 
+// Rows above and below the baseline that the glyphs of a set actually reach.
+void InkExtent(const FontFace& face, const std::string& characters, int& above, int& below) {
+    above = 0;
+    below = 0;
+    for (char c : characters) {
+        GlyphMask g = face.Glyph(c);
+        if (g.mask.Height() == 0) continue;
+        above = std::max(above, g.top);
+        below = std::max(below, g.mask.Height() - g.top);
+    }
+}
+
 BitmapFont RenderStrip(const FontRecipe& recipe) {
-    FontFace face(recipe.family, recipe.style, recipe.pixelSize);
+    FontFace face(recipe.family, recipe.style, recipe.pixelSize, recipe.widthPercent);
     const TextStyle& look = recipe.look;
     int margin = StyleMargin(look);
+    std::string characters = PrintableCharacters(recipe.latin1);
     int ascent = face.Ascender(), descent = face.Descender();
+    if (recipe.inkLineHeight) InkExtent(face, characters, ascent, descent);
     int height = ascent + descent + 2 * margin;
     int baseline = margin + ascent;
     int capTop = baseline - face.Glyph('H').top;
@@ -42,7 +64,7 @@ BitmapFont RenderStrip(const FontRecipe& recipe) {
     font.name = recipe.name;
     font.spaceAdvance = std::max(face.Advance(' ') + margin, recipe.pixelSize / 3) + look.tracking;
     font.ascent = baseline;
-    font.order = PrintableCharacters();
+    font.order = characters;
     std::vector<Canvas> cells;
     int total = 0;
     for (char c : font.order) {
@@ -125,11 +147,11 @@ std::vector<BitmapFont> RenderFontStrips() {
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
     TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 1};
     const FontRecipe recipes[] = {
-        {"afont1", "League Spartan", "Bold", 17, title},
-        {"mainfont1", "Dosis", "Bold", 16, body},
-        {"alphadigits4", "League Spartan", "Bold", 17, digits},
-        {"scorefont1", "Comfortaa", "Bold", 27, score},
-        {"overfont2", "League Spartan", "Bold", 44, over},
+        {"afont1", "League Spartan", "Bold", 17, 90, title, true, false},
+        {"mainfont1", "Dosis", "Bold", 13, 90, body, true, true},
+        {"alphadigits4", "League Spartan", "Bold", 17, 100, digits, false, false},
+        {"scorefont1", "Comfortaa", "Bold", 27, 100, score, false, false},
+        {"overfont2", "League Spartan", "Bold", 44, 100, over, false, false},
     };
     std::vector<BitmapFont> fonts;
     for (const FontRecipe& r : recipes) fonts.push_back(RenderStrip(r));

@@ -61,12 +61,14 @@ struct FontFace::Impl {
     FT_Face face = nullptr;
 };
 
-FontFace::FontFace(const std::string& family, const std::string& style, int pixelSize)
+FontFace::FontFace(const std::string& family, const std::string& style, int pixelSize,
+                   int widthPercent)
     : impl_(std::make_unique<Impl>()) {
     std::string path = FindFontFile(family, style);
     if (FT_New_Face(Library(), path.c_str(), 0, &impl_->face) != 0)
         throw std::runtime_error("cannot open font " + path);
-    FT_Set_Pixel_Sizes(impl_->face, 0, static_cast<FT_UInt>(pixelSize));
+    FT_UInt height = static_cast<FT_UInt>(pixelSize);
+    FT_Set_Pixel_Sizes(impl_->face, static_cast<FT_UInt>(pixelSize * widthPercent / 100), height);
 }
 
 FontFace::~FontFace() {

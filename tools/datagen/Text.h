@@ -22,7 +22,9 @@ class FontFace {
 public:
     // Finds an installed face by family and style ("League Spartan", "Bold"); throws
     // std::runtime_error naming the face when fontconfig has no such file.
-    FontFace(const std::string& family, const std::string& style, int pixelSize);
+    // widthPercent below 100 condenses the face horizontally.
+    FontFace(const std::string& family, const std::string& style, int pixelSize,
+             int widthPercent = 100);
     ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
