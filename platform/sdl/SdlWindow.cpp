@@ -5,6 +5,7 @@
 
 #include "platform/Latin1.h"
 #include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlX11Geometry.h"
 
 namespace Varn {
 
@@ -69,6 +70,7 @@ void SdlWindow::Show() {
     if (!window) return;
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) AlignX11Geometry(window);
 }
 
 void SdlWindow::Minimize() {
@@ -191,15 +193,16 @@ void SdlWindow::TranslateKey(const SDL_KeyboardEvent& key, bool down,
         out.push_back(Message(kMsgChar, code - 'A' + 1));
 }
 
+// Only the picture is the client area: in full screen the letterbox bars around it are not.
 bool SdlWindow::PointerInClient() {
-    if (!window || SDL_GetMouseFocus() != window) return false;
+    if (!window || !renderer || SDL_GetMouseFocus() != window) return false;
     int x = 0;
     int y = 0;
     SDL_GetMouseState(&x, &y);
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    return x >= 0 && y >= 0 && x < width && y < height;
+    float logicalX = 0;
+    float logicalY = 0;
+    SDL_RenderWindowToLogical(renderer, x, y, &logicalX, &logicalY);
+    return logicalX >= 0 && logicalY >= 0 && logicalX < logicalWidth && logicalY < logicalHeight;
 }
 
 void SdlWindow::SetCapture(bool capture) {

@@ -1,0 +1,17 @@
+// Keeps the X window of a full-screen SDL window where SDL believes it is.
+#pragma once
+
+#include <SDL.h>
+
+namespace Varn {
+
+// Without a window manager nobody carries out a full-screen request: the X
+// window keeps the size and place it was created with while SDL believes it
+// covers the screen, so the picture lands shifted and cut off and the pointer
+// mapping misses by the difference. This asks the X server for the geometry SDL
+// believes. A window manager that grants something else answers with a
+// configure event, which SDL follows for drawing and pointer mapping alike.
+// Does nothing for windows on other video drivers. True when it asked.
+bool AlignX11Geometry(SDL_Window* window);
+
+}  // namespace Varn

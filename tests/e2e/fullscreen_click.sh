@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Full screen on an X server without a window manager, on a screen larger than
+# the game: nobody carries out the full-screen request there, yet the picture
+# must land where the window really is and clicks must reach the buttons.
+# Starts the real program windowed, plays, switches to full screen with
+# Alt+Enter, clicks OPTIONS where the picture shows it and expects the options
+# dialog's frame on screen. Screenshots are kept in ARTIFACT-DIR.
+# Usage: fullscreen_click.sh GAME-DIR ARTIFACT-DIR
+set -u
+game_dir=$1
+artifacts=$2
+source "$(dirname "$0")/xvfb.sh"
+mkdir -p "$artifacts"
+artifacts=$(realpath "$artifacts")
+rm -f "$artifacts"/*.png
+
+xvfb_start 1024x768x24 || exit $?
+work=$(mktemp -d)
+for data in images sounds music data resources; do ln -s "$(realpath "$game_dir")/$data" "$work/$data"; done
+cp "$game_dir/gemlode" "$work/gemlode"
+cd "$work"
+XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
+game=$!
+trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
+
+fail() {
+  echo "FAILED: $*"
+  tail -n 20 "$work/log"
+  exit 1
+}
+window=$(xvfb_window $game)
+[ -n "$window" ] || fail "no window"
+# Where the 640x480 picture lies on the screen: centred in the window, unscaled
+# (the screen is not twice the game's size).
+picture_origin() {
+  local geometry
+  geometry=$(xdotool getwindowgeometry "$window")
+  position=$(awk '/Position/ {print $2}' <<<"$geometry")
+  size=$(awk '/Geometry/ {print $2}' <<<"$geometry")
+  px=$((${position%,*} + (${size%x*} - 640) / 2))
+  py=$((${position#*,} + (${size#*x} - 480) / 2))
+}
+shot() {
+  xwd -root -silent | convert xwd:- "png:$artifacts/$1.png"
+}
+# True when screen pixel x y is within a few steps of r,g,b.
+near() {
+  local colour r g b
+  colour=$(xwd -root -silent | convert xwd:- -crop "1x1+$1+$2" +repage \
+    -format '%[fx:int(255*r+0.5)],%[fx:int(255*g+0.5)],%[fx:int(255*b+0.5)]' info:)
+  IFS=, read -r r g b <<<"$colour"
+  [ $((r - $3)) -le 24 ] && [ $(($3 - r)) -le 24 ] && [ $((g - $4)) -le 24 ] &&
+    [ $(($4 - g)) -le 24 ] && [ $((b - $5)) -le 24 ] && [ $(($5 - b)) -le 24 ]
+}
+
+sleep 3
+xdotool mousemove --window "$window" 320 396 click 1
+sleep 1.5
+# Keyboard focus follows the pointer without a window manager: keep it inside.
+xdotool mousemove --window "$window" 320 240 key alt+Return
+sleep 2
+picture_origin
+echo "full-screen window: $size at $position, picture at $px,$py"
+[ "$size" != "640x480" ] || [ "$position" != "192,144" ] || echo "the window kept its windowed geometry"
+shot 01-fullscreen
+xdotool mousemove $((px + 96)) $((py + 261)) click 1  # OPTIONS
+sleep 1
+shot 02-options
+# The options dialog stands at (234, 50), 348 wide: its gold rim runs along the top.
+for x in 60 174 290; do
+  near $((px + 234 + x)) $((py + 51)) 242 199 107 || fail "no options dialog at x $x"
+done
+echo "options dialog open"
+exit 0
