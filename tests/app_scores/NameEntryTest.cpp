@@ -115,6 +115,25 @@ TEST_F(NameEntryTest, NameStopsAt104PixelsOfTheTextFont) {
     EXPECT_GT(font->StringWidth(name + "W"), RecordScoreDialog::kMaxNamePixels);
 }
 
+// The game's characters are Latin-1 bytes: "B\xE9a" is typed and drawn whole.
+TEST_F(NameEntryTest, AccentedLettersCanBeTypedAndHaveGlyphs) {
+    RecordScoreDialog* dialog = FinishQualifyingGame("");
+    ASSERT_NE(dialog, nullptr);
+    const std::string name =
+        "B\xE9"
+        "a \xC5sa \xD1\xFC\xF1"
+        "ez";
+    Type(name.substr(0, 3));
+    EXPECT_EQ(dialog->GetName(),
+              "B\xE9"
+              "a");
+    Font* font = app->GetTextFont();
+    for (char c : name) {
+        if (c == ' ') continue;
+        EXPECT_GT(font->CharWidth(c), 0) << int(static_cast<unsigned char>(c));
+    }
+}
+
 TEST_F(NameEntryTest, HighScoreDialogShowsTheFileAsItIs) {
     HighScoreTables onDisk;
     for (int i = 0; i < 5; ++i) onDisk.Record(kNormal, "Disk" + std::to_string(i), 2000 + i);

@@ -163,6 +163,18 @@ TEST_F(OptionsDialogTest, HelpOpensTheInstructions) {
     EXPECT_EQ(help->GetRect(), Rect(32, std::min(8, 480 - height), 576, height));
 }
 
+// The text font is small enough that the instructions need no shrinking: the
+// dialog at its own height and its DONE button stay on the 480-pixel screen.
+TEST_F(OptionsDialogTest, InstructionsFitTheScreenAtTheirOwnHeight) {
+    StartGame();
+    OptionsDialog* options = OpenOptions();
+    ClickCentreOf(options->helpButton.get());
+    Dialog* help = app->GetDialog(12);
+    ASSERT_NE(help, nullptr);
+    EXPECT_LE(help->y + help->GetPreferredHeight(help->width), 480 - 8);
+    EXPECT_LE(help->firstButton->y + help->firstButton->height, 480 - 8);
+}
+
 TEST_F(OptionsDialogTest, EveryButtonPressClicksOnce) {
     StartGame();
     OptionsDialog* options = OpenOptions();

@@ -157,9 +157,9 @@ struct TextPlace {
 
 constexpr int kMargin = 4;
 constexpr int kPanelCentreRoom = 2 * (614 - kMargin - 408);  // centred at 408
-constexpr int kSmallDialogText = 316 - 48 - 4;                // 316 wide, insets 24
+constexpr int kSmallDialogText = 316 - 48 - 4;               // 316 wide, insets 24
 constexpr int kSmallDialogHeader = 316 - 48;
-constexpr int kTwoButtonLabel = (316 - 48 - 8) / 2 - 16;      // less the button's end caps
+constexpr int kTwoButtonLabel = (316 - 48 - 8) / 2 - 16;  // less the button's end caps
 constexpr int kOptionsButtonLabel = (348 - 60) / 3 - 16;
 
 std::vector<TextPlace> FixedTexts() {
@@ -203,8 +203,7 @@ std::vector<TextPlace> FixedTexts() {
         {"mainfont1", "Swap adjacent gems to create rows of 3 or more!", 418 - 32 - 4,
          "start tip, one line"},
         {"mainfont1", "Opening Browser ...", 280 - 32 - 4, "dialog 10"},
-        {"mainfont1", "Please open the following URL in your browser:", 440 - 48 - 4,
-         "dialog 11"},
+        {"mainfont1", "Please open the following URL in your browser:", 440 - 48 - 4, "dialog 11"},
         {"mainfont1", "Enter Your Name", kSmallDialogText, "name-entry label"},
         {"overfont2", "EXCELLENT!", 416 - 2 * kMargin, "board message"},
         {"overfont2", "NO MOVES!", 416 - 2 * kMargin, "board message"},

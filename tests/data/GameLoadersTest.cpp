@@ -119,7 +119,7 @@ TEST(DataGameLoaders, ImageFontsReadEveryStripAndDescriptor) {
         EXPECT_GT(f.GetAscent(), 0) << font;
         EXPECT_GT(f.StringWidth("0123456789"), 0) << font;
         int total = 0;
-        for (int c = 33; c < 127; ++c)
+        for (int c = 33; c < 256; ++c)
             if (f.GlyphX(static_cast<unsigned char>(c)) >= 0)
                 total = std::max(total, f.GlyphX(static_cast<unsigned char>(c)) +
                                             f.GlyphWidth(static_cast<unsigned char>(c)));

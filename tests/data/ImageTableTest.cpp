@@ -121,7 +121,8 @@ TEST(DataImageTable, DialogBodyIsNearlyOpaque) {
     int inset = p->width / 6;  // inside the rim and its rounded corners
     int leastAlpha = 255;
     for (int y = inset; y < p->height - inset; ++y)
-        for (int x = inset; x < p->width - inset; ++x) leastAlpha = std::min(leastAlpha, p->Alpha(x, y));
+        for (int x = inset; x < p->width - inset; ++x)
+            leastAlpha = std::min(leastAlpha, p->Alpha(x, y));
     EXPECT_GE(leastAlpha, 240);
 }
 

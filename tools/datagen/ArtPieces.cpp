@@ -158,7 +158,7 @@ Canvas DialogBox() {
         else if (depth < 4.0f)
             col = {0.35f, 0.2f, 0.08f, 1};
         else  // nearly opaque, so a dialog over another one stays readable
-            col = Mix(Rgba{0.28f, 0.14f, 0.46f, 0.98f}, Rgba{0.1f, 0.04f, 0.2f, 0.97f},
+            col = Mix(Rgba{0.28f, 0.14f, 0.46f, 0.99f}, Rgba{0.1f, 0.04f, 0.2f, 0.985f},
                       Clamp01((depth - 4) / 12));
         col.a *= Coverage(d);
         return col;

@@ -17,7 +17,7 @@ struct FontRecipe {
     int pixelSize;
     int widthPercent;
     TextStyle look;
-    bool latin1;       // also the printable letters and signs from 161 to 255
+    bool latin1;         // also the printable letters and signs from 161 to 255
     bool inkLineHeight;  // line height from the glyphs' ink rather than the face's metrics
 };
 
