@@ -195,13 +195,18 @@ void SdlWindow::TranslateKey(const SDL_KeyboardEvent& key, bool down,
 
 // Only the picture is the client area: in full screen the letterbox bars around it are not.
 bool SdlWindow::PointerInClient() {
-    if (!window || !renderer || SDL_GetMouseFocus() != window) return false;
+    if (!window || SDL_GetMouseFocus() != window) return false;
     int x = 0;
     int y = 0;
     SDL_GetMouseState(&x, &y);
+    return PictureContains(x, y);
+}
+
+bool SdlWindow::PictureContains(int windowX, int windowY) const {
+    if (!renderer) return false;
     float logicalX = 0;
     float logicalY = 0;
-    SDL_RenderWindowToLogical(renderer, x, y, &logicalX, &logicalY);
+    SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
     return logicalX >= 0 && logicalY >= 0 && logicalX < logicalWidth && logicalY < logicalHeight;
 }
 

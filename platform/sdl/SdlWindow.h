@@ -38,6 +38,8 @@ public:
 
     void PumpMessages(std::vector<WindowMessage>& out) override;
     bool PointerInClient() override;
+    // Whether a point in window pixels lies on the game's picture (not on a letterbox bar).
+    bool PictureContains(int windowX, int windowY) const;
     void SetCapture(bool capture) override;
 
     void SetSystemCursor(SystemCursor cursor) override;

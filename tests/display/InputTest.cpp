@@ -16,6 +16,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/headless/HeadlessAudioDevice.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/sdl/SdlWindow.h"
 #include "tests/framework/PrivateProgramFolder.h"
 #include "widgets/CursorWidget.h"
 #include "widgets/Widget.h"
@@ -339,6 +340,24 @@ TEST_F(SdlInputTest, AltGrStillTypes) {
     Key(SDLK_q, KMOD_RALT | KMOD_MODE);
     Text("@");
     EXPECT_EQ(Log(), "key81 char64 ");
+}
+
+// The dummy display is 1024x768: full screen shows the 640x480 picture unscaled
+// in the middle, with bars of 192 pixels left and right and 144 above and below.
+TEST(SdlFullScreenTest, LetterboxBarsAreOutsideTheClientArea) {
+    SdlPlatformHolder holder;
+    auto* window = dynamic_cast<SdlWindow*>(&holder.GetWindow());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->Create("letterbox", 640, 480, true));
+    window->Show();
+    const struct {
+        int x, y;
+        bool inside;
+    } points[] = {{10, 300, false},  {191, 300, false}, {192, 300, true},  {831, 623, true},
+                  {832, 300, false}, {500, 143, false}, {500, 700, false}, {500, 400, true}};
+    for (const auto& p : points)
+        EXPECT_EQ(window->PictureContains(p.x, p.y), p.inside) << p.x << "," << p.y;
+    window->Destroy();
 }
 
 TEST_F(SdlInputTest, ButtonsAndMotionBecomeDownUpMoveAndDrag) {

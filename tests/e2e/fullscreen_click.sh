@@ -59,6 +59,9 @@ sleep 1.5
 # Keyboard focus follows the pointer without a window manager: keep it inside.
 xdotool mousemove --window "$window" 320 240 key alt+Return
 sleep 2
+# The switch makes a new window.
+window=$(xvfb_window $game)
+[ -n "$window" ] || fail "no full-screen window"
 picture_origin
 echo "full-screen window: $size at $position, picture at $px,$py"
 [ "$size" != "640x480" ] || [ "$position" != "192,144" ] || echo "the window kept its windowed geometry"
