@@ -4,6 +4,8 @@
 // "MouseDown x y code" and "KeyChar n" lines. After the first presentation it writes the draw
 // surface to the file named by its argument (a "width height bits pitch" line, then the raw
 // rows) and prints "PRESENTED", so a test can compare a screenshot with what was presented.
+// It also reports screen-mode switches ("Windowed n") and whether the framework counts the
+// pointer inside the program ("InClient n", at each change).
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -73,6 +75,21 @@ public:
         loaded = true;
     }
 
+    void SwitchScreenMode(bool toWindowed) override {
+        VarnApp::SwitchScreenMode(toWindowed);
+        std::printf("Windowed %d\n", windowed ? 1 : 0);
+        std::fflush(stdout);
+    }
+
+    // Whether the framework counts the pointer inside the program, at each change.
+    void UpdateTick() override {
+        VarnApp::UpdateTick();
+        if (mouseInClient == reportedInClient) return;
+        reportedInClient = mouseInClient;
+        std::printf("InClient %d\n", mouseInClient ? 1 : 0);
+        std::fflush(stdout);
+    }
+
     void PresentScreen() override {
         VarnApp::PresentScreen();
         if (dumped || drawCount == 0) return;
@@ -93,6 +110,7 @@ public:
 private:
     const char* dump;
     bool dumped = false;
+    bool reportedInClient = false;
 };
 
 }  // namespace

@@ -152,6 +152,41 @@ TEST_P(XvfbTest, ProbeFrameMatchesScreenshotAndInputArrives) {
     EXPECT_EQ(probe.Terminate(kWaitMs), 0) << probe.Output();
 }
 
+// The last "InClient n" report of the probe: '0', '1', or 0 when there is none yet.
+char LastInClient(const std::string& output) {
+    std::size_t at = output.rfind("InClient ");
+    return at == std::string::npos ? 0 : output[at + 9];
+}
+
+// In full screen on the 800x600 screen the picture lies at (80, 60); the bars around it are
+// outside the program for the pointer, as anything outside a window is.
+TEST_P(XvfbTest, FullScreenLetterboxBarsAreOutsideTheProgram) {
+    if (GetParam() != 24) GTEST_SKIP() << "one screen depth is enough";
+    Process probe({DISPLAY_PROBE_PATH, folder + "/frame.bin"}, ProgramEnv(), folder + "/probe.txt");
+    ASSERT_TRUE(probe.WaitForOutput("PRESENTED", kWaitMs)) << probe.Output();
+    std::string window = FindWindow("Display probe", probe);
+    ASSERT_FALSE(window.empty());
+    X({"xdotool", "mousemove", "--window", window, "100", "120"});
+    X({"xdotool", "key", "alt+Return"});
+    ASSERT_TRUE(probe.WaitForOutput("Windowed 0", kWaitMs)) << probe.Output();
+    auto waitFor = [&](char state) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
+        while (LastInClient(probe.Output()) != state && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return LastInClient(probe.Output()) == state;
+    };
+    X({"xdotool", "mousemove", "400", "300"});
+    EXPECT_TRUE(waitFor('1')) << probe.Output();
+    X({"xdotool", "mousemove", "20", "300"});  // the left bar
+    EXPECT_TRUE(waitFor('0')) << probe.Output();
+    X({"xdotool", "mousemove", "400", "580"});  // the bottom bar
+    X({"xdotool", "mousemove", "400", "300"});
+    EXPECT_TRUE(waitFor('1')) << probe.Output();
+    X({"xdotool", "mousemove", "400", "580"});
+    EXPECT_TRUE(waitFor('0')) << probe.Output();
+    EXPECT_EQ(probe.Terminate(kWaitMs), 0) << probe.Output();
+}
+
 TEST_P(XvfbTest, GameOpensItsWindowDrawsTakesInputAndEndsCleanly) {
     std::string game = std::string(GEMLODE_GAME_DIR) + "/gemlode";
     if (access(game.c_str(), X_OK) != 0) GTEST_SKIP() << "the game is not built";
