@@ -203,10 +203,11 @@ bool SdlWindow::PointerInClient() {
 }
 
 bool SdlWindow::PictureContains(int windowX, int windowY) const {
-    if (!renderer) return false;
-    float logicalX = 0;
-    float logicalY = 0;
-    SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
+    // The window surface shows the picture unscaled at the top left; a renderer places it
+    // by its logical size.
+    float logicalX = float(windowX);
+    float logicalY = float(windowY);
+    if (renderer) SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
     return logicalX >= 0 && logicalY >= 0 && logicalX < logicalWidth && logicalY < logicalHeight;
 }
 

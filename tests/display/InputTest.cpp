@@ -360,6 +360,19 @@ TEST(SdlFullScreenTest, LetterboxBarsAreOutsideTheClientArea) {
     window->Destroy();
 }
 
+TEST(SdlFullScreenTest, WindowedPictureIsTheWholeWindow) {
+    SdlPlatformHolder holder;
+    auto* window = dynamic_cast<SdlWindow*>(&holder.GetWindow());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->Create("windowed", 640, 480, false));
+    window->Show();
+    EXPECT_TRUE(window->PictureContains(0, 0));
+    EXPECT_TRUE(window->PictureContains(639, 479));
+    EXPECT_FALSE(window->PictureContains(640, 100));
+    EXPECT_FALSE(window->PictureContains(-1, 100));
+    window->Destroy();
+}
+
 TEST_F(SdlInputTest, ButtonsAndMotionBecomeDownUpMoveAndDrag) {
     Button(SDL_BUTTON_LEFT, true, 20, 30);
     Motion(SDL_BUTTON_LMASK, 25, 30);
