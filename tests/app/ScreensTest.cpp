@@ -144,48 +144,50 @@ TEST(ScreensTest, GameOverNamesTheSeedOnlyOfASeededGame) {
     }
     ASSERT_FALSE(area[0].empty());
     EXPECT_NE(area[0], area[1]);
-    void ClickCentreOf(AppHarness & h, Widget * widget) {
-        h.Click(widget->x + widget->width / 2, widget->y + widget->height / 2);
-        h.Tick(2);
-    }
+}
 
-    TEST(ScreensTest, GameOverAndTheDialogsWithTheMostTextAreDrawn) {
-        AppHarness h;
-        h.Start();
-        h.StartPlaying();
-        h.Tick(20);
-        h.app->CloseDialog(9);  // the start tip goes with the first move
-        Board* board = h.app->GetBoard();
-        board->score = 850;
-        board->gameSeconds = 3599;
-        board->gemsCleared = 99999;
-        board->longestCascade = 12;
-        board->bestMove = 99999;
-        board->state = BoardState::GameOverShown;
-        h.app->ShowGameOver();
-        ASSERT_TRUE(h.TickUntil([&] { return h.app->GetDialog(8) != nullptr; }, 200));
-        EXPECT_TRUE(SaveScreen(h, "name-entry"));
-        for (char c : std::string("B\xE9"
-                                  "a"))
-            h.app->GetWidgetManager()->KeyChar(c);
-        h.app->ButtonClicked(2008);
-        h.Tick(2);
-        EXPECT_TRUE(SaveScreen(h, "game-over"));
+void ClickCentreOf(AppHarness& h, Widget* widget) {
+    h.Click(widget->x + widget->width / 2, widget->y + widget->height / 2);
+    h.Tick(2);
+}
 
-        h.Click(96, 261);  // Options
-        h.Tick(2);
-        auto* options = dynamic_cast<OptionsDialog*>(h.app->GetDialog(2));
-        ASSERT_NE(options, nullptr);
-        EXPECT_TRUE(SaveScreen(h, "options"));
-        ClickCentreOf(h, options->highScoresButton.get());
-        Dialog* scores = h.app->GetDialog(13);
-        ASSERT_NE(scores, nullptr);
-        EXPECT_TRUE(SaveScreen(h, "high-scores"));
-        ClickCentreOf(h, scores->firstButton.get());
-        ClickCentreOf(h, options->helpButton.get());
-        ASSERT_NE(h.app->GetDialog(12), nullptr);
-        EXPECT_TRUE(SaveScreen(h, "instructions"));
-    }
+TEST(ScreensTest, GameOverAndTheDialogsWithTheMostTextAreDrawn) {
+    AppHarness h;
+    h.Start();
+    h.StartPlaying();
+    h.Tick(20);
+    h.app->CloseDialog(9);  // the start tip goes with the first move
+    Board* board = h.app->GetBoard();
+    board->score = 850;
+    board->gameSeconds = 3599;
+    board->gemsCleared = 99999;
+    board->longestCascade = 12;
+    board->bestMove = 99999;
+    board->state = BoardState::GameOverShown;
+    h.app->ShowGameOver();
+    ASSERT_TRUE(h.TickUntil([&] { return h.app->GetDialog(8) != nullptr; }, 200));
+    EXPECT_TRUE(SaveScreen(h, "name-entry"));
+    for (char c : std::string("B\xE9"
+                              "a"))
+        h.app->GetWidgetManager()->KeyChar(c);
+    h.app->ButtonClicked(2008);
+    h.Tick(2);
+    EXPECT_TRUE(SaveScreen(h, "game-over"));
+
+    h.Click(96, 261);  // Options
+    h.Tick(2);
+    auto* options = dynamic_cast<OptionsDialog*>(h.app->GetDialog(2));
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(SaveScreen(h, "options"));
+    ClickCentreOf(h, options->highScoresButton.get());
+    Dialog* scores = h.app->GetDialog(13);
+    ASSERT_NE(scores, nullptr);
+    EXPECT_TRUE(SaveScreen(h, "high-scores"));
+    ClickCentreOf(h, scores->firstButton.get());
+    ClickCentreOf(h, options->helpButton.get());
+    ASSERT_NE(h.app->GetDialog(12), nullptr);
+    EXPECT_TRUE(SaveScreen(h, "instructions"));
+}
 
 }  // namespace
 }  // namespace Varn::test
