@@ -1,6 +1,7 @@
 // The SDL2 backend: steady clock, main window, message boxes, browser start
 // through posix_spawn (never a shell), clipboard, the log on stderr.
 #include <SDL.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +28,22 @@ extern char** environ;
 namespace Varn {
 
 namespace {
+
+// SDL turns SIGINT and SIGTERM into a quit message, which saves the game in
+// progress; a hang-up (the terminal closed) would otherwise end the process
+// on the spot. It is passed on as SIGTERM, to whatever handles that.
+void HangUpAsTerminate(int) {
+    raise(SIGTERM);
+}
+
+void QuitOnHangUp() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction hangUp {};
+    hangUp.sa_handler = HangUpAsTerminate;
+    sigemptyset(&hangUp.sa_mask);
+    sigaction(SIGHUP, &hangUp, nullptr);
+}
 
 class SteadyClock : public Clock {
 public:
@@ -126,6 +143,7 @@ public:
     SdlPlatform() {
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
+        QuitOnHangUp();
         window = std::make_unique<SdlWindow>();
     }
     ~SdlPlatform() override {

@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 
@@ -293,6 +294,14 @@ protected:
         return widget.log;
     }
 };
+
+// A closed terminal is a quit like any other: the game in progress is saved on the way out.
+TEST_F(SdlInputTest, HangUpSignalQuitsLikeTheCloseBox) {
+    ASSERT_FALSE(app.closing);
+    raise(SIGHUP);
+    Pump();
+    EXPECT_TRUE(app.closing);
+}
 
 TEST_F(SdlInputTest, BackspaceEnterAndEscapeArriveAsKeysAndControlCharacters) {
     Key(SDLK_BACKSPACE, KMOD_NONE);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "framework/VarnApp.h"
-#include "tests/framework/PrivateProgramFolder.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tests/framework/PrivateProgramFolder.h"
 #include "widgets/Dialog.h"
 
 namespace Varn::test {
