@@ -16,7 +16,7 @@ struct RunResult {
 
 // env: "NAME=value" entries added to the current environment. unprivileged: when running as
 // root, the program runs as nobody (so a read-only folder really is read-only to it).
-RunResult RunProgram(const std::vector<std::string>& argv, const std::string& folder,
+RunResult RunProgram(std::vector<std::string> argv, const std::string& folder,
                      const std::vector<std::string>& env, bool unprivileged, int timeoutMs);
 
 // A fresh folder under the test's temporary directory, open to every user.
