@@ -68,7 +68,7 @@ TEST_F(UpdateCheckFlowTest, OptionsOpenTheCheckWithItsQuery) {
     EXPECT_EQ(dialog->header, "Update Check");
     EXPECT_EQ(dialog->firstButton->label, "CANCEL");
     // The window test clicks these places.
-    EXPECT_EQ(dialog->firstButton->GetRect(), Rect(170, 221, 300, 36));
+    EXPECT_EQ(dialog->firstButton->GetRect(), Rect(170, 190, 300, 36));
     ASSERT_TRUE(TickUntilDialog(kNewVersion));
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0].rfind(
@@ -104,7 +104,7 @@ TEST_F(UpdateCheckFlowTest, NewVersionYesOpensThePageAndQuitsOnceTheBrowserIsUp)
     EXPECT_EQ(answer->y, 50 - 32);
     EXPECT_NE(app().settings.lastUpdateCheck, 0);
     EXPECT_EQ(answer->firstButton->GetRect(),
-              Rect(202, 157, 130, 36));      // the window test clicks YES
+              Rect(202, 145, 130, 36));      // the window test clicks YES
     ClickCentre(answer->firstButton.get());  // YES
     EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
     EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
