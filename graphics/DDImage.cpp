@@ -211,6 +211,10 @@ uint32_t* DDImage::GetBits() {
 // ---- overrides of the memory image ----
 
 void DDImage::BitsChanged() {
+    // Under the device's lock: a re-initialisation on the main thread walks every image's
+    // surface while the loading thread edits the pictures it makes.
+    std::unique_lock<std::recursive_mutex> guard;
+    if (device) guard = std::unique_lock<std::recursive_mutex>(device->GetLock());
     // Without memory pixels the surface is the only copy: read it back before letting it go.
     if (surface && !bits) GetBits();
     if (surface && keepsSurface) {
