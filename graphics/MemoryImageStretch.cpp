@@ -14,6 +14,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
 
@@ -329,7 +333,6 @@ void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& s
     thread_local Scratch scratch;
     Stretcher stretcher(src->GetBits(), src->width, src->height, destRect, sourceRect, scratch);
     stretcher.FilterRows();
-    const PixelBlend::Tables& t = PixelBlend::GetTables();
     uint32_t* out = GetBits();
     int firstColumn = std::max(0, -destRect.x);
     int lastColumn = std::min(destRect.width, width - destRect.x);
@@ -337,8 +340,8 @@ void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& s
         int y = destRect.y + row;
         if (y < 0 || y >= height || firstColumn >= lastColumn) return;
         uint32_t* destRow = out + std::size_t(y) * width;
-        PixelBlend::BlendSpan(t, destRow + destRect.x + firstColumn, pixels + firstColumn,
-                              lastColumn - firstColumn);
+        PixelBlend::BlendRow(destRow + destRect.x + firstColumn, pixels + firstColumn,
+                             lastColumn - firstColumn);
     });
     BitsChanged();
 }

@@ -10,10 +10,6 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Varn::PixelBlend {
 
 // NewAlpha(dA, a) and Weight(a, nA) as tables: 256 x 256 entries each.
@@ -58,44 +54,17 @@ inline uint32_t BlendTinted(const Tables& t, uint32_t d, uint32_t s, uint32_t a,
     return (r & 0xFF) | (g & 0xFF00) | (b & 0xFF0000) | nA << 24;
 }
 
-// Untinted blend of a source span onto a destination span. Over an opaque destination
-// pixel nA = 255 and w = a * 255 / 255 = a, so no division is left and every product fits
-// in 16 bits; a source alpha of 0 then gives w = 0 and leaves the pixel as it was, as the
-// blend requires. Taken in place, red truncates each term on its own while green and blue
-// truncate only the sum: (d * (256 - w) + s * w) >> 8, which fits 16 bits too. Groups of
-// four opaque destination pixels take that path in SSE2; any other pixel takes the
-// table-driven blend.
-inline void BlendSpan(const Tables& t, uint32_t* d, const uint32_t* s, int n) {
-    int k = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi16(256);
-    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
-    const __m128i red = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);  // the red lane of each pixel
-    auto blendHalf = [&](__m128i dd, __m128i ss) {
-        __m128i w = _mm_shufflehi_epi16(_mm_shufflelo_epi16(ss, 0xFF), 0xFF);
-        __m128i keep = _mm_mullo_epi16(dd, _mm_sub_epi16(full, w));
-        __m128i take = _mm_mullo_epi16(ss, w);
-        __m128i apart = _mm_add_epi16(_mm_srli_epi16(keep, 8), _mm_srli_epi16(take, 8));
-        __m128i together = _mm_srli_epi16(_mm_add_epi16(keep, take), 8);
-        return _mm_or_si128(_mm_and_si128(red, apart), _mm_andnot_si128(red, together));
-    };
-    for (; k + 4 <= n; k += 4) {
-        __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dd, alpha), alpha)) != 0xFFFF) {
-            for (int j = k; j < k + 4; ++j)
-                if (s[j] >> 24) d[j] = BlendPixel(t, d[j], s[j]);
-            continue;
-        }
-        __m128i ss = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
-        __m128i lo = blendHalf(_mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(ss, zero));
-        __m128i hi = blendHalf(_mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(ss, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
-                         _mm_or_si128(_mm_packus_epi16(lo, hi), alpha));
-    }
-#endif
-    for (; k < n; ++k)
-        if (s[k] >> 24) d[k] = BlendPixel(t, d[k], s[k]);
-}
+// Untinted blend of n source pixels onto n destination pixels (alpha 0 leaves a pixel
+// alone), with the widest vector kernel the CPU has; the same result as BlendPixel on each.
+void BlendRow(uint32_t* d, const uint32_t* s, int n);
+
+// The kernels the drawers run: the widest the CPU has (AVX2, checked at run time), SSE2, or
+// the plain C++ loops. Tests switch between them to compare their bytes; the choice is
+// not meant to change while another thread draws.
+enum class Kernels { Widest, Sse2, Scalar };
+void UseKernels(Kernels kernels);
+// What runs now: Widest only with AVX2 present, Sse2 only on builds that have it.
+Kernels KernelsInUse();
+bool HasAvx2();
 
 }  // namespace Varn::PixelBlend

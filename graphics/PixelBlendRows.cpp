@@ -1,0 +1,184 @@
+// PixelBlend: the untinted row blend in plain C++, SSE2 and AVX2, picked once per process.
+// The vector kernels take four or eight pixels at a time and sort each group:
+//  - every source alpha 0: nothing to do;
+//  - every source alpha 255: nA = 255 and w = 255 whatever lies beneath, so red is
+//    s * 255 >> 8 (s - 1, or 0) and green and blue in place are (d + 255 * s) >> 8 (s when
+//    d >= s, else s - 1): saturating byte subtractions of 0 or 1;
+//  - every destination alpha 255: nA = 255 and w = a, no division left, every product fits
+//    in 16 bits (a source alpha of 0 then gives w = 0 and leaves the pixel as it was);
+//  - anything else: the table-driven blend, pixel by pixel.
+// Red truncates each term on its own while green and blue, in place, truncate only the
+// sum (d * (256 - w) + s * w) >> 8. The results are those of the plain loop, bit for bit.
+#include <algorithm>
+#include <atomic>
+
+#include "graphics/PixelBlend.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define GEMLODE_AVX2_KERNELS 1
+#endif
+
+namespace Varn::PixelBlend {
+
+namespace {
+
+std::atomic<Kernels> chosen{Kernels::Widest};
+
+void BlendPixels(const Tables& t, uint32_t* d, const uint32_t* s, int n) {
+    for (int k = 0; k < n; ++k)
+        if (s[k] >> 24) d[k] = BlendPixel(t, d[k], s[k]);
+}
+
+#if defined(__SSE2__)
+__m128i BlendHalfSse2(__m128i d, __m128i s) {
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i red = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);
+    __m128i w = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+    __m128i keep = _mm_mullo_epi16(d, _mm_sub_epi16(full, w));
+    __m128i take = _mm_mullo_epi16(s, w);
+    __m128i apart = _mm_add_epi16(_mm_srli_epi16(keep, 8), _mm_srli_epi16(take, 8));
+    __m128i together = _mm_srli_epi16(_mm_add_epi16(keep, take), 8);
+    return _mm_or_si128(_mm_and_si128(red, apart), _mm_andnot_si128(red, together));
+}
+
+// Blends one group of four source pixels over dd (loaded beforehand, perhaps saved from
+// before the previous group was written) into out; false when the group needs the
+// pixel-by-pixel blend. A group of transparent sources writes nothing.
+bool BlendGroupSse2(__m128i dd, const uint32_t* s, uint32_t* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    __m128i ss = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    __m128i sa = _mm_and_si128(ss, alpha);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF) return true;
+    __m128i result;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dd, alpha), alpha)) == 0xFFFF) {
+        __m128i lo = BlendHalfSse2(_mm_unpacklo_epi8(dd, zero), _mm_unpacklo_epi8(ss, zero));
+        __m128i hi = BlendHalfSse2(_mm_unpackhi_epi8(dd, zero), _mm_unpackhi_epi8(ss, zero));
+        result = _mm_or_si128(_mm_packus_epi16(lo, hi), alpha);
+    } else if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, alpha)) == 0xFFFF) {
+        __m128i notBelow = _mm_cmpeq_epi8(_mm_max_epu8(dd, ss), dd);
+        __m128i step = _mm_or_si128(_mm_set1_epi32(0x00000001),
+                                    _mm_andnot_si128(notBelow, _mm_set1_epi32(0x00010100)));
+        result = _mm_or_si128(_mm_subs_epu8(ss, step), alpha);
+    } else {
+        return false;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), result);
+    return true;
+}
+
+void BlendRowSse2(uint32_t* d, const uint32_t* s, int n) {
+    if (n < 4) return BlendPixels(GetTables(), d, s, n);
+    // The last group overlaps the one before when n is not a multiple of four: it is
+    // worked from the destination as it was, so the overlap is written twice alike.
+    __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + n - 4));
+    for (int k = 0; k + 4 <= n; k += 4) {
+        __m128i dd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        if (!BlendGroupSse2(dd, s + k, d + k)) BlendPixels(GetTables(), d + k, s + k, 4);
+    }
+    int done = n & ~3;
+    if (done == n) return;
+    uint32_t* tail = d + n - 4;
+    if (!BlendGroupSse2(last, s + n - 4, tail))
+        BlendPixels(GetTables(), d + done, s + done, n - done);
+}
+#endif
+
+#if defined(GEMLODE_AVX2_KERNELS)
+__attribute__((target("avx2"))) __m256i BlendHalfAvx2(__m256i d, __m256i s) {
+    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i red = _mm256_set1_epi64x(0xFFFF);
+    __m256i w = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
+    __m256i keep = _mm256_mullo_epi16(d, _mm256_sub_epi16(full, w));
+    __m256i take = _mm256_mullo_epi16(s, w);
+    __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(keep, 8), _mm256_srli_epi16(take, 8));
+    __m256i together = _mm256_srli_epi16(_mm256_add_epi16(keep, take), 8);
+    return _mm256_blendv_epi8(together, apart, red);
+}
+
+__attribute__((target("avx2"))) bool BlendGroupAvx2(__m256i dd, const uint32_t* s, uint32_t* out) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alpha = _mm256_set1_epi32(int(0xFF000000u));
+    __m256i ss = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    if (_mm256_testz_si256(ss, alpha)) return true;
+    __m256i result;
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(dd, alpha), alpha)) == -1) {
+        __m256i lo = BlendHalfAvx2(_mm256_unpacklo_epi8(dd, zero), _mm256_unpacklo_epi8(ss, zero));
+        __m256i hi = BlendHalfAvx2(_mm256_unpackhi_epi8(dd, zero), _mm256_unpackhi_epi8(ss, zero));
+        result = _mm256_or_si256(_mm256_packus_epi16(lo, hi), alpha);
+    } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(ss, alpha), alpha)) == -1) {
+        __m256i notBelow = _mm256_cmpeq_epi8(_mm256_max_epu8(dd, ss), dd);
+        __m256i step =
+            _mm256_or_si256(_mm256_set1_epi32(0x00000001),
+                            _mm256_andnot_si256(notBelow, _mm256_set1_epi32(0x00010100)));
+        result = _mm256_or_si256(_mm256_subs_epu8(ss, step), alpha);
+    } else {
+        return false;
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), result);
+    return true;
+}
+
+__attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* d, const uint32_t* s, int n) {
+    if (n < 8) return BlendRowSse2(d, s, n);
+    // As in the SSE2 row: an overlapping last group worked from the saved destination.
+    __m256i last = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + n - 8));
+    for (int k = 0; k + 8 <= n; k += 8) {
+        __m256i dd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
+        if (!BlendGroupAvx2(dd, s + k, d + k)) BlendPixels(GetTables(), d + k, s + k, 8);
+    }
+    int done = n & ~7;
+    if (done == n) return;
+    if (!BlendGroupAvx2(last, s + n - 8, d + n - 8))
+        BlendPixels(GetTables(), d + done, s + done, n - done);
+}
+#endif
+
+void BlendRowScalar(uint32_t* d, const uint32_t* s, int n) {
+    BlendPixels(GetTables(), d, s, n);
+}
+
+}  // namespace
+
+void UseKernels(Kernels kernels) {
+    chosen.store(kernels, std::memory_order_relaxed);
+}
+
+Kernels KernelsInUse() {
+    Kernels kernels = chosen.load(std::memory_order_relaxed);
+#if !defined(__SSE2__)
+    kernels = Kernels::Scalar;
+#endif
+    if (kernels == Kernels::Widest && !HasAvx2()) kernels = Kernels::Sse2;
+    return kernels;
+}
+
+bool HasAvx2() {
+#if defined(GEMLODE_AVX2_KERNELS)
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+#else
+    return false;
+#endif
+}
+
+void BlendRow(uint32_t* d, const uint32_t* s, int n) {
+    switch (KernelsInUse()) {
+#if defined(GEMLODE_AVX2_KERNELS)
+        case Kernels::Widest:
+            return BlendRowAvx2(d, s, n);
+#endif
+#if defined(__SSE2__)
+        case Kernels::Sse2:
+            return BlendRowSse2(d, s, n);
+#endif
+        default:
+            return BlendRowScalar(d, s, n);
+    }
+}
+
+}  // namespace Varn::PixelBlend
