@@ -7,23 +7,22 @@
 // Speed without changing the arithmetic: the taps of both passes are worked out once per
 // call (and kept for a run of equal stretches); each cell gathers its few taps and is
 // stored once; a first-pass channel never exceeds 257 x 255 = 65535, so it is kept in 16
-// bits; the second pass runs one destination row at a time straight into pixels; SSE2 does
-// the multiply-adds and the final blend over opaque destinations (the scalar loops are the
-// fallback and are tested by building with -U__SSE2__).
+// bits; the second pass runs one destination row at a time straight into pixels. The
+// passes themselves (plain, SSE2, AVX2) are in StretchKernels, the blend in PixelBlend.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelBlend.h"
+#include "graphics/StretchKernels.h"
 
 namespace Varn {
 
 namespace {
+
+using StretchKernels::Gather;
+using StretchKernels::RowTap;
 
 // One source column (or first-pass row) feeding one cell with a weight and, when it
 // straddles a cell boundary, the next cell with a second weight.
@@ -56,20 +55,6 @@ Tap EnlargeTap(double p, int cell, int scale) {
     return Tap{int(whole), cell, first, uint32_t(scale) - first};
 }
 
-// A first-pass row added with a weight into one destination row.
-struct RowTap {
-    int destRow;  // 1 .. destination height
-    int firstRow;
-    uint32_t weight;
-};
-
-// A source column feeding a first-pass cell with a weight (x257).
-struct Gather {
-    int cell;
-    int column;
-    uint32_t weight;
-};
-
 // The working memory of a stretch, kept per thread so repeated draws do not allocate.
 struct Scratch {
     // The taps depend only on these; a run of equal stretches (a board of sprites) reuses
@@ -86,15 +71,6 @@ struct Scratch {
     std::vector<uint16_t> first;
     std::vector<uint32_t> pixels;
 };
-
-#if !defined(__SSE2__)
-void AddPixel(uint16_t* cell, uint32_t pixel, uint32_t weight) {
-    cell[0] = uint16_t(cell[0] + (pixel & 0xFF) * weight);
-    cell[1] = uint16_t(cell[1] + (pixel >> 8 & 0xFF) * weight);
-    cell[2] = uint16_t(cell[2] + (pixel >> 16 & 0xFF) * weight);
-    cell[3] = uint16_t(cell[3] + (pixel >> 24) * weight);
-}
-#endif
 
 class Stretcher {
 public:
@@ -114,8 +90,8 @@ public:
         y0 = std::floor(f.y);
         rows = int(std::ceil(f.y - y0 + f.height));
         cellsPerRow = d.width + 2;
-        // Two spare cells per row: the second pass reads cells four at a time.
-        laneStride = (cellsPerRow + 2) * 4;
+        // Spare cells: the second pass reads cells eight at a time from cell 1.
+        laneStride = (d.width + 8) * 4;
         Scratch::Key key{w, h, d.width, d.height, f.x, f.y, f.width, f.height};
         if (key == memory.key) return;
         memory.key = Scratch::Key();  // stays invalid should building be interrupted
@@ -137,7 +113,8 @@ public:
                 in[k] = SourceRow(int(y0) + row);
                 out[k] = &first[row * laneStride];
             }
-            HorizontalRows(in, out);
+            StretchKernels::HorizontalRows(kernels, in, out, cellsPerRow, gathers.data(),
+                                           cellStart.data());
         }
     }
 
@@ -145,12 +122,13 @@ public:
     template <typename DrawRow>
     void ForEachRow(DrawRow draw) const {
         std::vector<uint32_t>& pixels = scratch.pixels;
-        pixels.assign(std::size_t(d.width) + 3, 0u);  // groups of four may run past the end
+        pixels.assign(std::size_t(d.width) + 8, 0u);  // groups of eight may run past the end
         std::size_t next = 0;
         for (int row = 1; row <= d.height; ++row) {
             std::size_t end = next;
             while (end < rowTaps.size() && rowTaps[end].destRow == row) ++end;
-            VerticalRow(next, end, pixels.data());
+            StretchKernels::VerticalRow(kernels, first.data(), laneStride, rowTaps.data() + next,
+                                        end - next, d.width, pixels.data());
             next = end;
             draw(row - 1, pixels.data());
         }
@@ -223,79 +201,6 @@ private:
             std::stable_sort(rowTaps.begin(), rowTaps.end(), byRow);
     }
 
-    // Filters four source rows into four first-pass rows.
-    void HorizontalRows(const uint32_t* const in[4], uint16_t* const out[4]) const {
-        for (int cell = 0; cell < cellsPerRow; ++cell) {
-#if defined(__SSE2__)
-            const __m128i zero = _mm_setzero_si128();
-            __m128i sum01 = zero, sum23 = zero;
-            for (int g = cellStart[cell]; g < cellStart[cell + 1]; ++g) {
-                int column = gathers[g].column;
-                __m128i w = _mm_set1_epi16(short(gathers[g].weight));
-                __m128i p01 = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[0][column])),
-                                                 _mm_cvtsi32_si128(int(in[1][column])));
-                __m128i p23 = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[2][column])),
-                                                 _mm_cvtsi32_si128(int(in[3][column])));
-                sum01 = _mm_add_epi16(sum01, _mm_mullo_epi16(_mm_unpacklo_epi8(p01, zero), w));
-                sum23 = _mm_add_epi16(sum23, _mm_mullo_epi16(_mm_unpacklo_epi8(p23, zero), w));
-            }
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out[0] + cell * 4), sum01);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out[1] + cell * 4),
-                             _mm_unpackhi_epi64(sum01, sum01));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2] + cell * 4), sum23);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out[3] + cell * 4),
-                             _mm_unpackhi_epi64(sum23, sum23));
-#else
-            uint16_t sum[4][4] = {};
-            for (int g = cellStart[cell]; g < cellStart[cell + 1]; ++g)
-                for (int k = 0; k < 4; ++k)
-                    AddPixel(sum[k], in[k][gathers[g].column], gathers[g].weight);
-            for (int k = 0; k < 4; ++k) std::copy(sum[k], sum[k] + 4, out[k] + cell * 4);
-#endif
-        }
-    }
-
-    // One destination row from row taps [begin, end): the weighted first-pass rows summed
-    // in 32 bits (65535 x 256 each), shifted right by 16 and capped at 255 (the cap only
-    // guards against rounding in the tap positions). Four cells share one pass.
-    void VerticalRow(std::size_t begin, std::size_t end, uint32_t* pixels) const {
-#if defined(__SSE2__)
-        auto widen = [](__m128i v, __m128i w, __m128i& low, __m128i& high) {
-            __m128i lo = _mm_mullo_epi16(v, w), hi = _mm_mulhi_epu16(v, w);
-            low = _mm_add_epi32(low, _mm_unpacklo_epi16(lo, hi));
-            high = _mm_add_epi32(high, _mm_unpackhi_epi16(lo, hi));
-        };
-        for (int cell = 1; cell <= d.width; cell += 4) {
-            __m128i sums[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(),
-                               _mm_setzero_si128()};
-            for (std::size_t t = begin; t < end; ++t) {
-                const uint16_t* from = &first[rowTaps[t].firstRow * laneStride + cell * 4];
-                __m128i w = _mm_set1_epi16(short(rowTaps[t].weight));
-                widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)), w, sums[0], sums[1]);
-                widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 8)), w, sums[2],
-                      sums[3]);
-            }
-            __m128i first2 =
-                _mm_packs_epi32(_mm_srli_epi32(sums[0], 16), _mm_srli_epi32(sums[1], 16));
-            __m128i next2 =
-                _mm_packs_epi32(_mm_srli_epi32(sums[2], 16), _mm_srli_epi32(sums[3], 16));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + cell - 1),
-                             _mm_packus_epi16(first2, next2));
-        }
-#else
-        for (int cell = 1; cell <= d.width; ++cell) {
-            uint32_t sum[4] = {0, 0, 0, 0};
-            for (std::size_t t = begin; t < end; ++t) {
-                const uint16_t* from = &first[rowTaps[t].firstRow * laneStride + cell * 4];
-                for (int k = 0; k < 4; ++k) sum[k] += uint32_t(from[k]) * rowTaps[t].weight;
-            }
-            uint32_t pixel = 0;
-            for (int k = 0; k < 4; ++k) pixel |= std::min(sum[k] >> 16, 255u) << (8 * k);
-            pixels[cell - 1] = pixel;
-        }
-#endif
-    }
-
     const uint32_t* bits;
     int sourceWidth;
     int sourceHeight;
@@ -306,6 +211,7 @@ private:
     int rows = 0;
     int cellsPerRow = 0;
     int laneStride = 0;
+    PixelBlend::Kernels kernels = PixelBlend::KernelsInUse();
     Scratch& scratch;
     // Per cell, gathers[cellStart[cell]] up to gathers[cellStart[cell + 1]].
     const std::vector<Gather>& gathers;
