@@ -39,7 +39,9 @@ void UpdateCheckDialog::Update() {
     if (done) return;
     if (updateCount % kBarStepTicks == 0) {
         barOffset = (barOffset + 1) % kBarPeriod;
-        MarkDirty();
+        // Only the bar moves: redrawing the whole see-through dialog would redraw the
+        // board beneath it too.
+        MarkAreaDirty(BarRect());
     }
     if (internet && internet->UpdateCheckStatus() == InternetManager::kDone) ShowAnswer();
 }

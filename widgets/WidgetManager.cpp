@@ -1,6 +1,8 @@
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "graphics/Graphics.h"
 #include "widgets/CursorWidget.h"
@@ -171,13 +173,13 @@ void WidgetManager::MarkRegionDirty(Widget* w) {
 
 // The area spreads upwards like MarkDirty, limited to where it overlaps. Where drawing
 // only part of a widget could differ from drawing it whole, the mark becomes a full one:
-// a translucent widget needs the widgets beneath it redrawn, and a widget drawn a second
-// time over an area that was not redrawn beneath it would blend with its own old pixels.
+// a widget drawn a second time over an area that was not redrawn beneath it would blend
+// with its own old pixels.
 void WidgetManager::MarkAreaDirty(Widget* w, const Rect& area) {
     if (w->dirty) return;
     Rect part = area.Intersection(w->GetRect());
     if (part.width <= 0 || part.height <= 0) return;
-    if (w->overlay || w->translucent) {
+    if (w->overlay) {
         MarkDirty(w);
         return;
     }
@@ -186,12 +188,39 @@ void WidgetManager::MarkAreaDirty(Widget* w, const Rect& area) {
         MarkDirty(w);
         return;
     }
+    auto it = Find(w);
+    if (w->translucent && it != widgets.end() && !MarkAreaBeneath(it, part)) {
+        MarkDirty(w);
+        return;
+    }
     w->areaDirty = true;
     w->dirtyArea = part;
-    auto it = Find(w);
     if (it == widgets.end()) return;
     for (++it; it != widgets.end(); ++it)
         if ((*it)->GetRect().Intersects(part)) MarkAreaDirty(*it, part);
+}
+
+// A translucent widget blends over what lies beneath it, so its part is redrawn beneath
+// it first, down to the first widget that covers the part and lets nothing through.
+// False, with nothing marked, where a widget beneath already has a different mark: the
+// caller then falls back to a full mark.
+bool WidgetManager::MarkAreaBeneath(std::list<Widget*>::iterator it, const Rect& part) {
+    std::vector<Widget*> beneath;
+    for (auto below = std::make_reverse_iterator(it); below != widgets.rend(); ++below) {
+        Widget* s = *below;
+        Rect own = part.Intersection(s->GetRect());
+        if (s->overlay || own.width <= 0 || own.height <= 0) continue;
+        if (s->dirty) return false;
+        if (s->areaDirty && !(own.Intersection(s->dirtyArea) == own)) return false;
+        beneath.push_back(s);
+        if (!s->translucent && !s->HasTransparency() && own == part) break;
+    }
+    for (Widget* s : beneath) {
+        if (s->areaDirty) continue;
+        s->areaDirty = true;
+        s->dirtyArea = part.Intersection(s->GetRect());
+    }
+    return true;
 }
 
 void WidgetManager::MarkAllDirty() {
@@ -211,7 +240,7 @@ void WidgetManager::UpdateFrame() {
 
 void WidgetManager::DrawWidget(const Graphics& screen, Widget* w) {
     Graphics g(screen);
-    g.ClipRect(w->dirty ? w->GetRect() : w->dirtyArea);
+    g.ClipRect(w->areaDirty && !w->dirty ? w->dirtyArea : w->GetRect());
     g.Translate(w->x, w->y);
     w->Draw(&g);
     w->dirty = false;

@@ -83,6 +83,7 @@ public:
 
 private:
     std::list<Widget*>::iterator Find(Widget* w);
+    bool MarkAreaBeneath(std::list<Widget*>::iterator it, const Rect& part);
     void UpdatePointerPosition(int mouseX, int mouseY);
     void PlaceCursor(int mouseX, int mouseY);
     void ReleaseWidget(Widget* w);

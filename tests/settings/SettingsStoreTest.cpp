@@ -65,7 +65,7 @@ TEST(SettingsStore, MissingKeyDoesNotOpenButCanBeCreated) {
 TEST(SettingsStore, ValuesSurviveAReopen) {
     test::SettingsTestFolder folder;
     SettingsStore store(folder.Root());
-    const std::string awkward = std::string("Ann \"Ace\" \\ O'Neil\n\t\xe9\x01", 20) + '\0' + "end";
+    const std::string awkward("Ann \"Ace\" \\ O'Neil\n\t\xe9\x01\0end", 24);
     {
         auto key = store.CreateKey(kKey);
         key->SetInt("TimesPlayed", 7);

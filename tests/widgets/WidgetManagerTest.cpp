@@ -288,11 +288,45 @@ TEST_F(AreaMarkTest, SecondAreaOutsideTheFirstBecomesAFullMark) {
     EXPECT_TRUE(board.dirty);
 }
 
-TEST_F(AreaMarkTest, TranslucentWidgetAboveRedrawsWhatLiesBeneathWhole) {
+// A see-through widget's part is redrawn beneath it first, down to the first widget
+// that covers the part and lets nothing through; nothing else is redrawn.
+TEST_F(AreaMarkTest, TranslucentWidgetRedrawsOnlyItsPartAndWhatLiesBeneathIt) {
+    Probe middle{90, 90, 100, 100}, top{80, 80, 200, 200};
+    middle.translucent = true;
+    top.translucent = true;
+    manager.AddWidget(&middle);
+    manager.AddWidget(&top);
+    manager.DrawScreen();
+    board.draws = over.draws = middle.draws = top.draws = 0;
+    top.MarkAreaDirty(Rect(30, 30, 10, 10));  // screen (110, 110, 10, 10)
+    manager.DrawScreen();
+    for (Probe* p : {&over, &middle, &top}) {
+        EXPECT_EQ(p->draws, 1);
+        EXPECT_EQ(p->clip, Rect(110, 110, 10, 10));
+    }
+    EXPECT_EQ(board.draws, 0);  // the opaque widget above it covers the part
+    EXPECT_EQ(apart.draws, 0);
+}
+
+TEST_F(AreaMarkTest, TranslucentWidgetFallsBackToAFullMarkWhenBeneathHasAnotherArea) {
     over.translucent = true;
-    board.MarkAreaDirty(Rect(110, 110, 5, 5));
-    EXPECT_TRUE(over.dirty);
-    EXPECT_TRUE(board.dirty);
+    board.MarkAreaDirty(Rect(300, 300, 5, 5));
+    over.MarkAreaDirty(Rect(5, 5, 5, 5));
+    manager.DrawScreen();
+    EXPECT_EQ(over.clip, Rect(100, 100, 50, 50));
+    EXPECT_EQ(board.clip, Rect(0, 0, 640, 480));
+}
+
+TEST_F(AreaMarkTest, OverlayIsRedrawnWholeAfterAnAreaBeneathIt) {
+    Probe cursor{100, 100, 20, 20};
+    cursor.overlay = true;
+    manager.AddWidget(&cursor);
+    manager.DrawScreen();
+    cursor.draws = 0;
+    board.MarkAreaDirty(Rect(300, 300, 5, 5));
+    manager.DrawScreen();
+    EXPECT_EQ(cursor.draws, 1);
+    EXPECT_EQ(cursor.clip, Rect(100, 100, 20, 20));
 }
 
 TEST_F(WidgetManagerTest, EnablingUnderRestingPointerHovers) {

@@ -140,7 +140,7 @@ protected:
 TEST_F(ScreenshotTest, DialogEditCheckboxAndSliderRenderAtTheirPlaces) {
     ASSERT_TRUE(manager.DrawScreen());
     std::filesystem::create_directories(GEMLODE_ARTIFACT_DIR);
-    const std::string path = std::string(GEMLODE_ARTIFACT_DIR) + "/widgets_controls.png";
+    const std::string path = GEMLODE_ARTIFACT_DIR "/widgets_controls.png";
     EXPECT_TRUE(WritePng(*screen, path)) << path;
 
     // The backdrop shows through the frame's transparent corner pixel.
