@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "graphics/drawers/SurfacePixel.h"
+#include "graphics/drawers/SurfaceSpans.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -70,23 +71,6 @@ inline void CopyRun(uint16_t* d, const uint32_t* n, int count) {
     }
 #endif
     for (; k < count; ++k) d[k] = uint16_t(n[k]);
-}
-
-// Untinted addition into x8r8g8b8: every table entry is min(i, 255), so each channel is a
-// saturating byte add, and the top byte ends up 0 as the tables leave it.
-inline int AddRun8888(uint32_t* d, const uint32_t* s, int count) {
-    int k = 0;
-#if defined(__SSE2__)
-    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-    for (; k + 4 <= count; k += 4) {
-        __m128i dv =
-            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k)), colour);
-        __m128i sv =
-            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k)), colour);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), _mm_adds_epu8(dv, sv));
-    }
-#endif
-    return k;  // pixels done; the caller adds the rest through the tables
 }
 
 template <typename L>
@@ -215,15 +199,95 @@ void AddRows(const Target& t, const L&, const Source& s, const BlitArea& a, cons
         P* d = Row<P>(t, a.destY + j) + a.destX;
         for (int i = 0; i < a.width;) {
             int count = std::min<int>(runs[i], a.width - i);
-            if (n[i] & 0x00FFFFFFu) {
-                int k = i;
-                if constexpr (std::is_same_v<L, Layout8888>)
-                    if (!pen.tinted) k += AddRun8888(d + i, n + i, count);
-                for (; k < i + count; ++k) d[k] = P(pen.Add(n[k], d[k]));
+            if (n[i] & 0x00FFFFFFu)
+                for (int k = i; k < i + count; ++k) d[k] = P(pen.Add(n[k], d[k]));
+            i += count;
+        }
+    }
+}
+
+// The vector forms, for 5-6-5 and x8r8g8b8 only.
+template <typename L>
+constexpr bool kVectorLayout = std::is_same_v<L, Layout565> || std::is_same_v<L, Layout8888>;
+
+// Calls span(d, n, count) for every stretch of consecutive runs whose first value is not
+// empty: such runs are drawn with one per-pixel formula, so they can be drawn in one go.
+template <typename P, typename Empty, typename Span>
+void WalkSpans(const Target& t, const Source& s, const BlitArea& a, Empty&& empty, Span&& span) {
+    for (int j = 0; j < a.height; ++j) {
+        std::size_t at = std::size_t(a.sourceY + j) * s.width + a.sourceX;
+        const uint32_t* n = s.native + at;
+        const uint8_t* runs = s.runs + at;
+        P* d = Row<P>(t, a.destY + j) + a.destX;
+        for (int i = 0; i < a.width;) {
+            int end = i + std::min<int>(runs[i], a.width - i);
+            if (empty(n[i])) {
+                i = end;
+                continue;
+            }
+            while (end < a.width && !empty(n[end])) end += std::min<int>(runs[end], a.width - end);
+            span(d + i, n + i, end - i);
+            i = end;
+        }
+    }
+}
+
+inline bool Transparent(uint32_t n) {
+    return (n >> 24) == 0;
+}
+inline bool Black(uint32_t n) {
+    return (n & 0x00FFFFFFu) == 0;
+}
+
+// Opaque runs are copied as in the plain loop (a vector blend would read the destination
+// for nothing); only the translucent runs take the vector blend.
+template <typename L>
+void BlendRowsVector(const Target& t, const L& l, const Source& s, const BlitArea& a) {
+    using P = typename L::Pixel;
+    for (int j = 0; j < a.height; ++j) {
+        std::size_t at = std::size_t(a.sourceY + j) * s.width + a.sourceX;
+        const uint32_t* n = s.native + at;
+        const uint8_t* runs = s.runs + at;
+        P* d = Row<P>(t, a.destY + j) + a.destX;
+        for (int i = 0; i < a.width;) {
+            int count = std::min<int>(runs[i], a.width - i);
+            uint32_t alpha = n[i] >> 24;
+            if (alpha == 255) {
+                CopyRun(d + i, n + i, count);
+            } else if (alpha != 0) {
+                // Most translucent runs are a pixel or two of an edge.
+                int k = i + (count >= 4 ? BlendSpan(d + i, n + i, count) : 0);
+                for (; k < i + count; ++k) d[k] = P(n[k] + ScaleAll(l, d[k], 256 - (n[k] >> 24)));
             }
             i += count;
         }
     }
+}
+
+template <typename L>
+void BlendRowsTintedVector(const Target& t, const L& l, const Source& s, const BlitArea& a,
+                           const Color& tint) {
+    using P = typename L::Pixel;
+    TintPen<L> pen(tint);
+    TintFactors f{pen.tR, pen.tG, pen.tB, pen.tintAlpha};
+    WalkSpans<P>(t, s, a, Transparent, [&](P* d, const uint32_t* n, int count) {
+        for (int k = TintSpan(d, n, count, f); k < count; ++k) {
+            bool opaque = (n[k] >> 24) == 255 && f.alpha == 255;
+            d[k] = opaque ? P(pen.Opaque(l, n[k])) : P(pen.Blend(l, n[k], d[k]));
+        }
+    });
+}
+
+template <typename L>
+void AddRowsVector(const Target& t, const L&, const Source& s, const BlitArea& a,
+                   const Color& tint) {
+    using P = typename L::Pixel;
+    AddPen pen(t.format, tint);
+    TintFactors f{pen.tint[0], pen.tint[1], pen.tint[2], uint32_t(tint.alpha)};
+    const TintFactors* tinted = pen.tinted ? &f : nullptr;
+    WalkSpans<P>(t, s, a, Black, [&](P* d, const uint32_t* n, int count) {
+        for (int k = AddSpan(d, n, count, tinted); k < count; ++k) d[k] = P(pen.Add(n[k], d[k]));
+    });
 }
 
 }  // namespace
@@ -233,7 +297,17 @@ void NormalBltBlended(const Target& t, int x, int y, const Source& s, const Rect
     BlitArea a;
     if (!s.runs || !Clip(t, x, y, s, sourceRect, a)) return;
     Color k = ClampColor(tint);
+    bool vector = VectorCodeOn();
     WithLayout(t, [&](const auto& l) {
+        if constexpr (kVectorLayout<std::decay_t<decltype(l)>>) {
+            if (vector) {
+                if (k == Color::White)
+                    BlendRowsVector(t, l, s, a);
+                else
+                    BlendRowsTintedVector(t, l, s, a, k);
+                return;
+            }
+        }
         if (k == Color::White)
             BlendRows(t, l, s, a);
         else
@@ -253,7 +327,16 @@ void AdditiveBlt(const Target& t, int x, int y, const Source& s, const Rect& sou
     BlitArea a;
     if (!s.runs || !Clip(t, x, y, s, sourceRect, a)) return;
     Color k = ClampColor(tint);
-    WithLayout(t, [&](const auto& l) { AddRows(t, l, s, a, k); });
+    bool vector = VectorCodeOn();
+    WithLayout(t, [&](const auto& l) {
+        if constexpr (kVectorLayout<std::decay_t<decltype(l)>>) {
+            if (vector) {
+                AddRowsVector(t, l, s, a, k);
+                return;
+            }
+        }
+        AddRows(t, l, s, a, k);
+    });
 }
 
 }  // namespace Varn::SurfaceDraw

@@ -35,6 +35,10 @@ struct Source {
     int height = 0;
 };
 
+// The blits use SSE2 where the processor has it. Off, they take plain scalar loops that
+// give the same bytes (the tests compare the two); the setting is process-wide.
+void UseVectorCode(bool on);
+
 void NormalFillRect(const Target& t, const Rect& rect, const Color& color);
 void AdditiveFillRect(const Target& t, const Rect& rect, const Color& color);
 

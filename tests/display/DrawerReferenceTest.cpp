@@ -7,6 +7,7 @@
 #include <random>
 
 #include "DisplayTestSupport.h"
+#include "graphics/drawers/SurfaceDrawers.h"
 
 namespace Varn::DisplayTest {
 namespace {
@@ -119,10 +120,10 @@ protected:
     }
 
     // Random picture: runs of transparent, opaque and partial pixels, some black.
-    std::vector<uint32_t> RandomPicture(int w, int h) {
+    std::vector<uint32_t> RandomPicture(int w, int h, int longestRun = 7) {
         std::vector<uint32_t> p;
         while (int(p.size()) < w * h) {
-            int run = int(rng() % 7) + 1;
+            int run = int(rng() % uint32_t(longestRun)) + 1;
             int kind = int(rng() % 4);
             for (int i = 0; i < run && int(p.size()) < w * h; ++i) {
                 uint32_t rgb = kind == 3 ? 0 : uint32_t(rng()) & 0xFFFFFF;
@@ -188,6 +189,52 @@ TEST_P(DrawerReferenceTest, BlitsMatchTheModel) {
                           want & DisplayMask() & (GetParam() == 16 ? ~0u : 0xFFFFFFu))
                     << "round " << round << " at " << x << "," << y;
             }
+    }
+}
+
+// Turns the vector forms off for as long as it lives.
+struct ScalarOnly {
+    ScalarOnly() { SurfaceDraw::UseVectorCode(false); }
+    ~ScalarOnly() { SurfaceDraw::UseVectorCode(true); }
+};
+
+// The vector forms against the plain loops: the same pictures, tints and destination bytes
+// (top bytes included) drawn both ways must leave the same bytes.
+TEST_P(DrawerReferenceTest, VectorAndScalarLoopsLeaveTheSameBytes) {
+    constexpr int kSw = 90, kSh = 6;
+    int depth = GetParam();
+    PixelLayout layout = depth == 16 ? PixelLayout::Rgb565() : PixelLayout::Xrgb8888();
+    DisplayFormat format = DisplayFormat::FromLayout(layout);
+    int pitch = kSw * depth / 8;
+    for (int round = 0; round < 60; ++round) {
+        auto image = Picture(RandomPicture(kSw, kSh, 40), kSw);
+        const uint32_t* native =
+            image->GetNativeAlphaData(depth, layout.redMask, layout.greenMask, layout.blueMask);
+        SurfaceDraw::Source blend{native, image->GetRunLengthAlphaData(), kSw, kSh};
+        SurfaceDraw::Source add{native,
+                                image->GetRunLengthAdditiveData(depth, layout.redMask,
+                                                                layout.greenMask, layout.blueMask),
+                                kSw, kSh};
+        std::vector<uint8_t> before(std::size_t(pitch) * kSh);
+        for (uint8_t& b : before) b = uint8_t(rng());
+        Color tint = round % 3 == 0 ? Color::White : RandomColor(round % 3 == 1);
+        Rect src(int(rng() % 8), 0, kSw - 8, kSh);
+        for (bool additive : {false, true}) {
+            std::vector<uint8_t> scalar = before, vector = before;
+            auto draw = [&](std::vector<uint8_t>& into) {
+                SurfaceDraw::Target t{into.data(), pitch, kSw, kSh, &format};
+                if (additive)
+                    SurfaceDraw::AdditiveBlt(t, 3, 0, add, src, tint);
+                else
+                    SurfaceDraw::NormalBltBlended(t, 3, 0, blend, src, tint);
+            };
+            {
+                ScalarOnly scalarOnly;
+                draw(scalar);
+            }
+            draw(vector);
+            ASSERT_EQ(scalar, vector) << "round " << round << (additive ? " additive" : " normal");
+        }
     }
 }
 
