@@ -32,8 +32,7 @@ xvfb_start "$screen"
 xvfb=$XVFB_PID
 pids+=("$xvfb")
 
-for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 
 # CPU time of all the process's threads in nanoseconds (finer than the clock ticks of stat).
 cpu_of() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{t += $1} END {printf "%d", t}'; }

@@ -19,8 +19,7 @@ cleanup() {
 trap cleanup EXIT
 source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
 xvfb_start
-for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 
 (cd "$work" && XDG_CONFIG_HOME=$work/config exec ./gemlode >"$work/log" 2>&1) &
 game=$!

@@ -14,8 +14,7 @@ root=$(realpath "$(dirname "$0")/../..")
 source "$root/tests/e2e/xvfb.sh"
 xvfb_start
 work=$(mktemp -d)
-for data in images sounds music data resources; do ln -s "$game_dir/$data" "$work/$data"; done
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 python3 "$root/tools/update_server/update_server.py" --silent --port-file "$work/port" >/dev/null &
 server=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done

@@ -16,8 +16,7 @@ rm -f "$artifacts"/*.png
 
 xvfb_start 1024x768x24 || exit $?
 work=$(mktemp -d)
-for data in images sounds music data resources; do ln -s "$(realpath "$game_dir")/$data" "$work/$data"; done
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!

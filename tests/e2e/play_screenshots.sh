@@ -12,9 +12,7 @@ mkdir -p "$artifacts"
 
 xvfb_start || exit $?
 work=$(mktemp -d)
-for data in images sounds music data resources; do ln -s "$(realpath "$game_dir")/$data" "$work/$data"; done
-# A copy, not a link: the program works in the folder it runs from.
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!

@@ -21,8 +21,7 @@ work=$(mktemp -d)
 server=""
 game=""
 trap 'kill $game $server 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
-for data in images sounds music data resources; do ln -s "$(realpath "$game_dir")/$data" "$work/$data"; done
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 
 mkdir "$work/bin"
 cat >"$work/bin/xdg-open" <<STUB

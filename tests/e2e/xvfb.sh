@@ -4,6 +4,8 @@
 # It exports DISPLAY, SDL_VIDEODRIVER=x11 and SDL_AUDIODRIVER=dummy, whatever
 # the caller's environment says, and sets XVFB_PID. xvfb_window PID waits for
 # the top-level "Gemlode " window of that one process and prints its id.
+# game_copy GAME-DIR FOLDER puts a copy of the program in FOLDER with links to
+# the build's data.
 
 # xvfb_start [WIDTHxHEIGHTxDEPTH]; returns 77 (skip) when Xvfb is missing.
 xvfb_start() {
@@ -41,4 +43,13 @@ xvfb_window() {
     sleep 0.1
   done
   echo "$window"
+}
+
+# A copy, not a link: the program works in the folder it runs from, and its own
+# files (the instance lock among them) then stay out of the build tree.
+game_copy() {
+  local from data
+  from=$(realpath "$1")
+  for data in images sounds music data resources; do ln -s "$from/$data" "$2/$data"; done
+  cp "$from/gemlode" "$2/gemlode"
 }

@@ -20,8 +20,7 @@ xvfb_start || exit $?
 work=$(mktemp -d)
 # The program changes to its own folder and writes its files there: a copy of
 # it (not a link) keeps "hiscores.dat" and the saved game out of the build.
-for data in images sounds music data; do ln -s "$(realpath "$game_dir")/$data" "$work/$data"; done
-cp "$game_dir/gemlode" "$work/gemlode"
+game_copy "$game_dir" "$work"
 cd "$work"
 XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
 game=$!
