@@ -34,15 +34,72 @@ void DDImage::DetachDevice() {
 
 // ---- surface life cycle ----
 
-uint32_t DDImage::ToDisplay(uint32_t pixel) const {
-    if (!bitsFromSurface) return device->ConvertColor(pixel);
-    // Rounded, the inverse of the read-back: the same surface value comes out again.
-    const DisplayFormat& f = device->GetFormat();
-    auto channel = [](uint32_t c, const ChannelFormat& ch) {
-        return uint32_t((c * uint32_t(ch.Max()) + 127) / 255) << ch.shift;
+namespace {
+
+// One display value read back as a packed pixel, alpha 255: 16 bits widen each channel with
+// half of its lost step, 32 bits are exact.
+uint32_t ReadBack(uint32_t v, const DisplayFormat& f, bool sixteen) {
+    auto widen = [sixteen](uint32_t value, const ChannelFormat& c) {
+        if (c.bits == 0) return 0u;
+        uint32_t top =
+            c.bits < 8 ? ((value >> c.shift) << (8 - c.bits)) & 0xFF : (value >> c.shift) & 0xFF;
+        return sixteen && c.bits < 8 ? top + (1u << (7 - c.bits)) : top;
     };
-    return channel(pixel & 0xFF, f.red) | channel(pixel >> 8 & 0xFF, f.green) |
-           channel(pixel >> 16 & 0xFF, f.blue);
+    return widen(v, f.red) | widen(v, f.green) << 8 | widen(v, f.blue) << 16 | 0xFF000000u;
+}
+
+// The surface value whose read-back would have this pixel's channels (their top bits).
+uint32_t SurfaceSource(uint32_t pixel, const DisplayFormat& f) {
+    auto narrow = [](uint32_t c8, const ChannelFormat& c) {
+        if (c.bits == 0 || c.bits > 8) return 0u;
+        return (c8 >> (8 - c.bits)) << c.shift;
+    };
+    return narrow(pixel & 0xFF, f.red) | narrow(pixel >> 8 & 0xFF, f.green) |
+           narrow(pixel >> 16 & 0xFF, f.blue);
+}
+
+// Every 5-6-5 value read back, made once.
+const uint32_t* ReadBack565() {
+    static const std::vector<uint32_t> table = [] {
+        std::vector<uint32_t> t(65536);
+        DisplayFormat f = DisplayFormat::FromLayout(PixelLayout::Rgb565());
+        for (uint32_t v = 0; v < 65536; ++v) t[v] = ReadBack(v, f, true);
+        return t;
+    }();
+    return table.data();
+}
+
+void ReadBackRow(const uint8_t* in, uint32_t* out, int width, const PixelLayout& layout,
+                 const DisplayFormat& f) {
+    if (layout == PixelLayout::Rgb565()) {
+        const uint32_t* table = ReadBack565();
+        const auto* v = reinterpret_cast<const uint16_t*>(in);
+        for (int x = 0; x < width; ++x) out[x] = table[v[x]];
+    } else if (layout == PixelLayout::Xrgb8888()) {
+        const auto* v = reinterpret_cast<const uint32_t*>(in);
+        for (int x = 0; x < width; ++x)
+            out[x] = 0xFF000000u | (v[x] >> 16 & 0xFF) | (v[x] & 0xFF00) | (v[x] & 0xFF) << 16;
+    } else {
+        bool sixteen = layout.bitCount == 16;
+        for (int x = 0; x < width; ++x)
+            out[x] = ReadBack(sixteen ? reinterpret_cast<const uint16_t*>(in)[x]
+                                      : reinterpret_cast<const uint32_t*>(in)[x],
+                              f, sixteen);
+    }
+}
+
+}  // namespace
+
+// A pixel exactly as the read-back made it goes back to the surface value it came from (the
+// plain conversion would lose a step: 5-6-5 white reads back as 252, which converts to 30);
+// every other colour, such as one drawn into the memory pixels since, converts as usual.
+uint32_t DDImage::ToDisplay(uint32_t pixel) const {
+    if (bitsFromSurface) {
+        const DisplayFormat& f = device->GetFormat();
+        uint32_t value = SurfaceSource(pixel, f);
+        if (ReadBack(value, f, f.layout.bitCount == 16) == (pixel | 0xFF000000u)) return value;
+    }
+    return device->ConvertColor(pixel);
 }
 
 // The first choice is the display value of the first pixel that is not opaque; if an opaque
@@ -128,52 +185,6 @@ void DDImage::SetSurface(std::unique_ptr<DDSurface> newSurface) {
     height = surface ? surface->GetHeight() : 0;
 }
 
-namespace {
-
-// One display value read back as a packed pixel, alpha 255: 16 bits widen each channel with
-// half of its lost step, 32 bits are exact.
-uint32_t ReadBack(uint32_t v, const DisplayFormat& f, bool sixteen) {
-    auto widen = [sixteen](uint32_t value, const ChannelFormat& c) {
-        if (c.bits == 0) return 0u;
-        uint32_t top =
-            c.bits < 8 ? ((value >> c.shift) << (8 - c.bits)) & 0xFF : (value >> c.shift) & 0xFF;
-        return sixteen && c.bits < 8 ? top + (1u << (7 - c.bits)) : top;
-    };
-    return widen(v, f.red) | widen(v, f.green) << 8 | widen(v, f.blue) << 16 | 0xFF000000u;
-}
-
-// Every 5-6-5 value read back, made once.
-const uint32_t* ReadBack565() {
-    static const std::vector<uint32_t> table = [] {
-        std::vector<uint32_t> t(65536);
-        DisplayFormat f = DisplayFormat::FromLayout(PixelLayout::Rgb565());
-        for (uint32_t v = 0; v < 65536; ++v) t[v] = ReadBack(v, f, true);
-        return t;
-    }();
-    return table.data();
-}
-
-void ReadBackRow(const uint8_t* in, uint32_t* out, int width, const PixelLayout& layout,
-                 const DisplayFormat& f) {
-    if (layout == PixelLayout::Rgb565()) {
-        const uint32_t* table = ReadBack565();
-        const auto* v = reinterpret_cast<const uint16_t*>(in);
-        for (int x = 0; x < width; ++x) out[x] = table[v[x]];
-    } else if (layout == PixelLayout::Xrgb8888()) {
-        const auto* v = reinterpret_cast<const uint32_t*>(in);
-        for (int x = 0; x < width; ++x)
-            out[x] = 0xFF000000u | (v[x] >> 16 & 0xFF) | (v[x] & 0xFF00) | (v[x] & 0xFF) << 16;
-    } else {
-        bool sixteen = layout.bitCount == 16;
-        for (int x = 0; x < width; ++x)
-            out[x] = ReadBack(sixteen ? reinterpret_cast<const uint16_t*>(in)[x]
-                                      : reinterpret_cast<const uint32_t*>(in)[x],
-                              f, sixteen);
-    }
-}
-
-}  // namespace
-
 uint32_t* DDImage::GetBits() {
     if (bits || !surface) return MemoryImage::GetBits();
     LockedSurface locked;
@@ -223,11 +234,11 @@ void DDImage::BitsChanged() {
     }
     MemoryImage::BitsChanged();
     surface.reset();
-    bitsFromSurface = false;
+    // bitsFromSurface stays: the pixels the change left alone are still read-back values.
 }
 
 // The screen's memory pixels (read back, then changed) go back into the draw surface: only
-// the rows that differ from what was read, with the rounding conversion, so everything else
+// the rows that differ from what was read, converted by ToDisplay, so everything else
 // keeps its exact values and only those rows count as changed for the presentation.
 void DDImage::WriteBitsToSurface() {
     if (!device || !bits) return;
@@ -267,11 +278,17 @@ void DDImage::CommitBits() {
     if (!surface) MemoryImage::CommitBits();
 }
 
+void DDImage::SetBits(const uint32_t* pixels, int w, int h) {
+    MemoryImage::SetBits(pixels, w, h);
+    bitsFromSurface = false;  // a new picture: nothing in it was read back
+}
+
 void DDImage::Create(int w, int h) {
     FreeBits();
     readBack.reset();
     spareBits.reset();
     readBackValid = false;
+    bitsFromSurface = false;
     surface.reset();
     width = std::max(w, 0);
     height = std::max(h, 0);

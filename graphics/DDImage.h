@@ -6,8 +6,8 @@
 // While a surface exists it is the picture: the memory pixels may be absent and GetBits reads
 // them back (16 bits: each channel widened with half of its lost step, so 5-6-5 white reads
 // (252, 254, 252); 32 bits: exact). Read-back pixels equal to the colour key come back
-// transparent, and a picture read back from a surface converts to the same surface values
-// again, so purging and rebuilding around a mode switch keeps the picture.
+// transparent, and a read-back pixel converts to the same surface value again, also after
+// other pixels of the picture were edited, so purging, editing and rebuilding never drift.
 //
 // As a destination without transparency of its own, drawing goes straight into the locked
 // surface through the surface drawers; otherwise (or when no surface can be had) it is
@@ -45,6 +45,7 @@ public:
                     const Color& color, int drawMode) override;
     void BitsChanged() override;
     void CommitBits() override;
+    void SetBits(const uint32_t* pixels, int w, int h) override;
     void Create(int w, int h) override;
     uint32_t* GetBits() override;
 
@@ -96,8 +97,8 @@ private:
     std::unique_ptr<uint32_t[]> readBack;  // the screen's pixels as last read back
     bool readBackValid = false;
     std::unique_ptr<uint32_t[]> spareBits;  // the screen's memory array, kept for reuse
-    // The memory picture was read back from a surface: rebuild it with rounding so the same
-    // surface values come out again.
+    // The memory picture was read back from a surface (and maybe edited since): its
+    // read-back pixels convert to the surface values they came from (see ToDisplay).
     bool bitsFromSurface = false;
 };
 

@@ -100,8 +100,11 @@ void MemoryImage::SetTransparencyFlags(bool hasTransparent, bool hasPartialAlpha
     hasAlpha = hasPartialAlpha;
 }
 
+// The additive run lengths are built from the native values (a faint pixel is black in 5-6-5
+// but not in 32 bits), so they go with them.
 void MemoryImage::DeleteNativeData() {
     nativeAlphaData.reset();
+    runLengthAdditiveData.reset();
 }
 
 void MemoryImage::Clear() {

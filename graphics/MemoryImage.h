@@ -47,6 +47,7 @@ public:
     virtual void BitsChanged();
     virtual void CommitBits();
     virtual void SetTransparencyFlags(bool hasTransparent, bool hasPartialAlpha);
+    // Drops the display-format copy and everything derived from it (a new display format).
     virtual void DeleteNativeData();
     virtual void Clear();
     virtual void SetBits(const uint32_t* pixels, int w, int h);

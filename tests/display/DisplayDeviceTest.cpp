@@ -214,6 +214,49 @@ TEST(DDImageTest, ReadBackConvertsToTheSameSurfaceValuesForEveryChannelValue) {
     for (int x = 0; x < 64; ++x) EXPECT_EQ(d.Raw(x, 0), before[std::size_t(x)]) << x;
 }
 
+// Reading a picture back, changing one pixel and rebuilding the surface, again and again:
+// every other pixel keeps its surface value (no step lost per round) and the changed one
+// converts like any new colour.
+TEST(DDImageTest, EditedReadBackPictureKeepsTheSurfaceValuesOfItsOtherPixels) {
+    Display d(16);
+    DDImage image(&d.device);
+    std::vector<uint32_t> pixels{Packed(255, 255, 255), Packed(90, 180, 45), Packed(0, 0, 0),
+                                 Packed(255, 255, 255)};
+    image.SetBits(pixels.data(), 4, 1);
+    ASSERT_TRUE(image.GenerateSurface());
+    auto surfaceValue = [&image](int x) {
+        return reinterpret_cast<const uint16_t*>(image.GetSurface()->Pixels())[x];
+    };
+    const std::vector<uint16_t> before{surfaceValue(0), surfaceValue(1), surfaceValue(2)};
+    for (int round = 0; round < 3; ++round) {
+        // Drawing into the surface lets the memory pixels go: the next GetBits reads back.
+        image.FillRect(Rect(3, 0, 1, 1), Color(1, 2, 3), DrawMode::Normal);
+        ASSERT_FALSE(image.HasTrans());
+        uint32_t* bits = image.GetBits();
+        bits[3] = Packed(uint32_t(100 + round), 7, 255);
+        image.BitsChanged();
+        ASSERT_TRUE(image.GenerateSurface());
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(surfaceValue(x), before[size_t(x)]) << round;
+        EXPECT_EQ(surfaceValue(3), d.device.ConvertColor(Packed(uint32_t(100 + round), 7, 255)));
+    }
+}
+
+// Read-back values in a picture that was never a surface convert as every colour does.
+TEST(DDImageTest, NewPictureAfterAReadBackConvertsLikeAnyOther) {
+    Display d(16);
+    DDImage image(&d.device);
+    std::vector<uint32_t> white{Packed(255, 255, 255)};
+    image.SetBits(white.data(), 1, 1);
+    image.FillRect(Rect(0, 0, 1, 1), Color::White, DrawMode::Normal);  // into the surface
+    ASSERT_TRUE(image.HasSurface());
+    image.GetBits();
+    std::vector<uint32_t> readBackShaped{Packed(252, 254, 252)};
+    image.SetBits(readBackShaped.data(), 1, 1);
+    ASSERT_TRUE(image.GenerateSurface());
+    EXPECT_EQ(reinterpret_cast<const uint16_t*>(image.GetSurface()->Pixels())[0],
+              d.device.ConvertColor(readBackShaped[0]));
+}
+
 TEST(DDImageTest, FailedLockReadsNothingAndDrawsNothing) {
     Display d(32, 4, 4);
     d.FillRaw(Xrgb(1, 1, 1));
@@ -314,6 +357,23 @@ TEST(DDImageTest, ImagesMadeOnALoadingThreadDuringModeSwitchesAllEndWithTheirPic
         EXPECT_EQ(bits[0] >> 24, 0u) << i;
         EXPECT_EQ(bits[1] & 0xFF, i) << i;  // the memory picture is kept as it was
     }
+}
+
+// A faint glow edge is black in 5-6-5 but not in 32 bits: after a switch from 16-bit full
+// screen to a 32-bit window (native data dropped between), it must be added again.
+TEST(DDImageTest, AdditiveBlitAfterADepthSwitchDrawsWhatAFreshPictureDraws) {
+    std::vector<uint32_t> glow{Packed(0, 0, 0), Packed(4, 4, 4), Packed(6, 2, 7, 200),
+                               Packed(200, 100, 50)};
+    auto switched = Picture(glow, 4);
+    Display d16(16);
+    d16.Screen().Blt(switched.get(), 0, 0, Rect(0, 0, 4, 1), Color::White, DrawMode::Additive);
+    switched->DeleteNativeData();
+    Display d32(32), fresh32(32);
+    d32.Screen().Blt(switched.get(), 0, 0, Rect(0, 0, 4, 1), Color::White, DrawMode::Additive);
+    fresh32.Screen().Blt(Picture(glow, 4).get(), 0, 0, Rect(0, 0, 4, 1), Color::White,
+                         DrawMode::Additive);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(d32.Raw(x, 0), fresh32.Raw(x, 0)) << x;
+    EXPECT_NE(fresh32.Raw(1, 0), 0u);
 }
 
 TEST(PresentationTest, OnlyRowsChangedSinceTheLastPresentationAreUploaded) {
