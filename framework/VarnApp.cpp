@@ -10,8 +10,8 @@
 
 #include "framework/AppInfoText.h"
 #include "framework/CrashHandler.h"
-#include "framework/InternetManager.h"
 #include "framework/FatalScreen.h"
+#include "framework/InternetManager.h"
 #include "framework/SettingsStore.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
@@ -437,8 +437,12 @@ void VarnApp::Shutdown() {
     platform->GetWindow().Minimize();
 }
 
+// Hidden, not minimised: the window leaves the screen and the task bar, and the pointer no
+// longer reaches the widgets (a press held when hiding is let go).
 void VarnApp::HideWindow() {
-    platform->GetWindow().Minimize();
+    PlatformWindow& window = platform->GetWindow();
+    window.SetCapture(false);
+    window.Hide();
     hidden = true;
 }
 

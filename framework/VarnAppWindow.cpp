@@ -193,12 +193,14 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
             return;
         case kMsgLButtonDown:
         case kMsgRButtonDown:
+            if (hidden) return;
             widgetManager->MouseDown(message.X(), message.Y(),
                                      message.message == kMsgLButtonDown ? 1 : -1);
             window.SetCapture(true);
             return;
         case kMsgLButtonUp:
         case kMsgRButtonUp:
+            if (hidden) return;
             widgetManager->MouseUp(message.X(), message.Y());
             window.SetCapture(false);
             return;
@@ -236,8 +238,10 @@ void VarnApp::ProcessTimer() {
     int64_t now = Now();
     if (now - lastTimerTick > kTimerStallMs) lastStallTick = now;
     lastTimerTick = now;
-    if (urlOpenPending && now - urlRequestTick > kBrowserGiveUpMs &&
-        now - lastStallTick > kBrowserQuietMs)
+    // An opener that failed is a failed open at once; otherwise time decides.
+    if (urlOpenPending &&
+        (platform->GetDesktop().UrlOpenerFailed() ||
+         (now - urlRequestTick > kBrowserGiveUpMs && now - lastStallTick > kBrowserQuietMs)))
         BrowserOpenFailed(pendingUrl);
     bool inClient = platform->GetWindow().PointerInClient();
     if (inClient == mouseInClient) return;

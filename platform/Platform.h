@@ -84,6 +84,8 @@ public:
     virtual void Destroy() = 0;
     virtual bool Exists() const = 0;
     virtual void Show() = 0;
+    // Takes the window off the screen (not to the task bar); Show brings it back.
+    virtual void Hide() = 0;
     virtual void Minimize() = 0;
     virtual bool IsMinimized() const = 0;
     virtual void SetTitle(const std::string& title) = 0;
@@ -124,6 +126,9 @@ public:
                                 bool error) = 0;
     // Starts the browser on the URL; false if it could not be started.
     virtual bool OpenUrl(const std::string& url) = 0;
+    // True once the opener started by the latest OpenUrl has ended in failure (a non-zero
+    // exit status or a signal): no browser is coming. Never blocks.
+    virtual bool UrlOpenerFailed() = 0;
     // Byte strings are Latin-1; the backend converts to and from UTF-8.
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::string GetClipboardText() = 0;

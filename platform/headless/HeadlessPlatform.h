@@ -38,6 +38,7 @@ public:
     void Destroy() override { exists = false; }
     bool Exists() const override { return exists; }
     void Show() override { shown = true; }
+    void Hide() override { shown = false; }
     void Minimize() override { minimized = true; }
     bool IsMinimized() const override { return minimized; }
     void SetTitle(const std::string& windowTitle) override { title = windowTitle; }
@@ -105,8 +106,10 @@ public:
     }
     bool OpenUrl(const std::string& url) override {
         openedUrls.push_back(url);
+        openerFailed = false;
         return openSucceeds;
     }
+    bool UrlOpenerFailed() override { return openerFailed; }
     void SetClipboardText(const std::string& text) override { clipboard = text; }
     std::string GetClipboardText() override { return clipboard; }
     // The loading thread logs too.
@@ -122,6 +125,7 @@ public:
     bool boxesShown = true;  // false: every box fails, as on a server without its fonts
     std::vector<std::string> openedUrls;
     bool openSucceeds = true;
+    bool openerFailed = false;  // the latest opener has ended in failure
     std::string clipboard;
     std::mutex logMutex;
     std::vector<std::string> logLines;

@@ -8,11 +8,15 @@
 
 #include <time.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -79,6 +83,38 @@ public:
     }
 };
 
+// Waits for a child and tells whether it exited with status 0.
+bool ExitedCleanly(pid_t pid) {
+    int status = 0;
+    pid_t waited = 0;
+    while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    return waited == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The outcome of the latest browser opener, shared with the threads that wait for openers.
+class OpenerWatch {
+public:
+    uint64_t Started() {
+        std::lock_guard guard(mutex);
+        latestFailed = false;
+        return ++latest;
+    }
+    void Ended(uint64_t opener, bool clean) {
+        std::lock_guard guard(mutex);
+        if (opener == latest) latestFailed = !clean;
+    }
+    bool LatestFailed() {
+        std::lock_guard guard(mutex);
+        return latestFailed;
+    }
+
+private:
+    std::mutex mutex;
+    uint64_t latest = 0;
+    bool latestFailed = false;
+};
+
 class SdlDesktop : public Desktop {
 public:
     bool ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
@@ -95,10 +131,16 @@ public:
         char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
         pid_t pid = 0;
         if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
-        // Reap the child in the background so it leaves no zombie.
-        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+        uint64_t opener = openers->Started();
+        // A thread of its own waits for the opener (which may run as long as the browser), so
+        // the main loop never blocks and no zombie is left; it outlives this object safely.
+        std::thread([watch = openers, pid, opener] {
+            watch->Ended(opener, ExitedCleanly(pid));
+        }).detach();
         return true;
     }
+
+    bool UrlOpenerFailed() override { return openers->LatestFailed(); }
 
     void SetClipboardText(const std::string& text) override {
         SDL_SetClipboardText(Latin1ToUtf8(text).c_str());
@@ -136,6 +178,9 @@ public:
                         std::to_string(version.minor) + "." + std::to_string(version.patch);
         return names;
     }
+
+private:
+    std::shared_ptr<OpenerWatch> openers = std::make_shared<OpenerWatch>();
 };
 
 class SdlPlatform : public Platform {

@@ -73,6 +73,14 @@ void SdlWindow::Show() {
     if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) AlignX11Geometry(window);
 }
 
+void SdlWindow::Hide() {
+    if (window) SDL_HideWindow(window);
+}
+
+bool SdlWindow::IsHidden() const {
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN);
+}
+
 void SdlWindow::Minimize() {
     if (window) SDL_MinimizeWindow(window);
 }

@@ -28,8 +28,10 @@ public:
     void Destroy() override;
     bool Exists() const override { return window != nullptr; }
     void Show() override;
+    void Hide() override;
     void Minimize() override;
     bool IsMinimized() const override;
+    bool IsHidden() const;
     void SetTitle(const std::string& title) override;
     void SetIcon(int width, int height, const uint32_t* argbPixels) override;
 

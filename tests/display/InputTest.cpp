@@ -128,6 +128,24 @@ TEST_F(HeadlessInputTest, RightPressIsClickCodeMinusOneAndReleaseIsOrdinary) {
     EXPECT_FALSE(Window().captured);
 }
 
+TEST_F(HeadlessInputTest, HiddenWindowIsOffTheScreenAndTakesNoPointerInput) {
+    Window().Show();  // as Run does
+    Window().PostMouse(kMsgLButtonDown, 10, 10);
+    Pump();
+    app.HideWindow();
+    EXPECT_FALSE(Window().shown);
+    EXPECT_FALSE(Window().minimized);
+    EXPECT_FALSE(Window().captured);
+    widget.log.clear();
+    Window().PostMouse(kMsgLButtonUp, 10, 10);
+    Window().PostMouse(kMsgMouseMove, 20, 10, false);
+    Window().PostMouse(kMsgRButtonDown, 20, 10);
+    Window().PostMouse(kMsgRButtonUp, 20, 10);
+    Pump();
+    EXPECT_EQ(widget.log, "");
+    EXPECT_FALSE(Window().captured);
+}
+
 TEST_F(HeadlessInputTest, AltEnterBeforeLoadingDoesNothing) {
     Window().PostKey(kMsgSysKeyDown, 13);
     Pump();
@@ -380,6 +398,20 @@ TEST(SdlFullScreenTest, WindowedPictureIsTheWholeWindow) {
     EXPECT_FALSE(window->PictureContains(640, 100));
     EXPECT_FALSE(window->PictureContains(-1, 100));
     window->Destroy();
+}
+
+TEST_F(SdlInputTest, HiddenWindowIsHiddenNotMinimisedAndTakesNoPointerInput) {
+    auto* window = dynamic_cast<SdlWindow*>(&platform.GetWindow());
+    ASSERT_NE(window, nullptr);
+    window->Show();  // as Run does
+    ASSERT_FALSE(window->IsHidden());
+    app.HideWindow();
+    EXPECT_TRUE(window->IsHidden());
+    EXPECT_FALSE(window->IsMinimized());
+    Button(SDL_BUTTON_LEFT, true, 20, 30);
+    Motion(SDL_BUTTON_LMASK, 25, 30);
+    Button(SDL_BUTTON_LEFT, false, 25, 30);
+    EXPECT_EQ(Log(), "");
 }
 
 TEST_F(SdlInputTest, ButtonsAndMotionBecomeDownUpMoveAndDrag) {

@@ -117,6 +117,15 @@ TEST_F(WindowMessagesTest, BrowserOpenFailsWhenTimerKeepsFlowing) {
     EXPECT_FALSE(app.urlOpenPending);
 }
 
+TEST_F(WindowMessagesTest, BrowserOpenFailsAtTheNextTimerWhenTheOpenerFails) {
+    app.OpenBrowser("http://example.invalid/", false);
+    platform.desktop.openerFailed = true;
+    platform.clock.Advance(10);
+    platform.window.PostKey(kMsgTimer, 100);
+    Pump();
+    EXPECT_FALSE(app.urlOpenPending);
+}
+
 TEST_F(WindowMessagesTest, BrowserStillPendingAfterStall) {
     app.OpenBrowser("http://example.invalid/", false);
     platform.clock.Advance(8500);  // a stall: timer messages stop for 8.5 s
