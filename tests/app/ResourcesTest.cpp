@@ -37,25 +37,48 @@ TEST(ResourcesTest, WithoutSoundDeviceTheGameLoadsSilently) {
     EXPECT_NE(h.app->GetBoard(), nullptr);
 }
 
+// The opaque part of an area of a picture (alpha of at least half): empty when right < left.
+struct Extent {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+};
+
+Extent OpaqueExtent(MemoryImage& image, const Rect& area) {
+    Extent e;
+    const uint32_t* bits = image.GetBits();
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x)
+            if (bits[std::size_t(area.y + y) * image.GetWidth() + area.x + x] >> 24 >= 128) {
+                e.left = std::min(e.left, x);
+                e.right = std::max(e.right, x);
+                e.top = std::min(e.top, y);
+                e.bottom = std::max(e.bottom, y);
+            }
+    return e;
+}
+
+// Each shrunk gem is its sheet gem scaled into a centred square of its size.
 TEST(ResourcesTest, ShrunkGemsAreCentredAtTheirSizes) {
     AppHarness h;
     h.Start();
+    auto* sheet = static_cast<MemoryImage*>(h.app->GetImage(10));
+    ASSERT_NE(sheet, nullptr);
     const int sizes[] = {43, 35, 29, 21, 15, 7};
-    for (int step = 0; step < 6; ++step) {
-        auto* gem = static_cast<MemoryImage*>(h.app->ShrunkGem(0, step));
-        ASSERT_NE(gem, nullptr);
-        EXPECT_EQ(gem->GetWidth(), 49);
-        const uint32_t* bits = gem->GetBits();
-        int left = 49, right = -1;
-        for (int y = 0; y < 49; ++y)
-            for (int x = 0; x < 49; ++x)
-                if (bits[y * 49 + x] >> 24) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-        int offset = (49 - sizes[step]) / 2;
-        EXPECT_GE(left, offset) << step;
-        EXPECT_LE(right, offset + sizes[step] - 1) << step;
+    for (int kind = 0; kind < 7; ++kind) {
+        const Extent full = OpaqueExtent(*sheet, Rect(2, 104 * kind, 49, 49));
+        ASSERT_LE(full.left, full.right) << kind;
+        for (int step = 0; step < 6; ++step) {
+            auto* gem = static_cast<MemoryImage*>(h.app->ShrunkGem(kind, step));
+            ASSERT_NE(gem, nullptr);
+            EXPECT_EQ(gem->GetWidth(), 49);
+            const Extent e = OpaqueExtent(*gem, Rect(0, 0, 49, 49));
+            const int offset = (49 - sizes[step]) / 2;
+            auto scaled = [&](int at) { return offset + (at + 0.5) * sizes[step] / 49 - 0.5; };
+            // Area-weighted scaling blurs the edges by up to a pixel.
+            EXPECT_NEAR(e.left, scaled(full.left), 1.5) << kind << " " << step;
+            EXPECT_NEAR(e.right, scaled(full.right), 1.5) << kind << " " << step;
+            EXPECT_NEAR(e.top, scaled(full.top), 1.5) << kind << " " << step;
+            EXPECT_NEAR(e.bottom, scaled(full.bottom), 1.5) << kind << " " << step;
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "board/BoardGrid.h"
 #include "board/GameRandom.h"
@@ -115,7 +116,7 @@ TEST(BoardGridTest, FindMoveCountsASwapThatMakesSetsAtBothCellsTwice) {
               std::make_tuple(3, 2, 2, 2));
 }
 
-TEST(BoardGridTest, FindMoveTriesRightLeftDownUpInRowMajorOrder) {
+TEST(BoardGridTest, FindMoveListsTheFirstCellsInRowMajorOrder) {
     // Two separate moves: the one whose first cell comes first in row-major
     // order is n = 0, whatever the direction.
     BoardGrid grid = MakeGrid({"........", "6.66....", "........", "........", "........",
@@ -128,6 +129,17 @@ TEST(BoardGridTest, FindMoveTriesRightLeftDownUpInRowMajorOrder) {
     EXPECT_EQ(std::tie(moves[0].otherColumn, moves[0].otherRow), std::make_tuple(0, 1));
     EXPECT_EQ(std::tie(moves.back().column, moves.back().row), std::make_tuple(6, 7));
     EXPECT_EQ(std::tie(moves.back().otherColumn, moves.back().otherRow), std::make_tuple(6, 6));
+}
+
+TEST(BoardGridTest, FindMoveTriesRightLeftDownUpFromOneCell) {
+    // Four 5s around (3,3): any of them moved into it completes a run, so the cell has a
+    // legal swap in every direction.
+    BoardGrid grid = MakeGrid({"........", "........", "...5....", "..5.5...", "...5...."});
+    std::vector<std::pair<int, int>> fromCenter;
+    for (const SwapMove& m : AllMoves(grid))
+        if (m.column == 3 && m.row == 3) fromCenter.emplace_back(m.otherColumn, m.otherRow);
+    const std::vector<std::pair<int, int>> rightLeftDownUp{{4, 3}, {2, 3}, {3, 4}, {3, 2}};
+    EXPECT_EQ(fromCenter, rightLeftDownUp);
 }
 
 TEST(BoardGridTest, EverySwapThatMakesARunIsFoundAndNothingElse) {
