@@ -2,8 +2,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <type_traits>
 
 #include "graphics/drawers/SurfacePixel.h"
+#include "graphics/drawers/SurfaceSpans.h"
 
 namespace Varn::SurfaceDraw {
 
@@ -19,13 +21,18 @@ template <typename L>
 void FillNormal(const Target& t, const L& l, const Rect& r, const Color& c) {
     using P = typename L::Pixel;
     NormalPen<L> pen(l, c);
+    constexpr bool kVectorLayout = std::is_same_v<L, Layout565> || std::is_same_v<L, Layout8888>;
+    bool vector = kVectorLayout && VectorCodeOn();
     for (int y = r.y; y < r.y + r.height; ++y) {
         P* row = Row<P>(t, y) + r.x;
         if (pen.opaque) {
             std::fill(row, row + r.width, P(pen.value));
             continue;
         }
-        for (int i = 0; i < r.width; ++i) row[i] = P(pen.Apply(l, row[i]));
+        int i = 0;
+        if constexpr (kVectorLayout)
+            if (vector) i = FillSpan(row, r.width, pen.value, pen.inv);
+        for (; i < r.width; ++i) row[i] = P(pen.Apply(l, row[i]));
     }
 }
 

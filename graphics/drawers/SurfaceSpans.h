@@ -230,6 +230,37 @@ inline int AddSpan(uint16_t* d, const uint32_t* s, int count, const TintFactors*
     return k;
 }
 
+// Translucent fill: value (the premultiplied colour) + the destination's channels scaled by
+// inv / 256, inv from 2 to 256.
+inline int FillSpan(uint32_t* d, int count, uint32_t value, uint32_t inv) {
+    const V zero = _mm_setzero_si128();
+    const V colour = _mm_set1_epi32(0x00FFFFFF);
+    const V f = Set16(int(inv));
+    const V v = _mm_set1_epi32(int(value));
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+        V dv = _mm_and_si128(Load(d + k), colour);
+        V lo = Scale16(_mm_unpacklo_epi8(dv, zero), f, Set16(127));
+        V hi = Scale16(_mm_unpackhi_epi8(dv, zero), f, Set16(127));
+        Store(d + k, _mm_add_epi32(v, _mm_packus_epi16(lo, hi)));
+    }
+    return k;
+}
+
+inline int FillSpan(uint16_t* d, int count, uint32_t value, uint32_t inv) {
+    const V f = Set16(int(inv));
+    const V v = Set16(int(value & 0xFFFF));
+    int k = 0;
+    for (; k + 8 <= count; k += 8) {
+        Channels565 c(Load(d + k));
+        V r = _mm_slli_epi16(Scale16(c.r, f, Set16(15)), 11);
+        V g = _mm_slli_epi16(Scale16(c.g, f, Set16(31)), 5);
+        V b = Scale16(c.b, f, Set16(15));
+        Store(d + k, _mm_add_epi16(v, _mm_or_si128(_mm_or_si128(r, g), b)));
+    }
+    return k;
+}
+
 #else  // no SSE2: the plain loops do everything
 
 inline int BlendSpan(uint32_t*, const uint32_t*, int) {
@@ -248,6 +279,12 @@ inline int AddSpan(uint32_t*, const uint32_t*, int, const TintFactors*) {
     return 0;
 }
 inline int AddSpan(uint16_t*, const uint32_t*, int, const TintFactors*) {
+    return 0;
+}
+inline int FillSpan(uint32_t*, int, uint32_t, uint32_t) {
+    return 0;
+}
+inline int FillSpan(uint16_t*, int, uint32_t, uint32_t) {
     return 0;
 }
 

@@ -219,21 +219,23 @@ TEST_P(DrawerReferenceTest, VectorAndScalarLoopsLeaveTheSameBytes) {
         for (uint8_t& b : before) b = uint8_t(rng());
         Color tint = round % 3 == 0 ? Color::White : RandomColor(round % 3 == 1);
         Rect src(int(rng() % 8), 0, kSw - 8, kSh);
-        for (bool additive : {false, true}) {
+        for (int job = 0; job < 3; ++job) {
             std::vector<uint8_t> scalar = before, vector = before;
             auto draw = [&](std::vector<uint8_t>& into) {
                 SurfaceDraw::Target t{into.data(), pitch, kSw, kSh, &format};
-                if (additive)
+                if (job == 0)
+                    SurfaceDraw::NormalBltBlended(t, 3, 0, blend, src, tint);
+                else if (job == 1)
                     SurfaceDraw::AdditiveBlt(t, 3, 0, add, src, tint);
                 else
-                    SurfaceDraw::NormalBltBlended(t, 3, 0, blend, src, tint);
+                    SurfaceDraw::NormalFillRect(t, src, tint);
             };
             {
                 ScalarOnly scalarOnly;
                 draw(scalar);
             }
             draw(vector);
-            ASSERT_EQ(scalar, vector) << "round " << round << (additive ? " additive" : " normal");
+            ASSERT_EQ(scalar, vector) << "round " << round << " job " << job;
         }
     }
 }
