@@ -174,7 +174,8 @@ void Board::UpdateIdle() {
 
 void Board::UpdateSelection() {
     if (!selected || updateCount % 8 != 0) return;
-    MarkDirty();
+    for (const Gem* gem : {selected, swapA, swapB})
+        if (gem) MarkGemDirty(*gem);
     ++selectionCounter;
 }
 
@@ -183,12 +184,12 @@ void Board::UpdateGems() {
         if (updateCount % 5 == 0 && gem.sparkleCountdown > 0) {
             --gem.sparkleCountdown;
             ++gem.sparkleFrame;
-            MarkDirty();
+            MarkGemDirty(gem);
         }
         const bool spins = gem.spinFrame != 0 || &gem == selected;
         if (spins && updateCount % 3 == 0) {
             gem.spinFrame = (gem.spinFrame + 1) % 15;
-            MarkDirty();
+            MarkGemDirty(gem);
             return;
         }
         UpdateGemGlow(gem);
@@ -201,7 +202,7 @@ void Board::UpdateGemGlow(Gem& gem) {
         gem.glow -= 0.012;
         if (gem.glow < 0.0) {
             gem.glowing = false;
-            MarkDirty();
+            MarkGemDirty(gem);
         }
     }
     if (state == BoardState::Idle && &gem != selected && mouseX >= gem.x &&
@@ -214,7 +215,7 @@ void Board::UpdateGemGlow(Gem& gem) {
     }
     if (updateCount % 3 == 0 && gem.glowing) {
         gem.glowFrame = (gem.glowFrame + 1) % 15;
-        MarkDirty();
+        MarkGemDirty(gem);
     }
 }
 

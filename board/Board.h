@@ -225,6 +225,10 @@ private:
     // Marks only what a change of the arrow offset or of the hint flash redraws (BoardDraw.cpp).
     void MarkArrowsDirty(int offsetBefore);
     void MarkHintFlashDirty();
+    // A gem's own animation (spin, glow, sparkle, cursor) and a swap in progress change only
+    // the cells they cover.
+    void MarkGemDirty(const Gem& gem);
+    void MarkSwapDirty();
     void UpdateMoveBonus();
     void UpdateBar(std::int64_t fill, std::int64_t range);
     void UpdateBarFrame(bool grew);

@@ -29,6 +29,23 @@ void Board::MarkHintFlashDirty() {
         MarkDirty();
 }
 
+void Board::MarkGemDirty(const Gem& gem) {
+    if (renderer)
+        MarkAreaDirty(renderer->GemArea(gem.x, gem.y));
+    else
+        MarkDirty();
+}
+
+// The swapped gems travel between their two cells, so both cells' areas hold them.
+void Board::MarkSwapDirty() {
+    if (!renderer || !swapA || !swapB) {
+        MarkDirty();
+        return;
+    }
+    for (const Gem* gem : {swapA, swapB})
+        MarkAreaDirty(renderer->GemArea(ColumnX(gem->column), RowY(gem->row)));
+}
+
 void Board::Draw(Graphics* g) {
     if (renderer && g) renderer->Draw(g);
 }

@@ -182,6 +182,12 @@ bool BoardRenderer::DrawGlowingGem(Graphics& g, const Gem& gem, int gx, int gy) 
     return true;
 }
 
+// The sparkles reach furthest: 10 left, 7 up, and a sparkle cell beyond the
+// last offsets (13 across, 19 down).
+Rect BoardRenderer::GemArea(double x, double y) const {
+    return Rect(ScreenCoord(x) - 10, ScreenCoord(y) - 7, 23 + kSparkleCell, 26 + kSparkleCell);
+}
+
 void BoardRenderer::DrawSparkles(Graphics& g) {
     Image* sparkle = art.GetImage(BoardImage::kSparkle);
     Graphics additive(g);

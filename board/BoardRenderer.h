@@ -44,6 +44,8 @@ public:
     // drawn), and what the hint flash covers: the only pixels those animations change.
     Rect MovingArrowArea(int offsetA, int offsetB) const;
     Rect HintFlashArea() const;
+    // Everything drawn for a gem at this model position: the gem, its sparkles, its cursor.
+    Rect GemArea(double x, double y) const;
 
     MemoryImage& ScreenImage() { return screenImage; }
     MemoryImage& BackgroundImage() { return backgroundImage; }

@@ -17,7 +17,7 @@ constexpr double kGameOverGravity = 0.15;
 }  // namespace
 
 void Board::StepSwap() {
-    MarkDirty();
+    MarkSwapDirty();
     if (!swapA || !swapB) {  // the pair was lost (a loaded game): nothing to animate
         state = BoardState::Idle;
         return;

@@ -39,6 +39,13 @@ struct Rect {
             return Rect(left, top, right - left, bottom - top);
         return Rect();
     }
+    // The smallest rectangle holding both.
+    constexpr Rect BoundingUnion(const Rect& o) const {
+        int left = std::min(x, o.x);
+        int top = std::min(y, o.y);
+        return Rect(left, top, std::max(x + width, o.x + o.width) - left,
+                    std::max(y + height, o.y + o.height) - top);
+    }
     constexpr bool Intersects(const Rect& o) const {
         return x < o.x + o.width && y < o.y + o.height && o.x < x + width && o.y < y + height;
     }

@@ -171,10 +171,10 @@ void WidgetManager::MarkRegionDirty(Widget* w) {
         if ((*above)->Overlaps(w)) MarkDirty(*above);
 }
 
-// The area spreads upwards like MarkDirty, limited to where it overlaps. Where drawing
-// only part of a widget could differ from drawing it whole, the mark becomes a full one:
-// a widget drawn a second time over an area that was not redrawn beneath it would blend
-// with its own old pixels.
+// The area spreads upwards like MarkDirty, limited to where it overlaps; a second area
+// grows the mark to hold both. Where drawing only part of a widget could differ from
+// drawing it whole, the mark becomes a full one: a widget drawn a second time over an
+// area that was not redrawn beneath it would blend with its own old pixels.
 void WidgetManager::MarkAreaDirty(Widget* w, const Rect& area) {
     if (w->dirty) return;
     Rect part = area.Intersection(w->GetRect());
@@ -185,8 +185,11 @@ void WidgetManager::MarkAreaDirty(Widget* w, const Rect& area) {
     }
     if (w->areaDirty) {
         if (part.Intersection(w->dirtyArea) == part) return;
-        MarkDirty(w);
-        return;
+        if (w->translucent) {
+            MarkDirty(w);
+            return;
+        }
+        part = part.BoundingUnion(w->dirtyArea);
     }
     auto it = Find(w);
     if (w->translucent && it != widgets.end() && !MarkAreaBeneath(it, part)) {

@@ -3,6 +3,7 @@
 // start-tip arrows and hiding the gems while the player pauses.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -193,34 +194,76 @@ struct QuietWidgetHost : WidgetHost {
     ButtonListener* GetButtonListener() override { return nullptr; }
 };
 
-// The start tip's pointer bobs while nobody plays: each step redraws only what the pointer
-// covers, and the screen ends up exactly as a whole redraw over the same screen would leave
-// it (blending keeps bits of what lies beneath, so both start from the same picture).
-TEST_F(GemDrawTest, ArrowStepRedrawsOnlyThePointerYetMatchesAWholeRedraw) {
-    board->tutorialMove = TutorialMove{2, 5, 3};
-    board->tutorialArrows = true;
+// Ticks the board after a whole first draw: the drawing pass redraws only an area, and
+// the screen ends up as a whole redraw over the same screen would leave it. Where the
+// board's own picture is not quite opaque (its frame's rounded corners) each redraw
+// blends over the last one, so there a redraw more or less may differ by one step.
+void ExpectOnlyAnAreaRedrawnLikeAWholeRedraw(Board& board, TestScreen& screen, int ticks) {
     QuietWidgetHost widgetHost;
     WidgetManager manager(&widgetHost);
     manager.SetScreenImage(screen.image.get());
-    manager.AddWidget(board.get());
+    manager.AddWidget(&board);
     manager.DrawScreen();
     const std::vector<uint32_t> before(screen.image->GetBits(),
                                        screen.image->GetBits() + 640 * 480);
-    for (int tick = 0; tick < 4; ++tick) board->Update();
-    ASSERT_TRUE(board->areaDirty);
-    ASSERT_FALSE(board->dirty);
-    manager.DrawScreen();
+    for (int tick = 0; tick < ticks; ++tick) {
+        board.Update();
+        EXPECT_FALSE(board.dirty) << "tick " << tick;
+        manager.DrawScreen();
+    }
     TestScreen whole;
     whole.image->SetBits(before.data(), 640, 480);
-    whole.Draw(*board);
+    whole.Draw(board);
     int changed = 0;
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
-            ASSERT_EQ(screen.At(x, y), whole.At(x, y)) << x << "," << y;
+            ASSERT_TRUE(ColorNear(screen.At(x, y), whole.At(x, y), 1)) << x << "," << y;
             changed += screen.image->GetBits()[y * 640 + x] != before[size_t(y) * 640 + x];
         }
     EXPECT_GT(changed, 0);
-    manager.RemoveWidget(board.get());
+    manager.RemoveWidget(&board);
+}
+
+// The start tip's pointer bobs while nobody plays.
+TEST_F(GemDrawTest, ArrowStepRedrawsOnlyThePointerYetMatchesAWholeRedraw) {
+    board->tutorialMove = TutorialMove{2, 5, 3};
+    board->tutorialArrows = true;
+    ExpectOnlyAnAreaRedrawnLikeAWholeRedraw(*board, screen, 4);
+}
+
+// Two neighbours in the first column whose swap makes no run: the swap goes there and back.
+void StartRefusedSwap(Board& board) {
+    for (int row = 0; row + 1 < 8; ++row) {
+        Gem* a = board.grid.At(0, row);
+        Gem* b = board.grid.At(0, row + 1);
+        std::swap(a->kind, b->kind);
+        const bool run = board.grid.HasRun();
+        std::swap(a->kind, b->kind);
+        if (!run) return board.StartSwap(a, b);
+    }
+    FAIL() << "every swap in the first column makes a run";
+}
+
+// A gem's glow under the pointer, a selected gem's spin and cursor, its hint sparkles,
+// and a swap and its swap-back redraw only the cells they cover.
+TEST_F(GemDrawTest, GemAnimationsRedrawOnlyTheirCellsYetMatchAWholeRedraw) {
+    struct Case {
+        const char* name;
+        std::function<void(Board&)> start;
+        int ticks;
+    };
+    const Case cases[] = {
+        {"glow", [](Board& b) { b.MouseMove(ColumnX(3) + 20, RowY(4) + 20); }, 40},
+        {"selection", [](Board& b) { b.selected = b.grid.At(5, 2); }, 40},
+        {"sparkles", [](Board& b) { b.grid.At(1, 6)->sparkleCountdown = 20; }, 60},
+        {"refused swap", [](Board& b) { StartRefusedSwap(b); }, 80},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.start(*board);
+        ExpectOnlyAnAreaRedrawnLikeAWholeRedraw(*board, screen, c.ticks);
+    }
 }
 
 TEST_F(GemDrawTest, GameOverThrowsGemsFarAwayWithoutHarm) {

@@ -280,12 +280,15 @@ TEST_F(AreaMarkTest, FullMarkBeforeOrAfterWins) {
     EXPECT_EQ(board.clip, Rect(0, 0, 640, 480));
 }
 
-TEST_F(AreaMarkTest, SecondAreaOutsideTheFirstBecomesAFullMark) {
+TEST_F(AreaMarkTest, SecondAreaOutsideTheFirstGrowsTheMarkToHoldBoth) {
     board.MarkAreaDirty(Rect(10, 10, 5, 5));
     board.MarkAreaDirty(Rect(11, 11, 2, 2));  // inside: nothing more
+    EXPECT_EQ(board.dirtyArea, Rect(10, 10, 5, 5));
+    board.MarkAreaDirty(Rect(120, 120, 5, 5));
     EXPECT_FALSE(board.dirty);
-    board.MarkAreaDirty(Rect(300, 10, 5, 5));
-    EXPECT_TRUE(board.dirty);
+    manager.DrawScreen();
+    EXPECT_EQ(board.clip, Rect(10, 10, 115, 115));
+    EXPECT_EQ(over.clip, Rect(100, 100, 25, 25));  // lies only in the grown part
 }
 
 // A see-through widget's part is redrawn beneath it first, down to the first widget
