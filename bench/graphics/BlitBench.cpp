@@ -1,11 +1,17 @@
-// Sprite drawing speed of MemoryImage against pixman on the same work, in one run:
+// Sprite drawing speed of MemoryImage against pixman and SDL_BlitSurface on the same work,
+// in one run:
 //  - Blt of 64 partially transparent 49x49 sprites onto a 640x480 image with alpha
 //    (pixman: OVER, a8b8g8r8 onto a8b8g8r8);
 //  - the same with a tint (pixman: OVER through a solid component-alpha mask);
 //  - StretchBlt of the 64 sprites from 49x49 to 43x43 (pixman: bilinear scaled OVER).
-// Pixman works on premultiplied pixels, our images on straight ones; each side gets its
-// own form of the same picture. After the runs, each of ours is printed as a ratio to
-// pixman's time for the same work (CPU time; the median when repetitions are asked for).
+// SDL blends straight-alpha ABGR8888 surfaces (no RLE), tints with its colour and alpha
+// modulation, and scales with SDL_BlitScaled (nearest pixel: SDL's surfaces have no
+// filtered blend). Pixman works on premultiplied pixels, our images and SDL on straight
+// ones; each side gets its own form of the same picture. After the runs, each of ours is
+// printed as a ratio to pixman's and to SDL's time for the same work (CPU time; the median
+// when repetitions are asked for; --benchmark_enable_random_interleaving=true evens out a
+// machine whose load changes during the run).
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -81,6 +87,42 @@ struct PixmanScene {
     ~PixmanScene() {
         pixman_image_unref(sprite);
         pixman_image_unref(screen);
+    }
+};
+
+// The same scene as SDL surfaces in the layout of our pixels (red in the lowest byte).
+struct SdlScene {
+    SDL_Surface* screen;
+    SDL_Surface* sprite;
+    SdlScene() {
+        screen = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidth, kScreenHeight, 32,
+                                                SDL_PIXELFORMAT_ABGR8888);
+        sprite = SDL_CreateRGBSurfaceWithFormat(0, kSprite, kSprite, 32, SDL_PIXELFORMAT_ABGR8888);
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) Row(screen, y)[x] = ScreenPixel(x, y);
+        std::vector<uint32_t> s = MakeSprite();
+        for (int y = 0; y < kSprite; ++y)
+            for (int x = 0; x < kSprite; ++x) Row(sprite, y)[x] = s[y * kSprite + x];
+        SDL_SetSurfaceRLE(sprite, 0);
+        SDL_SetSurfaceBlendMode(sprite, SDL_BLENDMODE_BLEND);
+    }
+    ~SdlScene() {
+        SDL_FreeSurface(sprite);
+        SDL_FreeSurface(screen);
+    }
+    static uint32_t* Row(SDL_Surface* s, int y) {
+        return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch);
+    }
+    void Draw(int size) {
+        for (int i = 0; i < kCount; ++i) {
+            int x, y;
+            SpritePosition(i, x, y);
+            SDL_Rect at{x, y, size, size};
+            if (size == kSprite)
+                SDL_BlitSurface(sprite, nullptr, screen, &at);
+            else
+                SDL_BlitScaled(sprite, nullptr, screen, &at);
+        }
     }
 };
 
@@ -173,12 +215,41 @@ void PixmanStretchBlt(benchmark::State& state) {
     }
 }
 
+void SdlBlt(benchmark::State& state) {
+    SdlScene scene;
+    for (auto _ : state) {
+        scene.Draw(kSprite);
+        benchmark::ClobberMemory();
+    }
+}
+
+void SdlTintedBlt(benchmark::State& state) {
+    SdlScene scene;
+    SDL_SetSurfaceColorMod(scene.sprite, Uint8(kTint.red), Uint8(kTint.green), Uint8(kTint.blue));
+    SDL_SetSurfaceAlphaMod(scene.sprite, Uint8(kTint.alpha));
+    for (auto _ : state) {
+        scene.Draw(kSprite);
+        benchmark::ClobberMemory();
+    }
+}
+
+void SdlStretchBlt(benchmark::State& state) {
+    SdlScene scene;
+    for (auto _ : state) {
+        scene.Draw(kShrunk);
+        benchmark::ClobberMemory();
+    }
+}
+
 BENCHMARK(OursBlt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PixmanBlt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OursTintedBlt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PixmanTintedBlt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OursStretchBlt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PixmanStretchBlt)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SdlBlt)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SdlTintedBlt)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SdlStretchBlt)->Unit(benchmark::kMicrosecond);
 
 // Prints the usual table, then each of ours as a multiple of pixman's time.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -198,14 +269,22 @@ public:
         ConsoleReporter::Finalize();
         for (const auto& [name, time] : medians) seconds[name] = time;
         for (const char* work : {"Blt", "TintedBlt", "StretchBlt"}) {
-            auto ours = seconds.find(std::string("Ours") + work);
-            auto theirs = seconds.find(std::string("Pixman") + work);
-            if (ours == seconds.end() || theirs == seconds.end() || theirs->second <= 0) continue;
-            std::printf("%-11s ours / pixman = %.2f\n", work, ours->second / theirs->second);
+            double ours = Seconds(std::string("Ours") + work);
+            double pixman = Seconds(std::string("Pixman") + work);
+            double sdl = Seconds(std::string("Sdl") + work);
+            if (ours <= 0) continue;
+            std::printf("%-11s", work);
+            if (pixman > 0) std::printf("  ours / pixman = %.2f", ours / pixman);
+            if (sdl > 0) std::printf("  ours / SDL = %.2f", ours / sdl);
+            std::printf("\n");
         }
     }
 
 private:
+    double Seconds(const std::string& name) const {
+        auto found = seconds.find(name);
+        return found == seconds.end() ? 0 : found->second;
+    }
     std::map<std::string, double> seconds;
     std::map<std::string, double> medians;
 };
