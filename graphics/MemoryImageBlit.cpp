@@ -26,9 +26,8 @@ struct BlitArea {
 };
 
 void BlitUntinted(const BlitArea& area) {
-    for (int y = 0; y < area.height; ++y)
-        PixelBlend::BlendRow(area.dest + std::size_t(y) * area.destStride,
-                             area.source + std::size_t(y) * area.sourceStride, area.width);
+    PixelBlend::BlendRows(PixelBlend::RowSpan{area.dest, area.destStride, area.source,
+                                              area.sourceStride, area.width, area.height});
 }
 
 void BlitTinted(const BlitArea& area, const Color& color) {

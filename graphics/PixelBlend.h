@@ -58,6 +58,17 @@ inline uint32_t BlendTinted(const Tables& t, uint32_t d, uint32_t s, uint32_t a,
 // alone), with the widest vector kernel the CPU has; the same result as BlendPixel on each.
 void BlendRow(uint32_t* d, const uint32_t* s, int n);
 
+// The same over a rectangle: `rows` rows of `width` pixels, strides in pixels.
+struct RowSpan {
+    uint32_t* dest;
+    int destStride;
+    const uint32_t* source;
+    int sourceStride;
+    int width;
+    int rows;
+};
+void BlendRows(const RowSpan& span);
+
 // The kernels the drawers run: the widest the CPU has (AVX2, checked at run time), SSE2, or
 // the plain C++ loops. Tests switch between them to compare their bytes; the choice is
 // not meant to change while another thread draws.

@@ -9,6 +9,7 @@
 //  - anything else: the table-driven blend, pixel by pixel.
 // Red truncates each term on its own while green and blue, in place, truncate only the
 // sum (d * (256 - w) + s * w) >> 8. The results are those of the plain loop, bit for bit.
+// Whole rectangles go to the AVX2 kernel at once, so its constants are set up once.
 #include <algorithm>
 #include <atomic>
 
@@ -89,33 +90,62 @@ void BlendRowSse2(uint32_t* d, const uint32_t* s, int n) {
 #endif
 
 #if defined(GEMLODE_AVX2_KERNELS)
-__attribute__((target("avx2"))) __m256i BlendHalfAvx2(__m256i d, __m256i s) {
-    const __m256i full = _mm256_set1_epi16(256);
-    const __m256i red = _mm256_set1_epi64x(0xFFFF);
-    __m256i w = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
-    __m256i keep = _mm256_mullo_epi16(d, _mm256_sub_epi16(full, w));
-    __m256i take = _mm256_mullo_epi16(s, w);
-    __m256i apart = _mm256_add_epi16(_mm256_srli_epi16(keep, 8), _mm256_srli_epi16(take, 8));
-    __m256i together = _mm256_srli_epi16(_mm256_add_epi16(keep, take), 8);
-    return _mm256_blendv_epi8(together, apart, red);
+// The constants of the AVX2 kernel, made once per rectangle. They are hidden from the
+// optimiser (an empty asm that might change them), which otherwise rebuilds them from
+// immediates in every group.
+struct Avx2Constants {
+    __m256i alpha, evenBytes, lowHalf, full, alphaToWords, redStep, greenBlueStep;
+};
+
+__attribute__((target("avx2"), always_inline)) inline void Opaque(__m256i& value) {
+    __asm__("" : "+x"(value));
 }
 
-__attribute__((target("avx2"))) bool BlendGroupAvx2(__m256i dd, const uint32_t* s, uint32_t* out) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i alpha = _mm256_set1_epi32(int(0xFF000000u));
+__attribute__((target("avx2"))) Avx2Constants MakeAvx2Constants() {
+    Avx2Constants k{_mm256_set1_epi32(int(0xFF000000u)),
+                    _mm256_set1_epi32(0x00FF00FF),
+                    _mm256_set1_epi32(0x0000FFFF),
+                    _mm256_set1_epi16(256),
+                    _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3,
+                                     -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1),
+                    _mm256_set1_epi32(0x00000001),
+                    _mm256_set1_epi32(0x00010100)};
+    return k;
+}
+
+// Over opaque destinations without a shuffle on the packed pixels: red and blue are worked
+// in the even bytes, green (and a discarded alpha) in the odd ones, each in 16-bit lanes;
+// only the weights are spread out of the alpha bytes.
+__attribute__((target("avx2"), always_inline)) inline __m256i BlendOverOpaqueAvx2(
+    const Avx2Constants& k, __m256i dd, __m256i ss) {
+    __m256i w = _mm256_shuffle_epi8(ss, k.alphaToWords);
+    __m256i inv = _mm256_sub_epi16(k.full, w);
+    __m256i keepEven = _mm256_mullo_epi16(_mm256_and_si256(dd, k.evenBytes), inv);
+    __m256i takeEven = _mm256_mullo_epi16(_mm256_and_si256(ss, k.evenBytes), w);
+    __m256i keepOdd = _mm256_mullo_epi16(_mm256_srli_epi16(dd, 8), inv);
+    __m256i takeOdd = _mm256_mullo_epi16(_mm256_srli_epi16(ss, 8), w);
+    __m256i red = _mm256_add_epi16(_mm256_srli_epi16(keepEven, 8), _mm256_srli_epi16(takeEven, 8));
+    __m256i blue = _mm256_srli_epi16(_mm256_add_epi16(keepEven, takeEven), 8);
+    __m256i green = _mm256_srli_epi16(_mm256_add_epi16(keepOdd, takeOdd), 8);
+    __m256i redBlue =
+        _mm256_or_si256(_mm256_and_si256(red, k.lowHalf), _mm256_andnot_si256(k.lowHalf, blue));
+    return _mm256_or_si256(_mm256_or_si256(redBlue, _mm256_slli_epi16(green, 8)), k.alpha);
+}
+
+__attribute__((target("avx2"), always_inline)) inline bool BlendGroupAvx2(const Avx2Constants& k,
+                                                                          __m256i dd,
+                                                                          const uint32_t* s,
+                                                                          uint32_t* out) {
     __m256i ss = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-    if (_mm256_testz_si256(ss, alpha)) return true;
+    if (_mm256_testz_si256(ss, k.alpha)) return true;
     __m256i result;
-    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(dd, alpha), alpha)) == -1) {
-        __m256i lo = BlendHalfAvx2(_mm256_unpacklo_epi8(dd, zero), _mm256_unpacklo_epi8(ss, zero));
-        __m256i hi = BlendHalfAvx2(_mm256_unpackhi_epi8(dd, zero), _mm256_unpackhi_epi8(ss, zero));
-        result = _mm256_or_si256(_mm256_packus_epi16(lo, hi), alpha);
-    } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(ss, alpha), alpha)) == -1) {
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(ss, k.alpha), k.alpha)) == -1) {
         __m256i notBelow = _mm256_cmpeq_epi8(_mm256_max_epu8(dd, ss), dd);
-        __m256i step =
-            _mm256_or_si256(_mm256_set1_epi32(0x00000001),
-                            _mm256_andnot_si256(notBelow, _mm256_set1_epi32(0x00010100)));
-        result = _mm256_or_si256(_mm256_subs_epu8(ss, step), alpha);
+        __m256i step = _mm256_or_si256(k.redStep, _mm256_andnot_si256(notBelow, k.greenBlueStep));
+        result = _mm256_or_si256(_mm256_subs_epu8(ss, step), k.alpha);
+    } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(dd, k.alpha), k.alpha)) ==
+               -1) {
+        result = BlendOverOpaqueAvx2(k, dd, ss);
     } else {
         return false;
     }
@@ -123,18 +153,34 @@ __attribute__((target("avx2"))) bool BlendGroupAvx2(__m256i dd, const uint32_t* 
     return true;
 }
 
-__attribute__((target("avx2"))) void BlendRowAvx2(uint32_t* d, const uint32_t* s, int n) {
-    if (n < 8) return BlendRowSse2(d, s, n);
+__attribute__((target("avx2"), always_inline)) inline void BlendRowAvx2(const Avx2Constants& k,
+                                                                        uint32_t* d,
+                                                                        const uint32_t* s, int n) {
     // As in the SSE2 row: an overlapping last group worked from the saved destination.
     __m256i last = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + n - 8));
-    for (int k = 0; k + 8 <= n; k += 8) {
-        __m256i dd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + k));
-        if (!BlendGroupAvx2(dd, s + k, d + k)) BlendPixels(GetTables(), d + k, s + k, 8);
+    for (int i = 0; i + 8 <= n; i += 8) {
+        __m256i dd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        if (!BlendGroupAvx2(k, dd, s + i, d + i)) BlendPixels(GetTables(), d + i, s + i, 8);
     }
     int done = n & ~7;
     if (done == n) return;
-    if (!BlendGroupAvx2(last, s + n - 8, d + n - 8))
+    if (!BlendGroupAvx2(k, last, s + n - 8, d + n - 8))
         BlendPixels(GetTables(), d + done, s + done, n - done);
+}
+
+__attribute__((target("avx2"))) void BlendRectAvx2(const RowSpan& span) {
+    Avx2Constants k = MakeAvx2Constants();
+    for (__m256i* value : {&k.alpha, &k.evenBytes, &k.lowHalf, &k.full, &k.alphaToWords, &k.redStep,
+                           &k.greenBlueStep})
+        Opaque(*value);
+    for (int y = 0; y < span.rows; ++y) {
+        uint32_t* d = span.dest + std::size_t(y) * span.destStride;
+        const uint32_t* s = span.source + std::size_t(y) * span.sourceStride;
+        if (span.width < 8)
+            BlendRowSse2(d, s, span.width);
+        else
+            BlendRowAvx2(k, d, s, span.width);
+    }
 }
 #endif
 
@@ -166,19 +212,22 @@ bool HasAvx2() {
 #endif
 }
 
-void BlendRow(uint32_t* d, const uint32_t* s, int n) {
-    switch (KernelsInUse()) {
+void BlendRows(const RowSpan& span) {
+    Kernels kernels = KernelsInUse();
 #if defined(GEMLODE_AVX2_KERNELS)
-        case Kernels::Widest:
-            return BlendRowAvx2(d, s, n);
+    if (kernels == Kernels::Widest) return BlendRectAvx2(span);
 #endif
+    void (*row)(uint32_t*, const uint32_t*, int) = BlendRowScalar;
 #if defined(__SSE2__)
-        case Kernels::Sse2:
-            return BlendRowSse2(d, s, n);
+    if (kernels == Kernels::Sse2) row = BlendRowSse2;
 #endif
-        default:
-            return BlendRowScalar(d, s, n);
-    }
+    for (int y = 0; y < span.rows; ++y)
+        row(span.dest + std::size_t(y) * span.destStride,
+            span.source + std::size_t(y) * span.sourceStride, span.width);
+}
+
+void BlendRow(uint32_t* d, const uint32_t* s, int n) {
+    BlendRows(RowSpan{d, 0, s, 0, n, 1});
 }
 
 }  // namespace Varn::PixelBlend
