@@ -151,9 +151,10 @@ TEST(HighScoreKillTest, KilledWriterLeavesTheOldOrTheNewTables) {
     for (int batch = 0; afterCompletion == 0 && batch < 30 && !::testing::Test::HasFailure();
          ++batch)
         killBatch(30);
-    if (!::testing::Test::HasFailure())
+    if (!::testing::Test::HasFailure()) {
         EXPECT_GT(afterCompletion, 0)
             << "no kill came after a completed write in " << round << " rounds";
+    }
 }
 
 }  // namespace
