@@ -5,19 +5,42 @@
 #include <cstring>
 #include <new>
 
+#include "graphics/drawers/SurfaceSpans.h"
+
 namespace Varn {
 
 namespace {
 constexpr int kMaxSide = 16384;
 
+// The pixels of a row that are not the key, a vector at a time: each lane takes the source
+// or keeps the destination by a comparison with the key; returns the pixels done.
+template <typename Pixel>
+int CopyKeyedVector(Pixel* d, const Pixel* s, int width, Pixel key) {
+    int k = 0;
+#if defined(__SSE2__)
+    constexpr int kStep = 16 / int(sizeof(Pixel));
+    const __m128i keys = sizeof(Pixel) == 2 ? _mm_set1_epi16(short(key)) : _mm_set1_epi32(int(key));
+    for (; k + kStep <= width; k += kStep) {
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
+        __m128i hole = sizeof(Pixel) == 2 ? _mm_cmpeq_epi16(sv, keys) : _mm_cmpeq_epi32(sv, keys);
+        if (_mm_movemask_epi8(hole) == 0xFFFF) continue;
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        __m128i out = _mm_or_si128(_mm_and_si128(hole, dv), _mm_andnot_si128(hole, sv));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k), out);
+    }
+#endif
+    return k;
+}
+
 template <typename Pixel>
 void CopyKeyedRows(uint8_t* dest, int destPitch, const uint8_t* source, int sourcePitch, int width,
                    int height, uint32_t key) {
     const Pixel k = Pixel(key);
+    bool vector = SurfaceDraw::detail::VectorCodeOn();
     for (int y = 0; y < height; ++y) {
         auto* d = reinterpret_cast<Pixel*>(dest + std::size_t(y) * destPitch);
         const auto* s = reinterpret_cast<const Pixel*>(source + std::size_t(y) * sourcePitch);
-        for (int i = 0; i < width; ++i)
+        for (int i = vector ? CopyKeyedVector(d, s, width, k) : 0; i < width; ++i)
             if (s[i] != k) d[i] = s[i];
     }
 }

@@ -43,4 +43,9 @@ std::vector<uint32_t> Glow(int size) {
     return p;
 }
 
+std::vector<uint32_t> Cutout(std::vector<uint32_t> pixels) {
+    for (uint32_t& p : pixels) p = (p >> 24) >= 128 ? p | 0xFF000000u : 0u;
+    return pixels;
+}
+
 }  // namespace Varn::Bench

@@ -11,5 +11,7 @@ namespace Varn::Bench {
 std::vector<uint32_t> GemSprite(int size, int kind);
 std::vector<uint32_t> Background(int width, int height);
 std::vector<uint32_t> Glow(int size);
+// The picture with every pixel made opaque or (as 0) fully transparent at half alpha.
+std::vector<uint32_t> Cutout(std::vector<uint32_t> pixels);
 
 }  // namespace Varn::Bench

@@ -5,6 +5,8 @@
 //   Copy   - an opaque full-screen picture, ours as the game draws it (a surface copy);
 //   CopyMem - the same picture drawn from memory (ours: the copy path; pixman and SDL
 //            converting from 32-bit ARGB);
+//   Keyed  - a 256x256 sprite without partial alpha: ours a colour-keyed surface copy, SDL
+//            its colour-key blit, pixman OVER of the same picture;
 //   Add    - a 256x256 glow added;
 //   Tint   - a 256x256 sprite drawn with a translucent tint (alpha 128);
 //   Frame  - one full drawing pass of a busy frame through DDImage (background, 64 gems,
@@ -95,11 +97,12 @@ struct Scene {
     SDL_Surface* sdlDest;
     std::vector<uint8_t> copySource;
     std::vector<std::unique_ptr<Picture>> gems;
-    std::unique_ptr<Picture> background, glow, big;
+    std::unique_ptr<Picture> background, glow, big, cutout;
     pixman_image_t* opaqueSame;  // the background already in the destination format
     SDL_Surface* sdlSame;
     pixman_image_t* halfMask;
     std::unique_ptr<DDSurface> backgroundSurface;  // the background as a keyless surface
+    std::unique_ptr<DDSurface> cutoutSurface;      // the cut-out sprite, keyed as DDImage keys it
 
     explicit Scene(int depth)
         : bits(depth),
@@ -124,6 +127,10 @@ struct Scene {
             std::make_unique<Picture>(Background(kWidth, kHeight), kWidth, kHeight, layout);
         glow = std::make_unique<Picture>(Glow(kBig), kBig, kBig, layout);
         big = std::make_unique<Picture>(GemSprite(kBig, 3), kBig, kBig, layout);
+        cutout = std::make_unique<Picture>(Cutout(GemSprite(kBig, 4)), kBig, kBig, layout);
+        SDL_SetColorKey(cutout->sdl, SDL_TRUE, 0);  // the cut-out's holes are 0 in ARGB
+        SDL_SetSurfaceBlendMode(cutout->sdl, SDL_BLENDMODE_NONE);
+        SDL_SetSurfaceRLE(cutout->sdl, 0);
         opaqueSame = pixman_image_create_bits(pf, kWidth, kHeight, nullptr, 0);
         pixman_image_composite32(PIXMAN_OP_SRC, background->pixman, nullptr, opaqueSame, 0, 0, 0, 0,
                                  0, 0, kWidth, kHeight);
@@ -138,6 +145,14 @@ struct Scene {
         SurfaceDraw::NormalBltCopy(into, 0, 0, background->normal, Rect(0, 0, kWidth, kHeight),
                                    false);
         backgroundSurface->Unlock();
+        cutoutSurface = DDSurface::Create(kBig, kBig, layout);
+        LockedSurface cut;
+        cutoutSurface->Lock(cut);
+        SurfaceDraw::Target cutInto{cut.pixels, cut.pitch, kBig, kBig, &format};
+        SurfaceDraw::NormalFillRect(cutInto, Rect(0, 0, kBig, kBig), Color(0, 0, 0));
+        SurfaceDraw::NormalBltCopy(cutInto, 0, 0, cutout->normal, Rect(0, 0, kBig, kBig), true);
+        cutoutSurface->Unlock();
+        cutoutSurface->SetColorKey(0);
     }
     ~Scene() {
         pixman_image_unref(pixmanDest);
@@ -209,6 +224,19 @@ void CopySdl(Scene& s) {
 }
 void CopyMemcpy(Scene& s) {
     std::memcpy(s.target.pixels, s.copySource.data(), s.copySource.size());
+}
+
+// A sprite without partial alpha: a colour-keyed surface copy in the game.
+void KeyedOurs(Scene& s) {
+    s.ours->Blt(100, 100, *s.cutoutSurface, Rect(0, 0, kBig, kBig), true);
+}
+void KeyedPixman(Scene& s) {
+    pixman_image_composite32(PIXMAN_OP_OVER, s.cutout->pixman, nullptr, s.pixmanDest, 0, 0, 0, 0,
+                             100, 100, kBig, kBig);
+}
+void KeyedSdl(Scene& s) {
+    SDL_Rect at{100, 100, kBig, kBig};
+    SDL_BlitSurface(s.cutout->sdl, nullptr, s.sdlDest, &at);
 }
 
 void AddOurs(Scene& s) {
@@ -348,7 +376,7 @@ void PrintRatios(const std::map<std::string, double>& t) {
         "\nCPU time as a ratio to pixman's for the same job and depth (lower is faster):\n");
     std::printf("%-8s %-6s %12s %12s %12s %12s %12s\n", "job", "depth", "gemlode", "scalar",
                 "pixman", "SDL", "memcpy");
-    for (const char* job : {"Board", "Copy", "CopyMem", "Add", "Tint"})
+    for (const char* job : {"Board", "Copy", "CopyMem", "Keyed", "Add", "Tint"})
         for (int depth : {16, 32}) {
             std::string base = std::string(job) + "/" + std::to_string(depth) + "/";
             auto at = [&](const char* who) {
@@ -392,6 +420,11 @@ int main(int argc, char** argv) {
         Register("CopyMem", depth, "pixman", CopyMemoryPixman);
         Register("CopyMem", depth, "sdl", CopyMemorySdl);
         Register("CopyMem", depth, "memcpy", CopyMemcpy);
+        Register("Keyed", depth, "gemlode", KeyedOurs);
+        Register("Keyed", depth, "scalar", KeyedOurs);
+        Register("Keyed", depth, "pixman", KeyedPixman);
+        Register("Keyed", depth, "sdl", KeyedSdl);
+        Register("Keyed", depth, "memcpy", BigMemcpy);
         Register("Add", depth, "gemlode", AddOurs);
         Register("Add", depth, "scalar", AddOurs);
         Register("Add", depth, "pixman", AddPixman);

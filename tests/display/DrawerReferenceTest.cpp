@@ -4,6 +4,7 @@
 // the stated arithmetic anywhere in the value range.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "DisplayTestSupport.h"
@@ -238,6 +239,54 @@ TEST_P(DrawerReferenceTest, VectorAndScalarLoopsLeaveTheSameBytes) {
             ASSERT_EQ(scalar, vector) << "round " << round << " job " << job;
         }
     }
+}
+
+// The colour-keyed surface copy, vector against plain loop: key pixels in runs of any length.
+TEST_P(DrawerReferenceTest, KeyedCopyVectorAndScalarLeaveTheSameBytes) {
+    constexpr int kSw = 70, kSh = 5;
+    PixelLayout layout = GetParam() == 16 ? PixelLayout::Rgb565() : PixelLayout::Xrgb8888();
+    uint32_t key = uint32_t(rng()) & DisplayMask();
+    auto source = DDSurface::Create(kSw, kSh, layout);
+    source->SetColorKey(key);
+    auto scalar = DDSurface::Create(kSw + 6, kSh, layout);
+    auto vector = DDSurface::Create(kSw + 6, kSh, layout);
+    LockedSurface from, a, b;
+    source->Lock(from);
+    scalar->Lock(a);
+    vector->Lock(b);
+    for (int y = 0; y < kSh; ++y)
+        for (int x = 0; x < kSw + 6; ++x) {
+            uint32_t v = uint32_t(rng());
+            if (GetParam() == 16) {
+                reinterpret_cast<uint16_t*>(a.pixels + y * a.pitch)[x] = uint16_t(v);
+                reinterpret_cast<uint16_t*>(b.pixels + y * b.pitch)[x] = uint16_t(v);
+            } else {
+                reinterpret_cast<uint32_t*>(a.pixels + y * a.pitch)[x] = v;
+                reinterpret_cast<uint32_t*>(b.pixels + y * b.pitch)[x] = v;
+            }
+        }
+    for (int y = 0; y < kSh; ++y)
+        for (int x = 0; x < kSw;) {
+            int run = int(rng() % 20) + 1;
+            bool hole = rng() % 2;
+            for (; run > 0 && x < kSw; --run, ++x) {
+                uint32_t v = hole ? key : uint32_t(rng()) & DisplayMask();
+                if (GetParam() == 16)
+                    reinterpret_cast<uint16_t*>(from.pixels + y * from.pitch)[x] = uint16_t(v);
+                else
+                    reinterpret_cast<uint32_t*>(from.pixels + y * from.pitch)[x] = v;
+            }
+        }
+    source->Unlock();
+    scalar->Unlock();
+    vector->Unlock();
+    {
+        ScalarOnly scalarOnly;
+        scalar->Blt(3, 0, *source, Rect(1, 0, kSw - 1, kSh), true);
+    }
+    vector->Blt(3, 0, *source, Rect(1, 0, kSw - 1, kSh), true);
+    std::size_t bytes = std::size_t(scalar->GetPitch()) * kSh;
+    ASSERT_TRUE(std::equal(scalar->Pixels(), scalar->Pixels() + bytes, vector->Pixels()));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDepths, DrawerReferenceTest, ::testing::Values(16, 32));
