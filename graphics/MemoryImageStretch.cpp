@@ -66,11 +66,15 @@ struct Scratch {
     } key;
     std::vector<Gather> gathers;
     std::vector<int> cellStart;
+    std::vector<Gather> padded;
     std::vector<RowTap> rowTaps;
 
     std::vector<uint16_t> first;
     std::vector<uint32_t> pixels;
 };
+
+// Filtered pixels kept at once before blending: a band of rows, about 256 KB.
+constexpr int kBandPixels = 1 << 16;
 
 class Stretcher {
 public:
@@ -118,19 +122,28 @@ public:
         }
     }
 
-    // Calls draw(destination row, its filtered pixels) for every destination row.
-    template <typename DrawRow>
-    void ForEachRow(DrawRow draw) const {
+    // Filters destination rows [begin, end) in bands of at most kBandPixels and calls
+    // draw(first row of the band, rows in it, their pixels, pixels per row) for each band,
+    // so that the blend takes a whole band at once.
+    template <typename DrawBand>
+    void ForEachBand(int begin, int end, DrawBand draw) const {
+        int stride = d.width + 8;  // groups of eight may run past the end of a row
+        int bandRows = std::max(1, kBandPixels / stride);
         std::vector<uint32_t>& pixels = scratch.pixels;
-        pixels.assign(std::size_t(d.width) + 8, 0u);  // groups of eight may run past the end
+        pixels.assign(std::size_t(std::min(bandRows, end - begin)) * stride, 0u);
         std::size_t next = 0;
-        for (int row = 1; row <= d.height; ++row) {
-            std::size_t end = next;
-            while (end < rowTaps.size() && rowTaps[end].destRow == row) ++end;
-            StretchKernels::VerticalRow(kernels, first.data(), laneStride, rowTaps.data() + next,
-                                        end - next, d.width, pixels.data());
-            next = end;
-            draw(row - 1, pixels.data());
+        for (int band = begin; band < end; band += bandRows) {
+            int count = std::min(bandRows, end - band);
+            for (int row = band; row < band + count; ++row) {
+                while (next < rowTaps.size() && rowTaps[next].destRow < row + 1) ++next;
+                std::size_t last = next;
+                while (last < rowTaps.size() && rowTaps[last].destRow == row + 1) ++last;
+                StretchKernels::VerticalRow(kernels, first.data(), laneStride,
+                                            rowTaps.data() + next, last - next, d.width,
+                                            pixels.data() + std::size_t(row - band) * stride);
+                next = last;
+            }
+            draw(band, count, pixels.data(), stride);
         }
     }
 
@@ -169,10 +182,25 @@ private:
         auto byCell = [](const Gather& a, const Gather& b) { return a.cell < b.cell; };
         if (!std::is_sorted(list.begin(), list.end(), byCell))
             std::stable_sort(list.begin(), list.end(), byCell);
+        PadToEqualCounts(list);
+    }
+
+    // Gives every cell as many gathers as the fullest one, padding with weight 0, so that
+    // the kernels run a fixed count per cell: a loop whose length changes from cell to
+    // cell costs a mispredicted branch in most cells.
+    void PadToEqualCounts(std::vector<Gather>& list) {
         std::vector<int>& start = scratch.cellStart;
         start.assign(cellsPerRow + 1, 0);
         for (const Gather& g : list) ++start[g.cell + 1];
+        int most = *std::max_element(start.begin(), start.end());
+        std::vector<Gather>& padded = scratch.padded;
+        padded.assign(std::size_t(cellsPerRow) * most, Gather{0, SourceColumn(0), 0});
         for (int c = 0; c < cellsPerRow; ++c) start[c + 1] += start[c];
+        for (int c = 0; c < cellsPerRow; ++c)
+            std::copy(list.begin() + start[c], list.begin() + start[c + 1],
+                      padded.begin() + std::ptrdiff_t(c) * most);
+        for (int c = 0; c <= cellsPerRow; ++c) start[c] = c * most;
+        list.swap(padded);
     }
 
     void BuildRowTaps() {
@@ -239,16 +267,20 @@ void MemoryImage::StretchBlt(Image* source, const Rect& destRect, const FRect& s
     thread_local Scratch scratch;
     Stretcher stretcher(src->GetBits(), src->width, src->height, destRect, sourceRect, scratch);
     stretcher.FilterRows();
-    uint32_t* out = GetBits();
     int firstColumn = std::max(0, -destRect.x);
     int lastColumn = std::min(destRect.width, width - destRect.x);
-    stretcher.ForEachRow([&](int row, const uint32_t* pixels) {
-        int y = destRect.y + row;
-        if (y < 0 || y >= height || firstColumn >= lastColumn) return;
-        uint32_t* destRow = out + std::size_t(y) * width;
-        PixelBlend::BlendRow(destRow + destRect.x + firstColumn, pixels + firstColumn,
-                             lastColumn - firstColumn);
-    });
+    int firstRow = std::max(0, -destRect.y);
+    int lastRow = std::min(destRect.height, height - destRect.y);
+    if (firstColumn < lastColumn && firstRow < lastRow) {
+        uint32_t* out = GetBits();
+        stretcher.ForEachBand(
+            firstRow, lastRow, [&](int row, int rows, const uint32_t* pixels, int stride) {
+                uint32_t* at =
+                    out + std::size_t(destRect.y + row) * width + destRect.x + firstColumn;
+                PixelBlend::BlendRows(PixelBlend::RowSpan{at, width, pixels + firstColumn, stride,
+                                                          lastColumn - firstColumn, rows});
+            });
+    }
     BitsChanged();
 }
 

@@ -100,6 +100,61 @@ void VerticalRowSse2(const uint16_t* first, int laneStride, const RowTap* taps, 
 #endif
 
 #if defined(GEMLODE_AVX2_KERNELS)
+// The four rows' pixels of one column side by side, widened to 16 bits: one register.
+__attribute__((target("avx2"), always_inline)) inline __m256i ColumnOfFour(
+    const uint32_t* const in[4], int column) {
+    __m128i p01 = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[0][column])),
+                                     _mm_cvtsi32_si128(int(in[1][column])));
+    __m128i p23 = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[2][column])),
+                                     _mm_cvtsi32_si128(int(in[3][column])));
+    return _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(p01, p23));
+}
+
+__attribute__((target("avx2"), always_inline)) inline void StoreFour(__m256i sum,
+                                                                     uint16_t* const out[4],
+                                                                     int cell) {
+    __m128i low = _mm256_castsi256_si128(sum), high = _mm256_extracti128_si256(sum, 1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out[0] + cell * 4), low);
+    _mm_storeh_pd(reinterpret_cast<double*>(out[1] + cell * 4), _mm_castsi128_pd(low));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out[2] + cell * 4), high);
+    _mm_storeh_pd(reinterpret_cast<double*>(out[3] + cell * 4), _mm_castsi128_pd(high));
+}
+
+__attribute__((target("avx2"), always_inline)) inline __m256i GatherTap(const uint32_t* const in[4],
+                                                                        const Gather& g) {
+    return _mm256_mullo_epi16(ColumnOfFour(in, g.column), _mm256_set1_epi16(short(g.weight)));
+}
+
+// Every cell with the same number of gathers, known when compiling: no branch per cell.
+template <int taps>
+__attribute__((target("avx2"))) void HorizontalRowsAvx2Fixed(const uint32_t* const in[4],
+                                                             uint16_t* const out[4], int cells,
+                                                             const Gather* gathers) {
+    for (int cell = 0; cell < cells; ++cell) {
+        const Gather* g = gathers + cell * taps;
+        __m256i sum = GatherTap(in, g[0]);
+        for (int k = 1; k < taps; ++k) sum = _mm256_add_epi16(sum, GatherTap(in, g[k]));
+        StoreFour(sum, out, cell);
+    }
+}
+
+__attribute__((target("avx2"))) void HorizontalRowsAvx2(const uint32_t* const in[4],
+                                                        uint16_t* const out[4], int cells,
+                                                        const Gather* gathers,
+                                                        const int* cellStart) {
+    int taps = cellStart[1] - cellStart[0];
+    bool even = cellStart[cells] == cells * taps;
+    if (even && taps == 2) return HorizontalRowsAvx2Fixed<2>(in, out, cells, gathers);
+    if (even && taps == 3) return HorizontalRowsAvx2Fixed<3>(in, out, cells, gathers);
+    if (even && taps == 4) return HorizontalRowsAvx2Fixed<4>(in, out, cells, gathers);
+    for (int cell = 0; cell < cells; ++cell) {
+        __m256i sum = _mm256_setzero_si256();
+        for (int g = cellStart[cell]; g < cellStart[cell + 1]; ++g)
+            sum = _mm256_add_epi16(sum, GatherTap(in, gathers[g]));
+        StoreFour(sum, out, cell);
+    }
+}
+
 // Eight cells per step; packing works within each 128-bit half, so the quarters are put
 // back in order before the store.
 __attribute__((target("avx2"))) void VerticalRowAvx2(const uint16_t* first, int laneStride,
@@ -130,10 +185,12 @@ __attribute__((target("avx2"))) void VerticalRowAvx2(const uint16_t* first, int 
 
 void HorizontalRows(Kernels kernels, const uint32_t* const in[4], uint16_t* const out[4], int cells,
                     const Gather* gathers, const int* cellStart) {
-#if defined(__SSE2__)
-    if (kernels != Kernels::Scalar) return HorizontalRowsSse2(in, out, cells, gathers, cellStart);
+#if defined(GEMLODE_AVX2_KERNELS)
+    if (kernels == Kernels::Widest) return HorizontalRowsAvx2(in, out, cells, gathers, cellStart);
 #endif
-    (void)kernels;
+#if defined(__SSE2__)
+    if (kernels == Kernels::Sse2) return HorizontalRowsSse2(in, out, cells, gathers, cellStart);
+#endif
     HorizontalRowsScalar(in, out, cells, gathers, cellStart);
 }
 

@@ -99,6 +99,27 @@ std::vector<uint32_t> ReferenceStretch(const std::vector<uint32_t>& src, int sw,
     return out;
 }
 
+// Stretches src into a copy of dest and compares every pixel with the plain filter and
+// the reference blend.
+void ExpectMatchesPlainFilter(const std::vector<uint32_t>& src, int sw, int sh, const Rect& d,
+                              const FRect& f, const std::vector<uint32_t>& dest, int dw, int dh) {
+    MemoryImage s(nullptr), target(nullptr);
+    s.SetBits(src.data(), sw, sh);
+    target.SetBits(dest.data(), dw, dh);
+    target.StretchBlt(&s, d, f, Color::White, DrawMode::Normal);
+    std::vector<uint32_t> filtered = ReferenceStretch(src, sw, sh, d, f);
+    for (int y = 0; y < d.height; ++y)
+        for (int x = 0; x < d.width; ++x) {
+            int tx = d.x + x, ty = d.y + y;
+            if (tx < 0 || ty < 0 || tx >= dw || ty >= dh) continue;
+            uint32_t expected =
+                Testing::ReferenceBlend(dest[ty * dw + tx], filtered[y * d.width + x]);
+            ASSERT_EQ(Testing::PixelAt(target, tx, ty), expected)
+                << "pixel " << x << "," << y << " source " << sw << "x" << sh << " into " << d.width
+                << "x" << d.height;
+        }
+}
+
 TEST(StretchReferenceTest, RandomStretchesMatchThePlainFilter) {
     std::mt19937 random(77);
     auto uniform = [&random](double lo, double hi) {
@@ -124,23 +145,20 @@ TEST(StretchReferenceTest, RandomStretchesMatchThePlainFilter) {
         bool opaqueDest = random() % 2 == 0;
         for (auto& p : dest) p = (random() & 0xFFFFFF) | (opaqueDest ? 255u : random() % 256) << 24;
 
-        MemoryImage s(nullptr), target(nullptr);
-        s.SetBits(src.data(), sw, sh);
-        target.SetBits(dest.data(), dw, dh);
-        target.StretchBlt(&s, d, f, Color::White, DrawMode::Normal);
-
-        std::vector<uint32_t> filtered = ReferenceStretch(src, sw, sh, d, f);
-        for (int y = 0; y < d.height; ++y)
-            for (int x = 0; x < d.width; ++x) {
-                int tx = d.x + x, ty = d.y + y;
-                if (tx >= dw || ty >= dh) continue;
-                uint32_t expected =
-                    Testing::ReferenceBlend(dest[ty * dw + tx], filtered[y * d.width + x]);
-                ASSERT_EQ(Testing::PixelAt(target, tx, ty), expected)
-                    << "round " << round << " pixel " << x << "," << y << " source " << sw << "x"
-                    << sh << " into " << d.width << "x" << d.height;
-            }
+        ExpectMatchesPlainFilter(src, sw, sh, d, f, dest, dw, dh);
+        if (HasFailure()) FAIL() << "round " << round;
     }
+}
+
+TEST(StretchReferenceTest, ClippedStretchOverSeveralBandsMatchesThePlainFilter) {
+    // Rows of 1500 filtered pixels are blended some 40 at a time; clipped on every side.
+    std::mt19937 random(5);
+    const int sw = 30, sh = 20, dw = 1400, dh = 100;
+    std::vector<uint32_t> src(sw * sh), dest(dw * dh);
+    for (auto& p : src) p = random();
+    for (auto& p : dest) p = random() | 0xFF000000u;
+    ExpectMatchesPlainFilter(src, sw, sh, Rect(-3, -2, 1500, 120), FRect{0.5, 0.25, 29, 19}, dest,
+                             dw, dh);
 }
 
 }  // namespace
