@@ -67,6 +67,7 @@ struct Scratch {
     std::vector<Gather> gathers;
     std::vector<int> cellStart;
     std::vector<Gather> padded;
+    StretchKernels::WindowPlan windows;
     std::vector<RowTap> rowTaps;
 
     std::vector<uint16_t> first;
@@ -95,7 +96,7 @@ public:
         rows = int(std::ceil(f.y - y0 + f.height));
         cellsPerRow = d.width + 2;
         // Spare cells: the second pass reads cells eight at a time from cell 1.
-        laneStride = (d.width + 8) * 4;
+        laneStride = (d.width + 10) * 4;
         Scratch::Key key{w, h, d.width, d.height, f.x, f.y, f.width, f.height};
         if (key == memory.key) return;
         memory.key = Scratch::Key();  // stays invalid should building be interrupted
@@ -109,6 +110,12 @@ public:
     // their taps, so each weight is set up once for all four.
     void FilterRows() {
         first.resize(std::size_t(rows + 1) * laneStride);  // every cell is written below
+        if (kernels == PixelBlend::Kernels::Widest && scratch.windows.usable) {
+            for (int row = 0; row <= rows; ++row)
+                StretchKernels::HorizontalRowWindows(scratch.windows, SourceRow(int(y0) + row),
+                                                     &first[row * laneStride]);
+            return;
+        }
         for (int r = 0; r <= rows; r += 4) {
             const uint32_t* in[4];
             uint16_t* out[4];
@@ -183,6 +190,8 @@ private:
         if (!std::is_sorted(list.begin(), list.end(), byCell))
             std::stable_sort(list.begin(), list.end(), byCell);
         PadToEqualCounts(list);
+        StretchKernels::PlanWindows(list.data(), cellsPerRow, scratch.cellStart[1], sourceWidth,
+                                    scratch.windows);
     }
 
     // Gives every cell as many gathers as the fullest one, padding with weight 0, so that

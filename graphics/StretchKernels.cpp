@@ -155,6 +155,42 @@ __attribute__((target("avx2"))) void HorizontalRowsAvx2(const uint32_t* const in
     }
 }
 
+// A window of sixteen columns in two registers; per tap, each cell's column is picked from
+// both halves and the right one kept.
+__attribute__((target("avx2"))) void HorizontalRowWindowsAvx2(const WindowPlan& plan,
+                                                              const uint32_t* in, uint16_t* out) {
+    const __m256i zero = _mm256_setzero_si256();
+    const int taps = plan.tapsPerCell;
+    for (std::size_t group = 0; group < plan.bases.size(); ++group) {
+        const uint32_t* window = in + plan.bases[group];
+        __m256i first8 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
+        __m256i next8 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window + 8));
+        __m256i low = zero, high = zero;
+        const WindowTap* tap = &plan.taps[group * taps];
+        for (int k = 0; k < taps; ++k, ++tap) {
+            __m256i index = _mm256_load_si256(reinterpret_cast<const __m256i*>(tap->index));
+            __m256 picked =
+                _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(first8, index)),
+                                 _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(next8, index)),
+                                 _mm256_castsi256_ps(index));
+            __m256i pixels = _mm256_castps_si256(picked);
+            low = _mm256_add_epi16(
+                low,
+                _mm256_mullo_epi16(_mm256_unpacklo_epi8(pixels, zero),
+                                   _mm256_load_si256(reinterpret_cast<const __m256i*>(tap->low))));
+            high = _mm256_add_epi16(
+                high,
+                _mm256_mullo_epi16(_mm256_unpackhi_epi8(pixels, zero),
+                                   _mm256_load_si256(reinterpret_cast<const __m256i*>(tap->high))));
+        }
+        uint16_t* to = out + group * 32;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                            _mm256_permute2x128_si256(low, high, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 16),
+                            _mm256_permute2x128_si256(low, high, 0x31));
+    }
+}
+
 // Eight cells per step; packing works within each 128-bit half, so the quarters are put
 // back in order before the store.
 __attribute__((target("avx2"))) void VerticalRowAvx2(const uint16_t* first, int laneStride,
@@ -182,6 +218,52 @@ __attribute__((target("avx2"))) void VerticalRowAvx2(const uint16_t* first, int 
 #endif
 
 }  // namespace
+
+void PlanWindows(const Gather* gathers, int cells, int tapsPerCell, int sourceWidth,
+                 WindowPlan& plan) {
+    int groups = (cells + 7) / 8;
+    plan.usable = false;
+    plan.tapsPerCell = tapsPerCell;
+    plan.bases.assign(groups, 0);
+    plan.taps.assign(std::size_t(groups) * tapsPerCell, WindowTap{});
+    if (sourceWidth < 16 || tapsPerCell < 1) return;
+    for (int group = 0; group < groups; ++group) {
+        int lowest = sourceWidth, highest = -1;
+        for (int cell = group * 8; cell < std::min(cells, group * 8 + 8); ++cell)
+            for (int k = 0; k < tapsPerCell; ++k) {
+                const Gather& g = gathers[cell * tapsPerCell + k];
+                if (g.weight == 0) continue;
+                lowest = std::min(lowest, g.column);
+                highest = std::max(highest, g.column);
+            }
+        int base = std::min(std::max(0, highest < 0 ? 0 : lowest), sourceWidth - 16);
+        if (highest >= base + 16) return;
+        plan.bases[group] = base;
+        for (int k = 0; k < tapsPerCell; ++k) {
+            WindowTap& tap = plan.taps[std::size_t(group) * tapsPerCell + k];
+            for (int lane = 0; lane < 8; ++lane) {
+                int cell = group * 8 + lane;
+                Gather g = cell < cells ? gathers[cell * tapsPerCell + k] : Gather{0, base, 0};
+                int index = g.weight == 0 ? 0 : g.column - base;
+                tap.index[lane] = index | (index >= 8 ? int32_t(0x80000000u) : 0);
+                // Unpacking bytes to words interleaves the halves of each 128-bit lane.
+                static constexpr int kSlot[8] = {0, 1, 0, 1, 2, 3, 2, 3};
+                uint16_t* weights = (lane & 2) ? tap.high : tap.low;
+                std::fill(weights + kSlot[lane] * 4, weights + kSlot[lane] * 4 + 4,
+                          uint16_t(g.weight));
+            }
+        }
+    }
+    plan.usable = true;
+}
+
+void HorizontalRowWindows(const WindowPlan& plan, const uint32_t* in, uint16_t* out) {
+#if defined(GEMLODE_AVX2_KERNELS)
+    HorizontalRowWindowsAvx2(plan, in, out);
+#else
+    (void)plan, (void)in, (void)out;
+#endif
+}
 
 void HorizontalRows(Kernels kernels, const uint32_t* const in[4], uint16_t* const out[4], int cells,
                     const Gather* gathers, const int* cellStart) {
