@@ -1,6 +1,7 @@
 // MemoryImage::Blt: exact alpha blending of one memory image onto another.
 // Untinted rows go through PixelBlend::BlendRow (vector kernels, groups sorted by source and
-// destination alpha). Tinted rows skip the source's transparent runs whole with its cached
+// destination alpha); tinted ones through PixelBlend::BlendTintedRows where the AVX2 kernel
+// is in use, and otherwise skip the source's transparent runs whole with its cached
 // run-length alpha table and look the divisions up in tables. The arithmetic is the stated
 // one, bit for bit.
 #include <algorithm>
@@ -35,6 +36,10 @@ void BlitTinted(const BlitArea& area, const Color& color) {
     Tint tint{uint32_t(color.red * color.alpha / 255), uint32_t(color.green * color.alpha / 255),
               uint32_t(color.blue * color.alpha / 255), uint32_t(color.alpha)};
     if (color.alpha == 0) return;
+    if (PixelBlend::BlendTintedRows(PixelBlend::RowSpan{area.dest, area.destStride, area.source,
+                                                        area.sourceStride, area.width, area.height},
+                                    tint))
+        return;
     for (int y = 0; y < area.height; ++y) {
         const uint32_t* s = area.source + std::size_t(y) * area.sourceStride;
         const uint8_t* run = area.runs + std::size_t(y) * area.sourceStride;

@@ -69,6 +69,11 @@ struct RowSpan {
 };
 void BlendRows(const RowSpan& span);
 
+// The tinted blend (BlendTinted) over a rectangle with the AVX2 kernel; false, drawing
+// nothing, when that kernel is not in use (the caller runs its own loop).
+struct Tint;
+bool BlendTintedRows(const RowSpan& span, const Tint& tint);
+
 // The kernels the drawers run: the widest the CPU has (AVX2, checked at run time), SSE2, or
 // the plain C++ loops. Tests switch between them to compare their bytes; the choice is
 // not meant to change while another thread draws.

@@ -12,6 +12,7 @@
 // Whole rectangles go to the AVX2 kernel at once, so its constants are set up once.
 #include <algorithm>
 #include <atomic>
+#include <initializer_list>
 
 #include "graphics/PixelBlend.h"
 
