@@ -214,7 +214,7 @@ bool HasAvx2() {
 }
 
 void BlendRows(const RowSpan& span) {
-    Kernels kernels = KernelsInUse();
+    [[maybe_unused]] Kernels kernels = KernelsInUse();
 #if defined(GEMLODE_AVX2_KERNELS)
     if (kernels == Kernels::Widest) return BlendRectAvx2(span);
 #endif

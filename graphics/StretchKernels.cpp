@@ -265,8 +265,9 @@ void HorizontalRowWindows(const WindowPlan& plan, const uint32_t* in, uint16_t* 
 #endif
 }
 
-void HorizontalRows(Kernels kernels, const uint32_t* const in[4], uint16_t* const out[4], int cells,
-                    const Gather* gathers, const int* cellStart) {
+void HorizontalRows([[maybe_unused]] Kernels kernels, const uint32_t* const in[4],
+                    uint16_t* const out[4], int cells, const Gather* gathers,
+                    const int* cellStart) {
 #if defined(GEMLODE_AVX2_KERNELS)
     if (kernels == Kernels::Widest) return HorizontalRowsAvx2(in, out, cells, gathers, cellStart);
 #endif
