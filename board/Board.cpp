@@ -1,6 +1,7 @@
 // Board: life cycle, the order of one update tick and its small steps,
 // messages, game end and pausing.
 #include "board/Board.h"
+#include "board/BoardRenderer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -148,7 +149,7 @@ void Board::UpdateMoveBonus() {
         moveBonusStrength = moveBonusCountdown / 50.0;
     else if (moveBonusStrength < 1.0)
         moveBonusStrength = std::min(1.0, moveBonusStrength + 0.05);
-    MarkDirty();
+    MarkRendererAreaDirty(&BoardRenderer::MoveBonusArea);
 }
 
 // "GO!" at tick 150, or the start tip with its arrows for a new player.
@@ -223,22 +224,20 @@ void Board::UpdatePopups() {
     const int topLimit = host.DigitFontAscent() / 2 + 2;
     for (auto& popup : scorePopups) {
         if (updateCount % 3 == 0) {
-            MarkDirty();
+            MarkPopupDirty(popup);
             if (popup.y > topLimit) --popup.y;
         }
         const int fade = std::max(-1, 5 - popup.life / 3);
         if (fade != popup.fade) {
             popup.fade = fade;
-            MarkDirty();
+            MarkPopupDirty(popup);
         }
         --popup.life;
     }
     const auto gone = std::remove_if(scorePopups.begin(), scorePopups.end(),
                                      [](const ScorePopup& p) { return p.life <= 0; });
-    if (gone != scorePopups.end()) {
-        scorePopups.erase(gone, scorePopups.end());
-        MarkDirty();
-    }
+    for (auto it = gone; it != scorePopups.end(); ++it) MarkPopupDirty(*it);
+    scorePopups.erase(gone, scorePopups.end());
 }
 
 void Board::ShowMessage(const std::string& text, int ticks) {

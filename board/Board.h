@@ -229,6 +229,9 @@ private:
     // the cells they cover.
     void MarkGemDirty(const Gem& gem);
     void MarkSwapDirty();
+    void MarkPopupDirty(const ScorePopup& popup);
+    // One of the renderer's fixed areas (score, bar ...) changed.
+    void MarkRendererAreaDirty(Rect (BoardRenderer::*area)() const);
     void UpdateMoveBonus();
     void UpdateBar(std::int64_t fill, std::int64_t range);
     void UpdateBarFrame(bool grew);

@@ -23,8 +23,12 @@ void Board::MarkArrowsDirty(int offsetBefore) {
 }
 
 void Board::MarkHintFlashDirty() {
+    MarkRendererAreaDirty(&BoardRenderer::HintFlashArea);
+}
+
+void Board::MarkRendererAreaDirty(Rect (BoardRenderer::*area)() const) {
     if (renderer)
-        MarkAreaDirty(renderer->HintFlashArea());
+        MarkAreaDirty((*renderer.*area)());
     else
         MarkDirty();
 }
@@ -32,6 +36,13 @@ void Board::MarkHintFlashDirty() {
 void Board::MarkGemDirty(const Gem& gem) {
     if (renderer)
         MarkAreaDirty(renderer->GemArea(gem.x, gem.y));
+    else
+        MarkDirty();
+}
+
+void Board::MarkPopupDirty(const ScorePopup& popup) {
+    if (renderer)
+        MarkAreaDirty(renderer->PopupArea(popup));
     else
         MarkDirty();
 }

@@ -17,6 +17,7 @@ constexpr int kBoardCenterX = 406;
 constexpr int kBoardCenterY = 219;
 constexpr int kBoardWidgetWidth = 640;
 constexpr int kBoardWidgetHeight = 480;
+constexpr int kBarLength = 340;  // the bonus bar when full
 
 constexpr int ColumnX(int column) {
     return kCellPitch * column + 203;

@@ -35,6 +35,15 @@ void BoardRenderer::DrawScorePopups(Graphics& g) {
     }
 }
 
+Rect BoardRenderer::PopupArea(const ScorePopup& popup) const {
+    Font* digits = art.DigitFont();
+    if (!digits) return Rect();
+    const int width = digits->StringWidth(std::to_string(popup.value));
+    const int ascent = digits->GetAscent();
+    const int top = popup.y + ascent / 2 - ascent;
+    return Rect(popup.x - width / 2 - 2, top - 3, width + 4, digits->GetHeight() + 6);
+}
+
 // The pointer shows the left gem of the suggested pair until that gem is
 // selected, then the right one.
 int BoardRenderer::PointerColumn() const {

@@ -17,6 +17,15 @@ constexpr int kWhiteBarFrame = 24;
 constexpr int kBarX = 237;
 constexpr int kBarY = 444;
 constexpr int kBarHeight = 25;
+constexpr int kScoreBaseline = 106;
+constexpr int kMoveBonusBaseline = 350;
+
+// A readout's old and new text differ in width, and a long one may reach past the
+// panel, so its band spans the widget.
+Rect TextBand(const Font* font, int baseline) {
+    if (!font) return Rect();
+    return Rect(0, baseline - font->GetAscent() - 2, kBoardWidgetWidth, font->GetHeight() + 4);
+}
 }  // namespace
 
 void BoardRenderer::DrawScore(Graphics& g) {
@@ -26,7 +35,7 @@ void BoardRenderer::DrawScore(Graphics& g) {
     text.SetFont(font);
     text.SetColor(kScoreColor);
     const std::string value = std::to_string(board.displayedScore);
-    text.DrawString(value, 93 - font->StringWidth(value) / 2, 106);
+    text.DrawString(value, 93 - font->StringWidth(value) / 2, kScoreBaseline);
 }
 
 // Frames 0-23 are the colours of the timed bar by fill, 24 its white flash;
@@ -59,7 +68,20 @@ void BoardRenderer::DrawMoveBonus(Graphics& g) {
     text.SetColor(FadedWhite(board.moveBonusStrength));
     std::string value(1, '+');
     value += std::to_string(board.movePoints);
-    text.DrawString(value, 91 - font->StringWidth(value) / 2 - font->CharWidth('+') / 3, 350);
+    text.DrawString(value, 91 - font->StringWidth(value) / 2 - font->CharWidth('+') / 3,
+                    kMoveBonusBaseline);
+}
+
+Rect BoardRenderer::ScoreArea() const {
+    return TextBand(art.ScoreFont(), kScoreBaseline);
+}
+
+Rect BoardRenderer::MoveBonusArea() const {
+    return TextBand(art.TitleFont(), kMoveBonusBaseline);
+}
+
+Rect BoardRenderer::BonusBarArea() const {
+    return Rect(kBarX, kBarY, kBarLength, kBarHeight);
 }
 
 Rect BoardRenderer::HintFlashArea() const {

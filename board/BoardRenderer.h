@@ -28,6 +28,7 @@ class Board;
 class BoardArt;
 class Graphics;
 struct Gem;
+struct ScorePopup;
 
 class BoardRenderer {
 public:
@@ -44,8 +45,14 @@ public:
     // drawn), and what the hint flash covers: the only pixels those animations change.
     Rect MovingArrowArea(int offsetA, int offsetB) const;
     Rect HintFlashArea() const;
+    // The panel readouts that change while a game goes on.
+    Rect ScoreArea() const;
+    Rect MoveBonusArea() const;
+    Rect BonusBarArea() const;
     // Everything drawn for a gem at this model position: the gem, its sparkles, its cursor.
     Rect GemArea(double x, double y) const;
+    // A score popup's number, and the row above it that it rises into.
+    Rect PopupArea(const ScorePopup& popup) const;
 
     MemoryImage& ScreenImage() { return screenImage; }
     MemoryImage& BackgroundImage() { return backgroundImage; }

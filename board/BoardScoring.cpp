@@ -8,13 +8,13 @@
 #include <cmath>
 
 #include "board/Board.h"
+#include "board/BoardRenderer.h"
 #include "board/DifficultyTable.h"
 
 namespace Varn {
 
 namespace {
 
-constexpr int kBarLength = 340;
 constexpr int kBaseBySet[10] = {10, 10, 20, 30, 40, 60, 80, 110, 160, 210};
 
 int BasePoints(int setNumber, int length) {
@@ -102,10 +102,10 @@ void Board::UpdateBar(std::int64_t fill, std::int64_t range) {
         if (barPixels < target) {
             ++barPixels;
             grew = true;
-            MarkDirty();
+            MarkRendererAreaDirty(&BoardRenderer::BonusBarArea);
         } else if (barPixels > target) {
             --barPixels;
-            MarkDirty();
+            MarkRendererAreaDirty(&BoardRenderer::BonusBarArea);
         }
     }
     UpdateBarFrame(grew);
@@ -131,7 +131,7 @@ void Board::UpdateBarFrame(bool grew) {
     if (state == BoardState::LevelUpWhirl && blink) frame = 24;
     if (frame != barFrame) {
         barFrame = frame;
-        MarkDirty();
+        MarkRendererAreaDirty(&BoardRenderer::BonusBarArea);
     }
 }
 
@@ -148,7 +148,7 @@ void Board::UpdateScoreRoll() {
         step = TruncToInt(m);
     if (step != 0) {
         displayedScore = SaturatingAdd(displayedScore, step);
-        MarkDirty();
+        MarkRendererAreaDirty(&BoardRenderer::ScoreArea);
     }
     d = static_cast<std::int64_t>(score) - displayedScore;
     step = 0;
@@ -160,7 +160,7 @@ void Board::UpdateScoreRoll() {
         step = TruncToInt(m);
     if (step != 0) {
         displayedScore = ClampToInt(static_cast<std::int64_t>(displayedScore) - step);
-        MarkDirty();
+        MarkRendererAreaDirty(&BoardRenderer::ScoreArea);
     }
 }
 

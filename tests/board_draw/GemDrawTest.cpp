@@ -245,8 +245,9 @@ void StartRefusedSwap(Board& board) {
 }
 
 // A gem's glow under the pointer, a selected gem's spin and cursor, its hint sparkles,
-// and a swap and its swap-back redraw only the cells they cover.
-TEST_F(GemDrawTest, GemAnimationsRedrawOnlyTheirCellsYetMatchAWholeRedraw) {
+// and a swap and its swap-back redraw only the cells they cover; the panel's readouts
+// and the bonus bar only their own places.
+TEST_F(GemDrawTest, AnimationsRedrawOnlyWhatTheyCoverYetMatchAWholeRedraw) {
     struct Case {
         const char* name;
         std::function<void(Board&)> start;
@@ -257,6 +258,20 @@ TEST_F(GemDrawTest, GemAnimationsRedrawOnlyTheirCellsYetMatchAWholeRedraw) {
         {"selection", [](Board& b) { b.selected = b.grid.At(5, 2); }, 40},
         {"sparkles", [](Board& b) { b.grid.At(1, 6)->sparkleCountdown = 20; }, 60},
         {"refused swap", [](Board& b) { StartRefusedSwap(b); }, 80},
+        {"move bonus",
+         [](Board& b) {
+             b.movePoints = 1250;
+             b.moveBonusCountdown = 120;
+         },
+         80},
+        {"score roll", [](Board& b) { b.score += 900; }, 60},
+        {"bonus bar", [](Board& b) { b.barPixels = 90; }, 60},
+        {"score popups",
+         [](Board& b) {
+             b.scorePopups.push_back(ScorePopup{ColumnX(2), RowY(3), 40, -1, 250});
+             b.scorePopups.push_back(ScorePopup{ColumnX(6), RowY(5), 25, -1, 1500});
+         },
+         45},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
