@@ -28,8 +28,6 @@ struct TintFactors {
 
 #if defined(__SSE2__)
 
-namespace vec {
-
 using V = __m128i;
 
 inline V Load(const void* p) {
@@ -93,10 +91,6 @@ inline V SpreadHi(V v) {
     v = _mm_or_si128(v, _mm_slli_epi32(v, 16));
     return _mm_unpackhi_epi32(v, v);
 }
-
-}  // namespace vec
-
-using namespace vec;
 
 // Untinted alpha over: an opaque pixel (alpha 255) is copied, any other becomes
 // n + the destination's channels scaled by (256 - alpha). No pixel may have alpha 0.
