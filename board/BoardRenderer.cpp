@@ -159,6 +159,9 @@ void BoardRenderer::DrawGem(Graphics& g, const Gem& gem) {
 bool BoardRenderer::DrawGlowingGem(Graphics& g, const Gem& gem, int gx, int gy) {
     auto* sheet = dynamic_cast<MemoryImage*>(art.GetImage(BoardImage::kGemSheet));
     if (!sheet) return false;
+    // Mixing the frames costs more than drawing them: not for a redraw that misses the gem.
+    const Rect onScreen(gx + g.GetTranslateX(), gy + g.GetTranslateY(), kGemSize, kGemSize);
+    if (!onScreen.Intersects(g.GetClipRect())) return true;
     if (!InRange(gem.glowFrame, 0, kSheetFrames - 1)) return true;
     const int ax = 2;
     const int ay = kKindPitch * gem.kind;
