@@ -73,7 +73,9 @@ inline void CopyRun(uint16_t* d, const uint32_t* n, int count) {
     for (; k < count; ++k) d[k] = uint16_t(n[k]);
 }
 
-template <typename L>
+// Opaque runs are copied (a vector blend would read the destination for nothing); with
+// Vector, translucent runs of four or more take the vector blend.
+template <bool Vector, typename L>
 void BlendRows(const Target& t, const L& l, const Source& s, const BlitArea& a) {
     using P = typename L::Pixel;
     for (int j = 0; j < a.height; ++j) {
@@ -87,8 +89,10 @@ void BlendRows(const Target& t, const L& l, const Source& s, const BlitArea& a) 
             if (alpha == 255) {
                 CopyRun(d + i, n + i, count);
             } else if (alpha != 0) {
-                for (int k = i; k < i + count; ++k)
-                    d[k] = P(n[k] + ScaleAll(l, d[k], 256 - (n[k] >> 24)));
+                int k = i;
+                // Most translucent runs are a pixel or two of an edge.
+                if constexpr (Vector) k += count >= 4 ? BlendSpan(d + i, n + i, count) : 0;
+                for (; k < i + count; ++k) d[k] = P(n[k] + ScaleAll(l, d[k], 256 - (n[k] >> 24)));
             }
             i += count;
         }
@@ -239,31 +243,6 @@ inline bool Black(uint32_t n) {
     return (n & 0x00FFFFFFu) == 0;
 }
 
-// Opaque runs are copied as in the plain loop (a vector blend would read the destination
-// for nothing); only the translucent runs take the vector blend.
-template <typename L>
-void BlendRowsVector(const Target& t, const L& l, const Source& s, const BlitArea& a) {
-    using P = typename L::Pixel;
-    for (int j = 0; j < a.height; ++j) {
-        std::size_t at = std::size_t(a.sourceY + j) * s.width + a.sourceX;
-        const uint32_t* n = s.native + at;
-        const uint8_t* runs = s.runs + at;
-        P* d = Row<P>(t, a.destY + j) + a.destX;
-        for (int i = 0; i < a.width;) {
-            int count = std::min<int>(runs[i], a.width - i);
-            uint32_t alpha = n[i] >> 24;
-            if (alpha == 255) {
-                CopyRun(d + i, n + i, count);
-            } else if (alpha != 0) {
-                // Most translucent runs are a pixel or two of an edge.
-                int k = i + (count >= 4 ? BlendSpan(d + i, n + i, count) : 0);
-                for (; k < i + count; ++k) d[k] = P(n[k] + ScaleAll(l, d[k], 256 - (n[k] >> 24)));
-            }
-            i += count;
-        }
-    }
-}
-
 template <typename L>
 void BlendRowsTintedVector(const Target& t, const L& l, const Source& s, const BlitArea& a,
                            const Color& tint) {
@@ -302,14 +281,14 @@ void NormalBltBlended(const Target& t, int x, int y, const Source& s, const Rect
         if constexpr (kVectorLayout<std::decay_t<decltype(l)>>) {
             if (vector) {
                 if (k == Color::White)
-                    BlendRowsVector(t, l, s, a);
+                    BlendRows<true>(t, l, s, a);
                 else
                     BlendRowsTintedVector(t, l, s, a, k);
                 return;
             }
         }
         if (k == Color::White)
-            BlendRows(t, l, s, a);
+            BlendRows<false>(t, l, s, a);
         else
             BlendRowsTinted(t, l, s, a, k);
     });
