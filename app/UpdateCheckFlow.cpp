@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kUpdateCheckDialog = 18;
 constexpr int kNewVersionDialog = kUpdateCheckDialog + UpdateCheckDialog::kNewVersionOffset;
-constexpr int kUpToDateDialog = kUpdateCheckDialog + UpdateCheckDialog::kUpToDateOffset;
 constexpr int kDialogFrameImage = 12;
 constexpr int kButtonImage = 13;
 constexpr int kWaitBarImage = 14;

@@ -75,6 +75,7 @@ public:
     static std::string DefaultUpdateServer();
 
     // What the board asks of the application.
+    using VarnApp::PlaySound;  // the board's pan is an int; the framework's a double
     void PlaySound(int soundId) override { VarnApp::PlaySound(soundId); }
     void PlaySound(int soundId, int pan) override { VarnApp::PlaySound(soundId, double(pan)); }
     std::unique_ptr<BoardSoundLoop> StartSoundLoop(int soundId) override;
