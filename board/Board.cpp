@@ -125,7 +125,7 @@ void Board::UpdateHintFlash() {
     const int g = hintFlashDuration / 3;
     if (g > 0) hintFlashStrength = 1.0 - std::abs(hintFlashCountdown % g - g / 2) / (g * 0.5);
     if (hintFlashCountdown == 0) hintFlashStrength = 0.0;
-    MarkHintFlashDirty();
+    MarkRendererAreaDirty(&BoardRenderer::HintFlashArea);
 }
 
 void Board::UpdateBlackHole() {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -222,16 +223,17 @@ private:
     void UpdateHintFlash();
     void UpdateBlackHole();
     void UpdateArrows();
-    // Marks only what a change of the arrow offset or of the hint flash redraws (BoardDraw.cpp).
+    // Marks the area the renderer gives for a change (a fixed area such as the score or the
+    // bar, a gem's cell, a popup); without art nothing is drawn from the board's fields, so
+    // the whole widget is marked. Used where BoardRenderer is complete.
+    template <typename AreaOf>
+    void MarkRendererAreaDirty(AreaOf areaOf);
     void MarkArrowsDirty(int offsetBefore);
-    void MarkHintFlashDirty();
     // A gem's own animation (spin, glow, sparkle, cursor) and a swap in progress change only
     // the cells they cover.
     void MarkGemDirty(const Gem& gem);
     void MarkSwapDirty();
     void MarkPopupDirty(const ScorePopup& popup);
-    // One of the renderer's fixed areas (score, bar ...) changed.
-    void MarkRendererAreaDirty(Rect (BoardRenderer::*area)() const);
     void UpdateMoveBonus();
     void UpdateBar(std::int64_t fill, std::int64_t range);
     void UpdateBarFrame(bool grew);
@@ -249,5 +251,13 @@ private:
     void ThrowGems();
     bool AimedNeighbour(const Gem& from, int px, int py, int& column, int& row) const;
 };
+
+template <typename AreaOf>
+void Board::MarkRendererAreaDirty(AreaOf areaOf) {
+    if (renderer)
+        MarkAreaDirty(std::invoke(areaOf, *renderer));
+    else
+        MarkDirty();
+}
 
 }  // namespace Varn

@@ -14,37 +14,17 @@ void Board::SetArt(BoardArt* art) {
     MarkDirty();
 }
 
-// Without art nothing is drawn from these fields; the whole widget is marked all the same.
 void Board::MarkArrowsDirty(int offsetBefore) {
-    if (renderer)
-        MarkAreaDirty(renderer->MovingArrowArea(offsetBefore, arrowOffset));
-    else
-        MarkDirty();
-}
-
-void Board::MarkHintFlashDirty() {
-    MarkRendererAreaDirty(&BoardRenderer::HintFlashArea);
-}
-
-void Board::MarkRendererAreaDirty(Rect (BoardRenderer::*area)() const) {
-    if (renderer)
-        MarkAreaDirty((*renderer.*area)());
-    else
-        MarkDirty();
+    MarkRendererAreaDirty(
+        [&](const BoardRenderer& r) { return r.MovingArrowArea(offsetBefore, arrowOffset); });
 }
 
 void Board::MarkGemDirty(const Gem& gem) {
-    if (renderer)
-        MarkAreaDirty(renderer->GemArea(gem.x, gem.y));
-    else
-        MarkDirty();
+    MarkRendererAreaDirty([&](const BoardRenderer& r) { return r.GemArea(gem.x, gem.y); });
 }
 
 void Board::MarkPopupDirty(const ScorePopup& popup) {
-    if (renderer)
-        MarkAreaDirty(renderer->PopupArea(popup));
-    else
-        MarkDirty();
+    MarkRendererAreaDirty([&](const BoardRenderer& r) { return r.PopupArea(popup); });
 }
 
 // The swapped gems travel between their two cells, so both cells' areas hold them.
