@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/WinLodeApp.h"
-#include "framework/InternetManager.h"
-#include "framework/UpdateCheckDialog.h"
+#include "framework/internet/InternetManager.h"
+#include "framework/internet/UpdateCheckDialog.h"
 #include "graphics/MemoryImage.h"
 
 #ifndef GEMLODE_UPDATE_SERVER

@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "framework/AppInfoText.h"
-#include "framework/CrashHandler.h"
+#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/InternetManager.h"
+#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"

@@ -1,4 +1,4 @@
-#include "framework/CrashCodes.h"
+#include "framework/crash/CrashCodes.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "framework/CrashHandler.h"
+#include "framework/crash/CrashHandler.h"
 #include "framework/VarnApp.h"
 #include "platform/headless/HeadlessPlatform.h"
 

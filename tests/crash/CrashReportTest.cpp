@@ -1,5 +1,5 @@
 // Report composition from facts, with symbols a test controls.
-#include "framework/CrashReport.h"
+#include "framework/crash/CrashReport.h"
 
 #include <gtest/gtest.h>
 

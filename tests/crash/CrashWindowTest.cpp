@@ -1,5 +1,5 @@
 // The report window on the headless platform: its keys, its button and its scrolling.
-#include "framework/CrashWindow.h"
+#include "framework/crash/CrashWindow.h"
 
 #include <gtest/gtest.h>
 

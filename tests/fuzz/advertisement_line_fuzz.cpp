@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Advertisement.h"
+#include "framework/internet/Advertisement.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

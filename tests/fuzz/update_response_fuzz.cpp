@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/HTTPTransfer.h"
-#include "framework/UpdateResponse.h"
+#include "framework/internet/HTTPTransfer.h"
+#include "framework/internet/UpdateResponse.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "board/GameRandom.h"
-#include "framework/AdvertisementFiles.h"
-#include "framework/InternetManager.h"
+#include "framework/internet/AdvertisementFiles.h"
+#include "framework/internet/InternetManager.h"
 #include "tests/http/LoopbackServer.h"
 
 namespace Varn::test {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "framework/HTTPTransfer.h"
+#include "framework/internet/HTTPTransfer.h"
 #include "tests/http/LoopbackServer.h"
 
 namespace Varn::test {

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "framework/InternetManager.h"
+#include "framework/internet/InternetManager.h"
 #include "tests/http/LoopbackServer.h"
 
 namespace Varn::test {

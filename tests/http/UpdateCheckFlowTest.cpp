@@ -9,8 +9,8 @@
 
 #include "app/OptionsDialog.h"
 #include "board/GameRandom.h"
-#include "framework/InternetManager.h"
-#include "framework/UpdateCheckDialog.h"
+#include "framework/internet/InternetManager.h"
+#include "framework/internet/UpdateCheckDialog.h"
 #include "tests/app/AppHarness.h"
 #include "tests/http/LoopbackServer.h"
 #include "widgets/DialogButton.h"

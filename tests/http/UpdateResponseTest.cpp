@@ -2,7 +2,7 @@
 // advertisement lines, and what counts as a page that may be opened.
 #include <gtest/gtest.h>
 
-#include "framework/UpdateResponse.h"
+#include "framework/internet/UpdateResponse.h"
 
 namespace Varn::test {
 namespace {

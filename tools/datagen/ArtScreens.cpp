@@ -220,7 +220,7 @@ Canvas DrawTitleScreen() {
     DrawCentredText(c, big, "Gemlode", name, 320, 180);
     const FontFace tagFace("Dosis", "Bold", 20);
     TextStyle tag{{0.8f, 0.9f, 1, 1}, {0.6f, 0.75f, 1, 1}, {}, 0, 0, {0, 0, 0, 0.8f}, 1, 3};
-    DrawCentredText(c, tagFace, "A JEWEL-SWAPPING PUZZLE", tag, 250, 220);
+    DrawCentredText(c, tagFace, "A GEM-SWAPPING PUZZLE", tag, 250, 220);
     for (int k = 0; k < kGemKinds; ++k) {
         int x = 320 - 3 * 62 + 62 * k - 24;
         int y = 240 + static_cast<int>(std::lround(10 * std::sin(k * kPi / 3)));

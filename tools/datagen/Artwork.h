@@ -1,5 +1,5 @@
 // Artwork: every picture of the game's image table, drawn procedurally in the
-// dark jewel-box theme (deep violet, gold trim, glossy highlights). Sizes and
+// dark treasure-chest theme (deep violet, gold trim, glossy highlights). Sizes and
 // cell layouts are the ones the game cuts and draws; contents are ours.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "framework/CrashReport.h"
+#include "framework/crash/CrashReport.h"
 
 #include <sys/utsname.h>
 
@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "framework/AppInfoText.h"
-#include "framework/CrashCodes.h"
+#include "framework/crash/CrashCodes.h"
 
 namespace Varn {
 

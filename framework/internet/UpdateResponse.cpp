@@ -1,5 +1,5 @@
 // Reading the update server's answer.
-#include "framework/UpdateResponse.h"
+#include "framework/internet/UpdateResponse.h"
 
 #include <cctype>
 

@@ -1,4 +1,4 @@
-#include "framework/CrashFiles.h"
+#include "framework/crash/CrashFiles.h"
 
 #include <filesystem>
 

@@ -21,7 +21,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "framework/CrashFacts.h"
+#include "framework/crash/CrashFacts.h"
 
 namespace Varn {
 

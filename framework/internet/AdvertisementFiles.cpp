@@ -1,10 +1,10 @@
 // AdvertisementFiles: checking and writing files below "ads" without links.
-#include "framework/AdvertisementFiles.h"
+#include "framework/internet/AdvertisementFiles.h"
 
 #include <system_error>
 #include <vector>
 
-#include "framework/Advertisement.h"
+#include "framework/internet/Advertisement.h"
 #include "platform/AtomicFile.h"
 
 namespace Varn {

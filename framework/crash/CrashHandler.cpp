@@ -1,6 +1,6 @@
 // The fault handler. Everything reachable from OnFault must be async-signal-safe: system
 // calls, atomics, libunwind's local walk, and plain stores into preallocated memory.
-#include "framework/CrashHandler.h"
+#include "framework/crash/CrashHandler.h"
 
 #define UNW_LOCAL_ONLY
 #include <fcntl.h>
@@ -16,7 +16,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "framework/CrashCodes.h"
+#include "framework/crash/CrashCodes.h"
 
 #ifndef GEMLODE_CRASH_REPORTER
 #define GEMLODE_CRASH_REPORTER 1

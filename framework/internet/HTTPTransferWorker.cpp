@@ -5,7 +5,7 @@
 // operating system's network directly; nothing here starts a shell.
 #include <curl/curl.h>
 
-#include "framework/HTTPTransfer.h"
+#include "framework/internet/HTTPTransfer.h"
 
 namespace Varn {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "framework/CrashFacts.h"
-#include "framework/CrashSymbols.h"
+#include "framework/crash/CrashFacts.h"
+#include "framework/crash/CrashSymbols.h"
 
 namespace Varn {
 

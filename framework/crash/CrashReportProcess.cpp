@@ -11,10 +11,10 @@
 #include <cstring>
 #include <string>
 
-#include "framework/CrashFiles.h"
-#include "framework/CrashHandler.h"
-#include "framework/CrashReport.h"
-#include "framework/CrashWindow.h"
+#include "framework/crash/CrashFiles.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/crash/CrashReport.h"
+#include "framework/crash/CrashWindow.h"
 #include "platform/Platform.h"
 
 namespace Varn {

@@ -1,4 +1,4 @@
-#include "framework/CrashWindow.h"
+#include "framework/crash/CrashWindow.h"
 
 #include <algorithm>
 #include <sstream>

@@ -1,5 +1,5 @@
 // InternetManager: the update-check operations.
-#include "framework/InternetManager.h"
+#include "framework/internet/InternetManager.h"
 
 namespace Varn {
 

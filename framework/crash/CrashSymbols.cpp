@@ -1,4 +1,4 @@
-#include "framework/CrashSymbols.h"
+#include "framework/crash/CrashSymbols.h"
 
 #include <cxxabi.h>
 #include <elfutils/libdwfl.h>

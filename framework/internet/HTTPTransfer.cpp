@@ -1,6 +1,6 @@
 // HTTPTransfer: starting, aborting and joining the worker, and the URL rules.
 // The worker's libcurl side is in HTTPTransferWorker.cpp.
-#include "framework/HTTPTransfer.h"
+#include "framework/internet/HTTPTransfer.h"
 
 #include <curl/curl.h>
 

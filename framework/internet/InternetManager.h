@@ -22,10 +22,10 @@
 #include <thread>
 #include <vector>
 
-#include "framework/Advertisement.h"
+#include "framework/internet/Advertisement.h"
 
-#include "framework/HTTPTransfer.h"
-#include "framework/UpdateResponse.h"
+#include "framework/internet/HTTPTransfer.h"
+#include "framework/internet/UpdateResponse.h"
 
 namespace Varn {
 

@@ -1,7 +1,7 @@
 // UpdateCheckDialog: the moving bar and the answer dialogs.
-#include "framework/UpdateCheckDialog.h"
+#include "framework/internet/UpdateCheckDialog.h"
 
-#include "framework/InternetManager.h"
+#include "framework/internet/InternetManager.h"
 #include "framework/VarnApp.h"
 #include "graphics/Graphics.h"
 

@@ -1,11 +1,11 @@
 // Advertisement: the line parser, its writer and the name check.
-#include "framework/Advertisement.h"
+#include "framework/internet/Advertisement.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
 
-#include "framework/UpdateResponse.h"
+#include "framework/internet/UpdateResponse.h"
 
 namespace Varn {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "framework/AdvertisementFiles.h"
-#include "framework/InternetManager.h"
+#include "framework/internet/AdvertisementFiles.h"
+#include "framework/internet/InternetManager.h"
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
 
