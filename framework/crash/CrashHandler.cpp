@@ -158,7 +158,9 @@ void MoveDescriptor(int from, int to) {
 }
 
 [[noreturn]] void ExecReporter(int input) {
-    int folder = facts.writeFolderFd >= 0 ? fcntl(folderFd.load(), F_DUPFD, 10) : -1;
+    // A copy above standard input first: the folder's own number may be 0.
+    int folder =
+        facts.writeFolderFd >= 0 ? fcntl(folderFd.load(), F_DUPFD, kCrashFolderDescriptor + 1) : -1;
     MoveDescriptor(input, STDIN_FILENO);
     if (folder >= 0) MoveDescriptor(folder, kCrashFolderDescriptor);
     char name[] = "gemlode-crash-report";
@@ -220,6 +222,8 @@ void OnFault(int signal, siginfo_t* info, void* context) {
     }
     ucontext_t* registers = static_cast<ucontext_t*>(context);
     CaptureFacts(signal, info, registers);
+    // The walk comes before the other threads stop: libunwind may take the loader's lock,
+    // which a stopped thread could hold for good.
     phase = kWalking;
     if (registers) WalkCrashStack(registers, facts, faultInsideHandler.load());
     Report();
