@@ -9,14 +9,15 @@
 #include <cstring>
 
 #include "framework/AppInfoText.h"
-#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
 #include "platform/AtomicFile.h"
 #include "platform/GameFolders.h"
+#include "platform/ThreadSignalStack.h"
 #include "sound/AudioOutput.h"
 #include "sound/MixerSoundManager.h"
 #include "sound/MusicInterface.h"
@@ -175,6 +176,7 @@ void VarnApp::PlaySound(int id, double pan) {
 void VarnApp::StartLoadingThread() {
     if (loadingThreadStarted.exchange(true)) return;
     loadingThread = std::thread([this] {
+        ThreadSignalStack signalStack;
         LoadResources();
         loaded = true;
         ResourcesLoaded();
@@ -424,8 +426,7 @@ void VarnApp::NoteCrashFacts() {
     CopyText(app.videoDriver, drivers.video);
     CopyText(app.audioDriver, drivers.audio);
     CopyText(app.library, drivers.library);
-    CopyText(app.writeFolder, RunFolders().writeFolder.string());
-    CrashHandler::AttachApp(app, startMonotonicMs, &closing);
+    CrashHandler::AttachApp(app, startMonotonicMs, RunFolders().writeFolder.string());
 }
 
 void VarnApp::Shutdown() {

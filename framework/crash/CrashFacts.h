@@ -12,6 +12,8 @@ constexpr uint32_t kCrashFactsMagic = 0x31464347;  // "GCF1"
 constexpr int kCrashMaxFrames = 128;
 // The exit code of a process that ends through the crash reporter.
 constexpr int kCrashExitCode = 3;
+// The descriptor of the write folder in the report process.
+constexpr int kCrashFolderDescriptor = 3;
 
 // x86-64 registers in the order the report prints them.
 enum CrashRegister : int {
@@ -54,7 +56,9 @@ struct CrashAppFacts {
     char videoDriver[64] = {};
     char audioDriver[64] = {};
     char library[64] = {};
-    char writeFolder[1024] = {};  // where the game writes its files; empty: the working folder
+    // The game writes its files in a folder of its own (the report process gets a
+    // descriptor of it); 0: in the working folder.
+    uint8_t hasWriteFolder = 0;
 };
 
 struct CrashFacts {
@@ -72,6 +76,8 @@ struct CrashFacts {
     uint64_t framePc[kCrashMaxFrames] = {};
     uint64_t frameSp[kCrashMaxFrames] = {};
     CrashAppFacts app;
+    // kCrashFolderDescriptor when the report process has the write folder open; -1 if not.
+    int32_t writeFolderFd = -1;
 };
 
 }  // namespace Varn

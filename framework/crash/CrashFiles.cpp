@@ -1,15 +1,14 @@
 #include "framework/crash/CrashFiles.h"
 
-#include <filesystem>
+#include <unistd.h>
 
 #include "platform/AtomicFile.h"
 
 namespace Varn {
 
-bool WriteCrashFile(const std::string& folder, const std::string& text) {
-    std::filesystem::path base =
-        folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
-    return WriteFileAtomically(base / "crash.txt", text);
+bool WriteCrashFile(int folderFd, const std::string& text) {
+    if (folderFd >= 0 && fchdir(folderFd) != 0) return false;
+    return WriteFileAtomically("crash.txt", text);
 }
 
 }  // namespace Varn

@@ -2,9 +2,7 @@
 // calls, atomics, libunwind's local walk, and plain stores into preallocated memory.
 #include "framework/crash/CrashHandler.h"
 
-#define UNW_LOCAL_ONLY
 #include <fcntl.h>
-#include <libunwind.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -13,10 +11,15 @@
 #include <ucontext.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
+#include "framework/crash/CrashAppSlot.h"
 #include "framework/crash/CrashCodes.h"
+#include "framework/crash/CrashFreeze.h"
+#include "framework/crash/CrashStackWalk.h"
 
 #ifndef GEMLODE_CRASH_REPORTER
 #define GEMLODE_CRASH_REPORTER 1
@@ -32,14 +35,18 @@ constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTR
 constexpr int kFaultSignalCount = sizeof(kFaultSignals) / sizeof(kFaultSignals[0]);
 constexpr size_t kAlternateStackSize = 256 * 1024;
 
+// Where the handler is: a fault inside it while walking still reports what was found.
+enum Phase : int { kCapturing, kWalking, kReporting };
+
 alignas(64) char alternateStack[kAlternateStackSize];
 CrashFacts facts;
-CrashAppFacts appFacts;
-std::atomic<int64_t> appStartMs{0};
-std::atomic<std::atomic<bool>*> appClosing{nullptr};
-std::atomic<bool> appAttached{false};
 std::atomic<long> reportingThread{0};
+std::atomic<int> phase{kCapturing};
 std::atomic<bool> faultInsideHandler{false};
+// The write folder, held open so that a path of any length can be written in.
+std::mutex folderLock;
+std::string folderPath;
+std::atomic<int> folderFd{-1};
 struct sigaction previousActions[kFaultSignalCount];
 stack_t previousStack;
 bool installed = false;
@@ -78,29 +85,6 @@ void CopyRegisters(const ucontext_t* context) {
     r[kRegFlags] = uint64_t(g[REG_EFL]);
 }
 
-void WalkStack(ucontext_t* context) {
-    facts.frameCount = 0;
-    unw_cursor_t cursor;
-    if (unw_init_local2(&cursor, context, UNW_INIT_SIGNAL_FRAME) != 0) {
-        facts.framePc[0] = facts.registers[kRegRip];
-        facts.frameSp[0] = facts.registers[kRegRsp];
-        facts.frameCount = 1;
-        return;
-    }
-    int count = 0;
-    do {
-        unw_word_t pc = 0;
-        unw_word_t sp = 0;
-        unw_get_reg(&cursor, UNW_REG_IP, &pc);
-        unw_get_reg(&cursor, UNW_REG_SP, &sp);
-        if (pc == 0) break;
-        facts.framePc[count] = pc;
-        facts.frameSp[count] = sp;
-        ++count;
-    } while (count < kCrashMaxFrames && unw_step(&cursor) > 0);
-    facts.frameCount = count;
-}
-
 void CaptureFacts(int signal, const siginfo_t* info, ucontext_t* context) {
     facts.magic = kCrashFactsMagic;
     facts.size = sizeof(CrashFacts);
@@ -108,18 +92,19 @@ void CaptureFacts(int signal, const siginfo_t* info, ucontext_t* context) {
     facts.signalCode = info ? info->si_code : 0;
     facts.faultAddress = info ? uint64_t(uintptr_t(info->si_addr)) : 0;
     facts.threadId = uint32_t(ThreadId());
-    if (context) {
-        CopyRegisters(context);
-        WalkStack(context);
-    }
+    if (context) CopyRegisters(context);
     facts.exceptionCode =
         ExceptionCodeFor(signal, facts.signalCode, facts.faultAddress, facts.registers[kRegRsp]);
-    if (appAttached.load()) {
-        facts.app = appFacts;
-        facts.app.loadedMs = CrashHandler::MonotonicMs() - appStartMs.load();
-    } else {
+}
+
+// After the other threads stopped: no AttachApp is half-way through.
+void CaptureAppFacts() {
+    int64_t startMs = 0;
+    if (CopyCrashAppFacts(facts.app, startMs))
+        facts.app.loadedMs = CrashHandler::MonotonicMs() - startMs;
+    else
         facts.app.present = 0;
-    }
+    facts.writeFolderFd = folderFd.load() >= 0 ? kCrashFolderDescriptor : -1;
 }
 
 bool SendAll(int fd, const void* data, size_t size) {
@@ -165,11 +150,19 @@ void WriteMinimalReport() {
     WriteText("\n");
 }
 
+// Puts `from` at `to` without close-on-exec, through a copy above both, so that moving
+// one descriptor never overwrites another still to be moved.
+void MoveDescriptor(int from, int to) {
+    int copy = fcntl(from, F_DUPFD, kCrashFolderDescriptor + 1);
+    if (copy >= 0) dup2(copy, to);
+}
+
 [[noreturn]] void ExecReporter(int input) {
-    if (input == STDIN_FILENO)
-        fcntl(input, F_SETFD, 0);
-    else
-        dup2(input, STDIN_FILENO);
+    // A copy above standard input first: the folder's own number may be 0.
+    int folder =
+        facts.writeFolderFd >= 0 ? fcntl(folderFd.load(), F_DUPFD, kCrashFolderDescriptor + 1) : -1;
+    MoveDescriptor(input, STDIN_FILENO);
+    if (folder >= 0) MoveDescriptor(folder, kCrashFolderDescriptor);
     char name[] = "gemlode-crash-report";
     char argument[64];
     strncpy(argument, CrashHandler::kReportArgument, sizeof(argument) - 1);
@@ -203,23 +196,37 @@ void RunReporter() {
     if (waited == child && (!WIFEXITED(status) || WEXITSTATUS(status) == 127)) WriteMinimalReport();
 }
 
+// Hiding the window would call into the window system, which is not safe here: the
+// window stays, frozen, until the process ends.
+[[noreturn]] void Report() {
+    phase = kReporting;
+    FreezeOtherThreads();
+    CaptureAppFacts();
+    RunReporter();
+    _exit(kCrashExitCode);
+}
+
+[[noreturn]] void OnFaultInsideHandler() {
+    // The signal, the address and the registers are in place; the walk keeps what it found.
+    if (phase.load() == kWalking) Report();
+    WriteMinimalReport();
+    _exit(kCrashExitCode);
+}
+
 void OnFault(int signal, siginfo_t* info, void* context) {
     long self = ThreadId();
     long expected = 0;
     if (!reportingThread.compare_exchange_strong(expected, self)) {
-        if (expected == self) _exit(kCrashExitCode);  // a fault inside the handler
-        for (;;) pause();                             // the reporting thread ends the process
+        if (expected == self) OnFaultInsideHandler();
+        for (;;) pause();  // the reporting thread ends the process
     }
-    CaptureFacts(signal, info, static_cast<ucontext_t*>(context));
-    if (faultInsideHandler.load()) {
-        volatile int* volatile nowhere = nullptr;
-        *nowhere = 1;
-    }
-    // Hiding the window would call into the window system, which is not safe here: the
-    // window goes when the process ends.
-    if (std::atomic<bool>* closing = appClosing.load()) closing->store(true);
-    RunReporter();
-    _exit(kCrashExitCode);
+    ucontext_t* registers = static_cast<ucontext_t*>(context);
+    CaptureFacts(signal, info, registers);
+    // The walk comes before the other threads stop: libunwind may take the loader's lock,
+    // which a stopped thread could hold for good.
+    phase = kWalking;
+    if (registers) WalkCrashStack(registers, facts, faultInsideHandler.load());
+    Report();
 }
 
 bool IsReportProcess() {
@@ -247,6 +254,7 @@ void Install() {
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < kFaultSignalCount; ++i)
         sigaction(kFaultSignals[i], &action, &previousActions[i]);
+    InstallThreadFreeze();
     installed = true;
 }
 
@@ -254,6 +262,7 @@ void Remove() {
     if (!installed) return;
     for (int i = 0; i < kFaultSignalCount; ++i)
         sigaction(kFaultSignals[i], &previousActions[i], nullptr);
+    RemoveThreadFreeze();
     sigaltstack(&previousStack, nullptr);
     installed = false;
 }
@@ -271,19 +280,31 @@ Installer installer;
 
 }  // namespace
 
+namespace {
+
+// A handler reads the descriptor only after every other thread stopped, so closing the
+// previous one here never takes it from a report under way.
+void HoldWriteFolder(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(folderLock);
+    if (folder == folderPath && (folder.empty() || folderFd.load() >= 0)) return;
+    int fd = folder.empty() ? -1 : open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    int previous = folderFd.exchange(fd);
+    if (previous >= 0) close(previous);
+    folderPath = folder;
+}
+
+}  // namespace
+
 void CrashHandler::AttachApp(const CrashAppFacts& app, int64_t startMs,
-                             std::atomic<bool>* closing) {
-    appAttached = false;
-    appFacts = app;
-    appFacts.present = 1;
-    appStartMs = startMs;
-    appClosing = closing;
-    appAttached = true;
+                             const std::string& writeFolder) {
+    HoldWriteFolder(writeFolder);
+    CrashAppFacts published = app;
+    published.hasWriteFolder = writeFolder.empty() ? 0 : 1;
+    PublishCrashAppFacts(published, startMs);
 }
 
 void CrashHandler::DetachApp() {
-    appAttached = false;
-    appClosing = nullptr;
+    WithdrawCrashAppFacts();
 }
 
 int64_t CrashHandler::MonotonicMs() {

@@ -4,22 +4,25 @@
 // destroyed. SIGINT, SIGTERM and SIGHUP are left alone: they are a normal quit.
 //
 // On a fault the handler does only async-signal-safe work: it records the raw facts
-// (CrashFacts) in preallocated memory, sets the application's closing flag, starts a fresh
-// copy of the program (/proc/self/exe) in report mode, hands it the facts through a socket,
-// waits for it and ends the process with _exit(3). Static destructors do not run: after a
-// fault they could crash again or save a damaged game. The report process resolves names
-// and lines, writes crash.txt, copies the report to the clipboard and shows the window.
+// (CrashFacts) in preallocated memory, stops every other thread (CrashFreeze), starts a fresh
+// copy of the program (/proc/self/exe) in report mode, hands it the facts and a descriptor
+// of the write folder, waits for it and ends the process with _exit(3). Whatever thread
+// faults, nothing of the normal exit path runs: no static destructor, no save, no page
+// opened. The report process resolves names and lines, writes crash.txt, copies the report
+// to the clipboard and shows the window.
 //
-// A fault inside the handler ends the process at once with exit code 3; a fault on another
-// thread while one is being reported waits until that report ends the process.
+// A fault inside the handler while it walks the stack reports what was found so far; a
+// fault later in the handler leaves a short report on stderr and ends the process with
+// exit code 3. A fault on another thread while one is being reported waits until that
+// report ends the process.
 //
-// WARNING: only the thread that ran the static constructors (the main thread) has the
-// alternate stack; a stack overflow on another thread cannot be reported.
+// The main thread's alternate stack is made here; every other thread the program starts
+// makes its own (ThreadSignalStack), or a stack overflow there cannot be reported.
 // Sanitizer builds install their own handlers: there this one is never installed.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "framework/crash/CrashFacts.h"
 
@@ -27,17 +30,18 @@ namespace Varn {
 
 class CrashHandler {
 public:
-    // The application's facts for the report, copied into preallocated memory. closing is
-    // set (an atomic store, safe in a handler) before the report process starts; it must
-    // outlive the attachment. startMs is CLOCK_MONOTONIC milliseconds at construction.
-    static void AttachApp(const CrashAppFacts& facts, int64_t startMs, std::atomic<bool>* closing);
+    // The application's facts for the report, published whole (CrashAppSlot). startMs is
+    // CLOCK_MONOTONIC milliseconds at construction. writeFolder: where crash.txt goes (empty:
+    // the working folder); it is held open, so that a path of any length works.
+    static void AttachApp(const CrashAppFacts& facts, int64_t startMs,
+                          const std::string& writeFolder);
     static void DetachApp();
     static int64_t MonotonicMs();
     static uint32_t CurrentThreadId();
     // True when the handler is in place (false in sanitizer builds).
     static bool Installed();
 
-    // Test hook: makes the next fault fault again inside the handler.
+    // Test hook: makes the next fault fault again inside the handler, in its stack walk.
     static void FaultInsideHandlerForTest();
 
     // The argument that starts a copy of the program in report mode.

@@ -40,16 +40,25 @@ bool ParseFacts(const std::string& input, CrashFacts& facts) {
     return true;
 }
 
+// Never in the working folder when the game had a folder of its own that could not be
+// held open.
+void WriteReportFile(const CrashFacts& facts, const std::string& text) {
+    bool elsewhere = facts.app.present && facts.app.hasWriteFolder;
+    if (elsewhere && facts.writeFolderFd < 0)
+        std::fputs("crash.txt could not be written: its folder could not be opened.\n", stderr);
+    else if (!WriteCrashFile(facts.writeFolderFd, text))
+        std::fputs("crash.txt could not be written.\n", stderr);
+}
+
 bool HasScreen(const DriverNames& drivers) {
     return !drivers.video.empty() && drivers.video != "dummy" && drivers.video != "offscreen";
 }
 
-void Present(const std::string& report) {
+void Present(const std::string& report, bool withApplication) {
     std::unique_ptr<Platform> platform = CreateSdlPlatform();
     if (!HasScreen(platform->GetDesktop().Drivers())) return;
-    platform->GetDesktop().SetClipboardText(report);
-    CrashWindow window(*platform, report);
-    if (!window.Run()) std::fputs("The crash report window could not be shown.\n", stderr);
+    if (!PresentCrashReport(*platform, report, withApplication))
+        std::fputs("The crash report window could not be shown.\n", stderr);
 }
 
 }  // namespace
@@ -69,11 +78,8 @@ int RunCrashReportProcess() {
     std::string report = ComposeCrashReport(facts, *symbols, KernelDescription());
     std::fputs(report.c_str(), stderr);
     std::fflush(stderr);
-    std::string folder(facts.app.writeFolder,
-                       strnlen(facts.app.writeFolder, sizeof(facts.app.writeFolder)));
-    if (!WriteCrashFile(facts.app.present ? folder : std::string(), report + "\n"))
-        std::fputs("crash.txt could not be written.\n", stderr);
-    Present(report);
+    WriteReportFile(facts, report + "\n");
+    Present(report, facts.app.present != 0);
     return kCrashExitCode;
 }
 

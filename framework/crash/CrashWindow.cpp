@@ -6,12 +6,16 @@
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
 
+#ifndef GEMLODE_CRASH_MAIL
+#define GEMLODE_CRASH_MAIL "crashreport@zandrel.example"
+#endif
+
 namespace Varn {
 
 const char* const kCrashMessage =
     "An unexpected error has occured!  The information below will help us at Zandrel locate "
     "and fix the problem. Please help us out by copying the text below and emailing it to us "
-    "at crashreport@zandrel.com.  Thank you.";
+    "at " GEMLODE_CRASH_MAIL ".  Thank you.";
 
 namespace {
 
@@ -131,6 +135,12 @@ bool CrashWindow::Open() {
     if (!window.Create("Fatal Error!", kWidth, kHeight, false)) return false;
     window.Show();
     return true;
+}
+
+bool PresentCrashReport(Platform& platform, const std::string& report, bool toClipboard) {
+    if (toClipboard) platform.GetDesktop().SetClipboardText(report);
+    CrashWindow window(platform, report);
+    return window.Run();
 }
 
 bool CrashWindow::Run() {

@@ -18,8 +18,14 @@ namespace Varn {
 
 class Font;
 
-// The message above the report; the address is the one the maker reads error reports at.
+// The message above the report; the address is the one the maker reads error reports at
+// (the build setting GEMLODE_CRASH_MAIL).
 extern const char* const kCrashMessage;
+
+// Puts the report on the clipboard (only when the crashed process had an application
+// object) and shows it in the window until the player closes it. False when no window
+// could be made.
+bool PresentCrashReport(Platform& platform, const std::string& report, bool toClipboard);
 
 class CrashWindow {
 public:

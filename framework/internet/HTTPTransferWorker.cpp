@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include "framework/internet/HTTPTransfer.h"
+#include "platform/ThreadSignalStack.h"
 
 namespace Varn {
 
@@ -104,6 +105,7 @@ bool Drive(CURLM* multi, const std::atomic<bool>& stop, CURLcode& outcome) {
 }  // namespace
 
 void HTTPTransfer::Work() {
+    ThreadSignalStack signalStack;
     CURLM* handles = static_cast<CURLM*>(multi);
     CURL* easy = handles ? curl_easy_init() : nullptr;
     if (!easy) {

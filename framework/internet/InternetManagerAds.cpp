@@ -10,6 +10,7 @@
 #include "framework/internet/InternetManager.h"
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
+#include "platform/ThreadSignalStack.h"
 
 namespace Varn {
 
@@ -145,6 +146,7 @@ void InternetManager::StopDownloads() {
 }
 
 void InternetManager::DownloadWork() {
+    ThreadSignalStack signalStack;
     std::filesystem::path ads = AdsFolder();
     std::erase_if(queue, [&ads](const std::string& name) { return AdFilePresent(ads, name); });
     while (!downloadStop.load()) {

@@ -24,6 +24,7 @@
 #include "platform/GameFolders.h"
 #include "platform/Latin1.h"
 #include "platform/Platform.h"
+#include "platform/ThreadSignalStack.h"
 #include "platform/sdl/SdlAudioDevice.h"
 #include "platform/sdl/SdlWindow.h"
 
@@ -135,6 +136,7 @@ public:
         // A thread of its own waits for the opener (which may run as long as the browser), so
         // the main loop never blocks and no zombie is left; it outlives this object safely.
         std::thread([watch = openers, pid, opener] {
+            ThreadSignalStack signalStack;
             watch->Ended(opener, ExitedCleanly(pid));
         }).detach();
         return true;

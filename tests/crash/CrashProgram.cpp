@@ -1,13 +1,20 @@
 // A program that links the framework, makes an application object and crashes on purpose in
-// the way its argument names. The crash tests run it and read the report it leaves.
+// the way its first argument names. A second argument is the folder the application writes
+// its files in. The crash tests run it and read the report it leaves.
+#include <unistd.h>
+
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <thread>
 
-#include "framework/crash/CrashHandler.h"
 #include "framework/VarnApp.h"
+#include "framework/crash/CrashHandler.h"
+#include "platform/GameFolders.h"
+#include "platform/ThreadSignalStack.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace {
@@ -55,19 +62,47 @@ __attribute__((noinline)) int CrashByRecursion(int depth) {
 }
 #pragma GCC diagnostic pop
 
+__attribute__((noinline)) void CrashByJumpToZero() {
+    void (*volatile nowhere)() = nullptr;
+    nowhere();
+}
+
 __attribute__((noinline)) void CrashOnSecondThread() {
     std::thread worker([] { CrashByNullWrite(); });
     worker.join();
 }
 
-bool Crash(const std::string& how) {
+// A thread as the framework starts them, with an alternate signal stack.
+__attribute__((noinline)) void OverflowSecondThread() {
+    std::thread worker([] {
+        Varn::ThreadSignalStack signalStack;
+        CrashByRecursion(0);
+    });
+    worker.join();
+}
+
+// The main thread plays on while a second thread faults. The loop ends when the closing flag
+// is set or once a report is on disk; the game's normal exit path follows: the game in
+// progress is saved and an advertisement goes to the browser (here: a file says so).
+__attribute__((noinline)) void PlayWhileSecondThreadFaults(CrashTestApp& app) {
+    std::thread(CrashByNullWrite).detach();
+    while (!app.closing && access("crash.txt", F_OK) != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::ofstream("savegame.dat", std::ios::trunc) << "saved after the fault";
+    std::ofstream("browser-opened") << "http://zandrel.example/";
+}
+
+bool Crash(const std::string& how, CrashTestApp& app) {
     if (how == "null-write") CrashByNullWrite();
     if (how == "divide") return CrashByDivide() != 0;
     if (how == "abort") CrashByAbort();
     if (how == "illegal") CrashByIllegalInstruction();
     if (how == "breakpoint") CrashByBreakpoint();
     if (how == "stack-overflow") return CrashByRecursion(0) != 0;
+    if (how == "jump-zero") CrashByJumpToZero();
     if (how == "thread") CrashOnSecondThread();
+    if (how == "thread-overflow") OverflowSecondThread();
+    if (how == "thread-play") PlayWhileSecondThreadFaults(app);
     if (how == "in-handler") {
         Varn::CrashHandler::FaultInsideHandlerForTest();
         CrashByNullWrite();
@@ -79,9 +114,14 @@ bool Crash(const std::string& how) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
+    if (argc > 2) {
+        Varn::GameFolders folders;
+        folders.writeFolder = argv[2];
+        Varn::SetRunFolders(folders);
+    }
     Varn::HeadlessPlatform platform;
     platform.desktop.programPath = argv[0];
     CrashTestApp app(&platform);
-    Crash(argv[1]);
+    Crash(argv[1], app);
     return 1;  // not crashed: an unknown argument
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -30,6 +31,10 @@ const CrashCase kCases[] = {
     {"stack-overflow", "Exception: Stack Overflow (code 0xc00000fd) at address ",
      "CrashByRecursion"},
     {"thread", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
+    {"thread-overflow", "Exception: Stack Overflow (code 0xc00000fd) at address ",
+     "CrashByRecursion"},
+    // The walk faults after its first frame: what was found is still reported.
+    {"in-handler", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
 };
 
 struct Crashed {
@@ -53,6 +58,12 @@ std::string Capture(const std::string& text, const std::string& pattern) {
     return match[1];
 }
 
+// A walked frame naming the function, with its line in the program's source.
+std::regex FrameNaming(const std::string& function) {
+    return std::regex("\n[0-9A-F]{16} [0-9A-F]{16} [^\n]*" + function +
+                      "[^\n]*\nSource: [^\n]*CrashProgram\\.cpp:[0-9]+\n");
+}
+
 class CrashProgramTest : public ::testing::TestWithParam<CrashCase> {};
 
 TEST_P(CrashProgramTest, ExitsWithThreeAndLeavesAFullReport) {
@@ -69,10 +80,7 @@ TEST_P(CrashProgramTest, ExitsWithThreeAndLeavesAFullReport) {
     EXPECT_TRUE(std::regex_search(report, std::regex("\nModule: [^\n]+\nLogical Address: "
                                                      "[0-9A-F]{4}:[0-9A-F]{16}\n\n")))
         << report;
-    EXPECT_TRUE(std::regex_search(
-        report, std::regex(std::string("\n[0-9A-F]{16} [0-9A-F]{16} [^\n]*") + c.function +
-                           "[^\n]*\nSource: [^\n]*CrashProgram\\.cpp:[0-9]+\n")))
-        << report;
+    EXPECT_TRUE(std::regex_search(report, FrameNaming(c.function))) << report;
     EXPECT_TRUE(std::regex_search(
         report, std::regex("\nRAX:[0-9A-F]{16} RBX:[0-9A-F]{16} RCX:[0-9A-F]{16} "
                            "RDX:[0-9A-F]{16} RSI:[0-9A-F]{16} RDI:[0-9A-F]{16}\n"
@@ -87,7 +95,7 @@ TEST_P(CrashProgramTest, ExitsWithThreeAndLeavesAFullReport) {
                                                      "Primary ThreadId: [0-9A-F]+\n\n$")))
         << report;
     std::string primary = Capture(report, "\nPrimary ThreadId: ([0-9A-F]+)\n");
-    if (std::string(c.argument) == "thread")
+    if (std::string(c.argument).starts_with("thread"))
         EXPECT_NE(primary, faultThread);
     else
         EXPECT_EQ(primary, faultThread);
@@ -113,11 +121,35 @@ TEST(CrashProgramFolderTest, ReadOnlyFolderStillExitsThreeWithoutCrashFile) {
     EXPECT_NE(std::string::npos, run.output.find("Exception: Access Violation")) << run.output;
 }
 
-TEST(CrashProgramFolderTest, FaultInsideTheHandlerEndsTheProcess) {
-    Crashed crashed = RunCrash("in-handler");
-    ASSERT_FALSE(crashed.run.timedOut);
-    ASSERT_TRUE(crashed.run.exited) << crashed.run.output;
-    EXPECT_EQ(3, crashed.run.exitCode);
+TEST(CrashProgramFolderTest, JumpToZeroNamesTheCaller) {
+    Crashed crashed = RunCrash("jump-zero");
+    EXPECT_EQ(3, crashed.run.exitCode) << crashed.run.output;
+    EXPECT_TRUE(std::regex_search(crashed.report, FrameNaming("CrashByJumpToZero")))
+        << crashed.report;
+}
+
+TEST(CrashProgramFolderTest, FaultOnSecondThreadSavesAndOpensNothing) {
+    std::string folder = MakeFolder("crash-play");
+    std::ofstream(folder + "/savegame.dat") << "the saved game";
+    RunResult run = RunProgram({CRASH_PROGRAM, "thread-play"}, folder, {}, false, kTimeoutMs);
+    EXPECT_EQ(3, run.exitCode) << run.output;
+    EXPECT_EQ("the saved game", ReadText(folder + "/savegame.dat"));
+    EXPECT_FALSE(FileExists(folder + "/browser-opened"));
+    EXPECT_TRUE(FileExists(folder + "/crash.txt")) << run.output;
+}
+
+TEST(CrashProgramFolderTest, LongWriteFolderPathStillGetsTheReport) {
+    std::string base = MakeFolder("crash-long");
+    std::string folder = base;
+    for (char level = 'a'; level < 'f'; ++level) {  // some 1300 bytes in all
+        folder += "/" + std::string(250, level);
+        ASSERT_EQ(0, mkdir(folder.c_str(), 0777));
+    }
+    RunResult run = RunProgram({CRASH_PROGRAM, "null-write", folder}, base, {}, false, kTimeoutMs);
+    EXPECT_EQ(3, run.exitCode) << run.output;
+    EXPECT_EQ(0u, ReadText(folder + "/crash.txt").find("Exception: Access Violation"))
+        << run.output;
+    EXPECT_FALSE(FileExists(folder.substr(0, folder.rfind('/')) + "/crash.txt"));
 }
 
 }  // namespace

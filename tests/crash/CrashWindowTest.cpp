@@ -32,6 +32,20 @@ TEST(CrashWindowTest, OpensTheFatalErrorWindow) {
     EXPECT_FALSE(platform.window.fullscreen);
 }
 
+TEST(CrashWindowTest, MessageAsksForMailToTheBuildsAddress) {
+    EXPECT_TRUE(std::string(kCrashMessage).ends_with(" at " GEMLODE_CRASH_MAIL ".  Thank you."))
+        << kCrashMessage;
+}
+
+TEST(CrashWindowTest, ReportReachesTheClipboardOnlyWithAnApplication) {
+    for (bool withApplication : {false, true}) {
+        HeadlessPlatform platform;
+        platform.window.Post(Message(kMsgClose));
+        ASSERT_TRUE(PresentCrashReport(platform, "report", withApplication));
+        EXPECT_EQ(withApplication ? "report" : "", platform.desktop.clipboard) << withApplication;
+    }
+}
+
 TEST(CrashWindowTest, EnterEscapeCloseAndExitEndIt) {
     const std::vector<std::vector<WindowMessage>> endings = {
         {Message(kMsgKeyDown, 13)},
