@@ -149,5 +149,65 @@ TEST(DialogFlowTest, ClosingAModalDialogOverTheStartTipGivesTheKeysBackToTheBoar
     EXPECT_GT(board->playerPauseCount, 0) << "any key pauses";
 }
 
+constexpr int kEnter = 13, kEscape = 27;
+using Check = std::function<bool(AppHarness&)>;
+struct KeyCase {
+    const char* what;
+    int id;
+    int key;
+    std::function<void(AppHarness&)> open;
+    Check done = [](AppHarness&) { return true; };
+};
+const auto kAskTimed = kDialogs[4].open;
+const auto kAskQuit = kDialogs[1].open;
+const auto kAskName = kDialogs[5].open;
+void AskContinue(AppHarness& h) {
+    ASSERT_TRUE(h.MakeMove());
+    h.Restart();
+    h.StartPlaying();
+}
+const Check kInTimedMode = [](AppHarness& h) { return h.app->timedMode; };
+const Check kClosing = [](AppHarness& h) { return bool(h.app->closing); };
+const Check kSaveKept = [](AppHarness& h) { return h.app->GetBoard()->score > 0; };
+const KeyCase kKeyCases[] = {
+    {"timed mode YES", 4, kEnter, kAskTimed, kInTimedMode},
+    {"timed mode NO", 4, kEscape, kAskTimed, std::not_fn(kInTimedMode)},
+    {"quit YES", 1, kEnter, kAskQuit, kClosing},
+    {"quit NO", 1, kEscape, kAskQuit, std::not_fn(kClosing)},
+    {"new game NO", 0, kEscape, kDialogs[0].open},
+    {"options DONE by Enter", 2, kEnter, kDialogs[2].open},
+    {"options DONE by Escape", 2, kEscape, kDialogs[2].open},
+    {"instructions DONE", 12, kEscape, kDialogs[9].open},
+    {"high scores DONE", 13, kEnter, kDialogs[11].open},
+    {"no windowed mode OK", 12, kEnter, kDialogs[10].open},
+    {"open browser by hand OK", 11, kEscape, kDialogs[8].open},
+    {"saved game unreadable OK", 17, kEscape,
+     [](AppHarness& h) { h.app->ShowSavedGameUnreadable(); }},
+    {"name OK", 8, kEnter, kAskName, [](AppHarness& h) { return h.app->lastScoreName == "Ann"; }},
+    {"name CANCEL", 8, kEscape, kAskName, [](AppHarness& h) { return h.app->lastScoreName == ""; }},
+    {"continue YES", 16, kEnter, AskContinue, kSaveKept},
+    {"continue NO", 16, kEscape, AskContinue, std::not_fn(kSaveKept)},
+};
+
+TEST(DialogKeysTest, EnterAndEscapePressTheDialogsButtonsAndNeverReachTheBoard) {
+    for (const KeyCase& entry : kKeyCases) {
+        SCOPED_TRACE(entry.what);
+        AppHarness h;
+        h.Start();
+        h.StartPlaying();
+        entry.open(h);
+        h.Tick();
+        ASSERT_NE(h.app->GetDialog(entry.id), nullptr);
+        if (entry.id == 8)
+            for (char typed : std::string("Ann")) h.app->GetWidgetManager()->KeyChar(typed);
+        for (int message : {kMsgKeyDown, kMsgChar, kMsgKeyUp})
+            h.platform.window.PostKey(message, entry.key);
+        h.Tick();
+        EXPECT_EQ(h.app->GetDialog(entry.id), nullptr);
+        EXPECT_TRUE(entry.done(h));
+        EXPECT_EQ(h.app->GetBoard()->playerPauseCount, 0) << "the key also paused the board";
+    }
+}
+
 }  // namespace
 }  // namespace Varn::test
