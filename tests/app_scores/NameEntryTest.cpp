@@ -168,6 +168,19 @@ TEST_F(NameEntryTest, ClosingTheHighScoreDialogNeverUndoesARecordedScore) {
     EXPECT_EQ(FileTables().Mode(kNormal).allTime[2], (HighScoreEntry{"Ann", 850}));
 }
 
+TEST_F(NameEntryTest, HighScoreDialogOverTheGameOverScreenShowsTheScoreJustEntered) {
+    ASSERT_NE(FinishQualifyingGame(""), nullptr);
+    Type("Ann");
+    app->ButtonClicked(2008);
+    FinishPass();
+    app->ButtonClicked(13);
+    ClickCentreOf(dynamic_cast<OptionsDialog*>(app->GetDialog(2))->highScoresButton.get());
+    auto* tables = dynamic_cast<HighScoreDialog*>(app->GetDialog(13));
+    ASSERT_NE(tables, nullptr);
+    EXPECT_EQ(tables->GetTables()->tables.Mode(kNormal).allTime[2], (HighScoreEntry{"Ann", 850}));
+    EXPECT_FALSE(std::filesystem::exists(HighScorePath())) << "written only when the screen goes";
+}
+
 TEST_F(NameEntryTest, DoneOnTheHighScoreDialogWritesNothing) {
     StartGame();
     app->ButtonClicked(13);
