@@ -14,7 +14,6 @@
 #include "tests/app/AppHarness.h"
 #include "tests/http/LoopbackServer.h"
 #include "widgets/DialogButton.h"
-#include "widgets/WidgetManager.h"
 
 namespace Varn::test {
 namespace {
@@ -209,14 +208,6 @@ TEST_F(UpdateCheckFlowTest, RefusedCheckStopsTheBarAndSaysItFailedUntilCancel) {
     EXPECT_EQ(app().GetDialogCount(), 2);    // no answer dialog beside it
     ClickCentre(dialog->firstButton.get());  // CANCEL
     EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
-}
-
-TEST_F(UpdateCheckFlowTest, EscapeCancelsTheCheck) {
-    LoopbackServer server({{"", true}});
-    ASSERT_NE(CheckForUpdates(server), nullptr);
-    app().GetWidgetManager()->KeyDown(27);
-    EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
-    EXPECT_NE(app().GetDialog(OptionsDialog::kDialogId), nullptr);
 }
 
 // A seed whose first draw is even (shows) or odd (does not).
