@@ -264,16 +264,19 @@ DialogButton* Dialog::CancelButton() const {
     return secondButton ? secondButton.get() : firstButton.get();
 }
 
-bool Dialog::AnswerKey(int keyCode) {
-    DialogButton* button = nullptr;
-    if (keyCode == kEnterKey) button = DefaultButton();
-    if (keyCode == kEscapeKey) button = CancelButton();
+bool Dialog::PressButton(DialogButton* button) {
     if (!button || button->disabled) return false;
     // The press may close the dialog: it is deleted only at the end of the loop pass.
     const int buttonId = button->id;
     ButtonPressed(buttonId);
     ButtonClicked(buttonId);
     return true;
+}
+
+bool Dialog::AnswerKey(int keyCode) {
+    if (keyCode == kEnterKey) return PressButton(DefaultButton());
+    if (keyCode == kEscapeKey) return PressButton(CancelButton());
+    return false;
 }
 
 void Dialog::ButtonPressed(int buttonId) {

@@ -70,8 +70,12 @@ public:
     // dialog has none.
     DialogButton* DefaultButton() const;
     DialogButton* CancelButton() const;
-    // Enter or Escape presses its button as a click would; true when the key
-    // was taken (a dialog without that button, or with it disabled, leaves it).
+    // Presses a button of the dialog (one whose listener is the dialog) as a
+    // click would: pressed, then clicked. False, and nothing done, for a
+    // missing or disabled button.
+    bool PressButton(DialogButton* button);
+    // Enter or Escape presses its button; true when the key was taken (a
+    // dialog without that button, or with it disabled, leaves it).
     bool AnswerKey(int keyCode);
 
     Image* frameImage;
