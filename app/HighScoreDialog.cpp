@@ -28,6 +28,8 @@ HighScoreDialog::HighScoreDialog(WinLodeApp* application)
     SetHeaderFont(app->GetTitleFont());
     SetBodyFont(app->GetTextFont());
     SetButtonFont(app->GetTextFont());
+    if (const HighScoreWidget* gameOver = app->GetGameOverScreen())
+        holder->tables = gameOver->tables;
 }
 
 HighScoreDialog::~HighScoreDialog() = default;

@@ -1,7 +1,9 @@
-// HighScoreDialog: dialog 13, "HIGH SCORES": both modes' tables side by side
-// as they are on disk, with one "DONE" button. It keeps a private
-// HighScoreWidget only as the holder of the tables (read at construction);
-// that holder never writes the file, since the dialog changes nothing.
+// HighScoreDialog: dialog 13, "HIGH SCORES": both modes' tables side by side,
+// with one "DONE" button. It keeps a private HighScoreWidget only as the
+// holder of the tables: read from disk at construction, or, while the
+// game-over screen is up, copied from that screen (which writes the file only
+// when it goes), so a score just entered is shown. The holder never writes
+// the file, since the dialog changes nothing.
 #pragma once
 
 #include <memory>

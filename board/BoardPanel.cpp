@@ -1,6 +1,8 @@
 // BoardRenderer: the readouts of the side panel and the bottom bar: score,
 // bonus bar, level number, the current move's points and the hint button's
 // highlight.
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "board/Board.h"
@@ -19,6 +21,13 @@ constexpr int kBarY = 444;
 constexpr int kBarHeight = 25;
 constexpr int kScoreBaseline = 106;
 constexpr int kMoveBonusBaseline = 350;
+// The window of the HINT badge that the move bonus stands in, a pixel in from
+// its rim on either side.
+constexpr int kBonusLeft = 74;
+constexpr int kBonusRoom = 33;
+// A long bonus is first drawn narrower, down to this share of its width; only
+// past that does it shrink in height too.
+constexpr double kNarrowestShare = 0.75;
 
 // A readout's old and new text differ in width, and a long one may reach past the
 // panel, so its band spans the widget.
@@ -63,13 +72,37 @@ void BoardRenderer::DrawLevelNumber(Graphics& g) {
 void BoardRenderer::DrawMoveBonus(Graphics& g) {
     Font* font = art.TitleFont();
     if (!font || !(board.moveBonusStrength > 0.0)) return;
+    const std::string value = "+" + std::to_string(board.movePoints);
+    const int textWidth = font->StringWidth(value);
+    // Centred a little right of the middle, so the digits rather than the sign are.
+    const int left = 91 - textWidth / 2 - font->CharWidth('+') / 3;
     Graphics text(g);
     text.SetFont(font);
     text.SetColor(FadedWhite(board.moveBonusStrength));
-    std::string value(1, '+');
-    value += std::to_string(board.movePoints);
-    text.DrawString(value, 91 - font->StringWidth(value) / 2 - font->CharWidth('+') / 3,
-                    kMoveBonusBaseline);
+    if (left >= kBonusLeft && left + textWidth <= kBonusLeft + kBonusRoom) {
+        text.DrawString(value, left, kMoveBonusBaseline);
+        return;
+    }
+    DrawSqueezedText(text, value, Rect(kBonusLeft, kMoveBonusBaseline, kBonusRoom, 0));
+}
+
+// Text too wide for its room: drawn in the Graphics' font and colour into a
+// picture of its own, then scaled into the room (room.y is the baseline).
+void BoardRenderer::DrawSqueezedText(Graphics& g, const std::string& value, const Rect& room) {
+    Font* font = g.GetFont();
+    const int textWidth = font->StringWidth(value);
+    MemoryImage picture(nullptr);
+    picture.Create(textWidth, font->GetHeight());
+    Graphics inside(&picture);
+    inside.SetFont(font);
+    inside.SetColor(g.GetColor());
+    inside.DrawString(value, 0, font->GetAscent());
+    const double share = double(room.width) / textWidth;
+    const double heightShare = std::min(1.0, share / kNarrowestShare);
+    const int ascent = int(std::lround(font->GetAscent() * heightShare));
+    const int height = int(std::lround(font->GetHeight() * heightShare));
+    g.DrawImage(&picture, Rect(room.x, room.y - ascent, room.width, height),
+                Rect(0, 0, textWidth, font->GetHeight()));
 }
 
 Rect BoardRenderer::ScoreArea() const {

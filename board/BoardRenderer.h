@@ -17,6 +17,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "board/BoardMessageFrame.h"
 #include "board/BoardState.h"
@@ -84,6 +85,7 @@ private:
     void DrawBonusBar(Graphics& g);
     void DrawLevelNumber(Graphics& g);
     void DrawMoveBonus(Graphics& g);
+    void DrawSqueezedText(Graphics& g, const std::string& value, const Rect& room);
     void DrawHintFlash(Graphics& g);
 
     Board& board;

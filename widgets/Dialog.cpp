@@ -256,6 +256,29 @@ ButtonListener* Dialog::ApplicationListener() {
     return manager && manager->app ? manager->app->GetButtonListener() : nullptr;
 }
 
+DialogButton* Dialog::DefaultButton() const {
+    return firstButton.get();
+}
+
+DialogButton* Dialog::CancelButton() const {
+    return secondButton ? secondButton.get() : firstButton.get();
+}
+
+bool Dialog::PressButton(DialogButton* button) {
+    if (!button || button->disabled) return false;
+    // The press may close the dialog: it is deleted only at the end of the loop pass.
+    const int buttonId = button->id;
+    ButtonPressed(buttonId);
+    ButtonClicked(buttonId);
+    return true;
+}
+
+bool Dialog::AnswerKey(int keyCode) {
+    if (keyCode == kEnterKey) return PressButton(DefaultButton());
+    if (keyCode == kEscapeKey) return PressButton(CancelButton());
+    return false;
+}
+
 void Dialog::ButtonPressed(int buttonId) {
     if (!IsOwnButtonId(buttonId)) return;
     if (ButtonListener* target = ApplicationListener()) target->ButtonPressed(buttonId);

@@ -6,6 +6,11 @@
 // the dialog, which forwards the ids id + 2000 (YES, OK or the single button)
 // and id + 3000 (NO, CANCEL) to the application's ButtonListener.
 //
+// Keys: Enter presses the default button (YES, OK or the single button) and
+// Escape the cancelling one (NO, CANCEL or the single button), just as a
+// click would. The widget manager offers these keys to the top modal dialog
+// before the focused widget; a key the dialog takes goes nowhere else.
+//
 // The dialog owns its buttons and fonts; the images are not owned. Its
 // buttons are separate widgets of the same manager, added and removed with
 // the dialog, stacked just above it.
@@ -58,6 +63,20 @@ public:
     virtual void SetBodyFont(Font* newFont);          // 43
     virtual int GetPreferredHeight(int layoutWidth);  // 44
     virtual bool IsModal();                           // 45
+
+    static constexpr int kEnterKey = 13;
+    static constexpr int kEscapeKey = 27;
+    // The button Enter presses and the one Escape presses; null when the
+    // dialog has none.
+    DialogButton* DefaultButton() const;
+    DialogButton* CancelButton() const;
+    // Presses a button of the dialog (one whose listener is the dialog) as a
+    // click would: pressed, then clicked. False, and nothing done, for a
+    // missing or disabled button.
+    bool PressButton(DialogButton* button);
+    // Enter or Escape presses its button; true when the key was taken (a
+    // dialog without that button, or with it disabled, leaves it).
+    bool AnswerKey(int keyCode);
 
     Image* frameImage;
     Image* buttonImage;

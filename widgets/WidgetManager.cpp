@@ -6,6 +6,7 @@
 
 #include "graphics/Graphics.h"
 #include "widgets/CursorWidget.h"
+#include "widgets/Dialog.h"
 #include "widgets/Widget.h"
 
 namespace Varn {
@@ -379,12 +380,22 @@ bool WidgetManager::MouseExit() {
 
 bool WidgetManager::KeyDown(int keyCode) {
     if (keyCode >= 0 && keyCode < 255) keyDownTable[keyCode] = true;
+    dialogTakenKey = -1;
+    auto* dialog = dynamic_cast<Dialog*>(modalWidget);
+    if (dialog && dialog->AnswerKey(keyCode)) {
+        dialogTakenKey = keyCode;
+        return true;
+    }
     if (focusWidget) focusWidget->KeyDown(keyCode);
     return true;
 }
 
 bool WidgetManager::KeyUp(int keyCode) {
     if (keyCode >= 0 && keyCode < 255) keyDownTable[keyCode] = false;
+    if (keyCode == dialogTakenKey) {
+        dialogTakenKey = -1;
+        return true;
+    }
     bool controlTab = keyCode == kTabKey && IsKeyDown(kControlKey);
     if (focusWidget && !controlTab) focusWidget->KeyUp(keyCode);
     return true;
@@ -392,6 +403,7 @@ bool WidgetManager::KeyUp(int keyCode) {
 
 bool WidgetManager::KeyChar(char ch) {
     if (ch == kTabKey && IsKeyDown(kControlKey)) return true;
+    if (dialogTakenKey >= 0 && static_cast<unsigned char>(ch) == dialogTakenKey) return true;
     if (focusWidget) focusWidget->KeyChar(ch);
     return true;
 }

@@ -1,6 +1,8 @@
 // WidgetManager: the flat, bottom-to-top list of widgets. It runs the update
 // and drawing passes, keeps dirty marks consistent, and routes pointer and
-// keyboard input (hover, press, drag, focus, the modal barrier).
+// keyboard input (hover, press, drag, focus, the modal barrier). Enter and
+// Escape go first to the top modal dialog (see Dialog::AnswerKey); a key it
+// takes, with its character and release, reaches no other widget.
 //
 // NOTE: it owns no listed widget, only its software cursor widget. Everything
 // runs on the main thread.
@@ -92,6 +94,10 @@ private:
 
     std::list<Widget*> widgets;
     std::array<bool, 255> keyDownTable{};
+    // The key the top modal dialog took at its last key-down, or -1: its
+    // character and release follow and must not reach the widget that has
+    // the focus once the dialog is gone.
+    int dialogTakenKey = -1;
     // The widgets of the running update pass, in order; removed ones are
     // nulled, added ones appended, so each is updated at most once per pass
     // whatever the list does meanwhile.

@@ -1,8 +1,8 @@
 // UpdateCheckDialog: the moving bar and the answer dialogs.
 #include "framework/internet/UpdateCheckDialog.h"
 
-#include "framework/internet/InternetManager.h"
 #include "framework/VarnApp.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/Graphics.h"
 
 namespace Varn {
@@ -43,7 +43,17 @@ void UpdateCheckDialog::Update() {
         // board beneath it too.
         MarkAreaDirty(BarRect());
     }
-    if (internet && internet->UpdateCheckStatus() == InternetManager::kDone) ShowAnswer();
+    const int status = internet ? internet->UpdateCheckStatus() : InternetManager::kInProgress;
+    if (status == InternetManager::kDone) ShowAnswer();
+    if (status == InternetManager::kFailed) ShowFailure();
+}
+
+// The bar stays where it stopped; the body grows to the failure text.
+void UpdateCheckDialog::ShowFailure() {
+    done = true;
+    body = kFailedText;
+    Resize(x, y, width, GetPreferredHeight(width));
+    MarkDirty();
 }
 
 void UpdateCheckDialog::ShowAnswer() {

@@ -2,7 +2,8 @@
 // while the check runs; when the check completes, the dialog starts the
 // advertisement downloads and opens "Up to Date" (id + 20000, OK) or
 // "New Version" (id + 10000, YES/NO) 32 pixels right of and above itself.
-// A failed check changes nothing: the bar moves until the player cancels.
+// A check that ends without an answer stops the bar and says so in the
+// body; CANCEL closes the dialog as before.
 // The application routes the buttons of all three dialogs.
 #pragma once
 
@@ -18,6 +19,8 @@ public:
     static constexpr int kBarRoom = 32;
     static constexpr int kNewVersionOffset = 10000;
     static constexpr int kUpToDateOffset = 20000;
+    static constexpr const char* kFailedText =
+        "Could not contact Zandrel. Please check your internet connection and try again later.";
 
     UpdateCheckDialog(VarnApp* application, InternetManager* internetManager, Image* frame,
                       Image* buttonPicture, Image* waitBar, int dialogId);
@@ -35,6 +38,7 @@ public:
 
 private:
     void ShowAnswer();
+    void ShowFailure();
 
     VarnApp* app;
     InternetManager* internet;

@@ -22,6 +22,10 @@ public:
         WinLodeApp::PlaySound(soundId);
     }
     void ExitProcess(int code) override { exitCodes.push_back(code); }
+    void ButtonClicked(int id) override {
+        clicks.push_back(id);
+        WinLodeApp::ButtonClicked(id);
+    }
     FolderInputs ReadFolderInputs() override {
         FolderInputs inputs = WinLodeApp::ReadFolderInputs();
         if (adjustFolders) adjustFolders(inputs);
@@ -33,6 +37,7 @@ public:
     using WinLodeApp::WaitForLoadingThread;
     std::vector<int> sounds;
     std::vector<int> exitCodes;
+    std::vector<int> clicks;
 };
 
 class AppHarness {

@@ -1,12 +1,14 @@
 // Every dialog the game opens, in the real application: it and all its
-// buttons and controls lie on the 640 x 480 screen; and the keyboard goes
-// back to the board when a modal dialog closes over the start tip.
+// buttons and controls lie on the 640 x 480 screen; Enter and Escape press
+// its buttons; and the keyboard goes back to the board when a modal dialog
+// closes over the start tip.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "AppHarness.h"
 #include "app/OptionsDialog.h"
@@ -42,8 +44,8 @@ std::string LongText() {
 }
 
 // Each dialog of the game, opened the way the game opens it. New entries
-// (further dialogs of the game) go here; the update check's dialogs 18,
-// 10018 and 20018 need a loopback server and are checked with it in
+// (further dialogs of the game) go here; the update check's answers 10018 and
+// 20018 need a loopback server and are checked with it in
 // tests/http/UpdateCheckFlowTest.cpp.
 const DialogOpener kDialogs[] = {
     {"new game question", 0, [](AppHarness& h) { h.ClickButton(kNewGame); }},
@@ -76,6 +78,18 @@ const DialogOpener kDialogs[] = {
     {"high scores", 13, [](AppHarness& h) { ClickOptionsButton(h, false); }},
     {"any message dialog with a long text", 5,
      [](AppHarness& h) { h.app->ShowDialog(5, true, "LONG", LongText(), "OK", 3); }},
+    {"saved game unreadable", 17, [](AppHarness& h) { h.app->ShowSavedGameUnreadable(); }},
+    {"continue question", 16,
+     [](AppHarness& h) {
+         ASSERT_TRUE(h.MakeMove());
+         h.Restart();  // the game in progress is saved at exit
+         h.StartPlaying();
+     }},
+    {"update check without an answer", 18,
+     [](AppHarness& h) {
+         h.app->updateServer = "http://127.0.0.1:9";
+         h.app->StartUpdateCheck();
+     }},
 };
 
 bool OnScreen(const Rect& r) {
@@ -118,20 +132,6 @@ TEST(DialogFlowTest, EveryDialogOfTheGameAndAllItsButtonsLieOnTheScreen) {
     }
 }
 
-TEST(DialogFlowTest, TheContinueQuestionLiesOnTheScreen) {
-    AppHarness h;
-    h.Start();
-    h.StartPlaying();
-    ASSERT_TRUE(h.MakeMove());
-    h.Restart();  // the game in progress is saved at exit
-    h.StartPlaying();
-    Dialog* dialog = h.app->GetDialog(16);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(OnScreen(dialog->GetRect()));
-    EXPECT_TRUE(OnScreen(dialog->firstButton->GetRect()));
-    EXPECT_TRUE(OnScreen(dialog->secondButton->GetRect()));
-}
-
 TEST(DialogFlowTest, ClosingAModalDialogOverTheStartTipGivesTheKeysBackToTheBoard) {
     AppHarness h;
     h.Start();
@@ -147,6 +147,31 @@ TEST(DialogFlowTest, ClosingAModalDialogOverTheStartTipGivesTheKeysBackToTheBoar
     EXPECT_EQ(h.app->GetWidgetManager()->focusWidget, board);
     h.app->GetWidgetManager()->KeyChar('p');
     EXPECT_GT(board->playerPauseCount, 0) << "any key pauses";
+}
+
+// Escape presses each dialog's cancelling button and Enter its default one (the
+// single button where there is only one), as a click would; neither key reaches
+// the board (a key pauses it).
+TEST(DialogFlowTest, EnterAndEscapePressTheButtonsOfEveryDialogAndNeverReachTheBoard) {
+    for (const DialogOpener& entry : kDialogs) {
+        SCOPED_TRACE(entry.what);
+        AppHarness h;
+        h.Start();
+        h.StartPlaying();
+        for (int key : {27, 13}) {
+            entry.open(h);
+            h.Tick();
+            Dialog* dialog = h.app->GetDialog(entry.id);
+            if (!dialog || !dialog->firstButton) break;  // the start tip, "Opening Browser ..."
+            const int button = entry.id + (key == 27 && dialog->secondButton ? 3000 : 2000);
+            h.app->clicks.clear();
+            for (int message : {kMsgKeyDown, kMsgChar, kMsgKeyUp})
+                h.platform.window.PostKey(message, key);
+            h.Tick();
+            EXPECT_EQ(h.app->clicks, std::vector<int>{button}) << "key " << key;
+            EXPECT_EQ(h.app->GetBoard()->playerPauseCount, 0) << "key " << key;
+        }
+    }
 }
 
 }  // namespace

@@ -48,6 +48,12 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
     h.Tick(8);
     EXPECT_TRUE(SaveScreen(h, "title"));
     h.StartPlaying();
+    Board* board = h.app->GetBoard();
+    board->movePoints = 18500;  // the HINT badge's bonus, and the hint on a white gem
+    board->moveBonusCountdown = 1000;
+    int cell = 63;
+    while (cell > 0 && board->grid.At(cell % 8, cell / 8)->kind != 1) --cell;
+    board->grid.At(cell % 8, cell / 8)->sparkleCountdown = 58;
     h.Tick(160);
     EXPECT_TRUE(SaveScreen(h, "game-start"));
     h.ClickButton(14);  // Quit: the question
@@ -55,7 +61,6 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
     h.app->CloseDialog(1);
     h.Tick(2);
 
-    Board* board = h.app->GetBoard();
     bool sawLevelUp = false;
     for (int move = 0; move < 400 && !sawLevelUp; ++move) {
         ASSERT_TRUE(h.MakeMove()) << "move " << move << " state " << int(board->state);

@@ -151,9 +151,9 @@ TEST_F(NameEntryTest, HighScoreDialogShowsTheFileAsItIs) {
     EXPECT_EQ(tables->GetTables()->tables, onDisk);
 }
 
-// The dialog's holder read the file before the name was recorded; whichever
-// goes last, the recorded score must survive.
-TEST_F(NameEntryTest, ClosingTheHighScoreDialogNeverUndoesARecordedScore) {
+// Over the game-over screen, which writes the file only when it goes, the
+// dialog shows the score just recorded; whichever goes last, it survives.
+TEST_F(NameEntryTest, HighScoreDialogShowsAndNeverUndoesARecordedScore) {
     RecordScoreDialog* dialog = FinishQualifyingGame("");
     ASSERT_NE(dialog, nullptr);
     Type("Ann");
@@ -161,7 +161,9 @@ TEST_F(NameEntryTest, ClosingTheHighScoreDialogNeverUndoesARecordedScore) {
     FinishPass();
     app->ButtonClicked(13);
     ClickCentreOf(dynamic_cast<OptionsDialog*>(app->GetDialog(2))->highScoresButton.get());
-    ASSERT_NE(app->GetDialog(13), nullptr);
+    auto* shown = dynamic_cast<HighScoreDialog*>(app->GetDialog(13));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->GetTables()->tables.Mode(kNormal).allTime[2], (HighScoreEntry{"Ann", 850}));
     // The program ends with the dialog still open: the screen writes first,
     // the dialog goes after it.
     app.reset();

@@ -3,6 +3,8 @@
 // and hole mask.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "board/BoardRenderer.h"
 #include "tests/board_draw/DrawTestArt.h"
 #include "tests/board_draw/DrawTestHost.h"
@@ -87,6 +89,20 @@ TEST_F(PanelDrawTest, MoveBonusFadesWithItsStrength) {
     board->moveBonusStrength = 0.0;
     screen.Draw(*board);
     EXPECT_TRUE(ColorNear(screen.At(81, 345), kFrameColor));
+}
+
+// The bonus saturates at the largest int: even that stays in the badge's window.
+TEST_F(PanelDrawTest, LargestMoveBonusStaysInsideTheHintBadgeWindow) {
+    auto board = MakeBoard(false);
+    board->movePoints = std::numeric_limits<int>::max();
+    board->moveBonusStrength = 1.0;
+    screen.Draw(*board);
+    int lit[2] = {0, 0};  // outside the window, inside it
+    for (int y = 320; y < 360; ++y)
+        for (int x = 40; x < 140; ++x)
+            lit[x >= 74 && x < 107] += !ColorNear(screen.At(x, y), kFrameColor);
+    EXPECT_EQ(lit[0], 0);
+    EXPECT_GT(lit[1], 60);
 }
 
 TEST_F(PanelDrawTest, HintFlashLightsTheHintButton) {

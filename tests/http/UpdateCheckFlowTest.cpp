@@ -32,7 +32,11 @@ protected:
     }
 
     UpdateCheckDialog* CheckForUpdates(LoopbackServer& server) {
-        app().updateServer = server.Url("");
+        return CheckForUpdates(server.Url(""));
+    }
+
+    UpdateCheckDialog* CheckForUpdates(const std::string& serverUrl) {
+        app().updateServer = serverUrl;
         harness.ClickButton(13);  // Options
         auto* options = dynamic_cast<OptionsDialog*>(app().GetDialog(OptionsDialog::kDialogId));
         if (!options) return nullptr;
@@ -79,17 +83,21 @@ TEST_F(UpdateCheckFlowTest, OptionsOpenTheCheckWithItsQuery) {
         << server.Requests()[0];
 }
 
+// A slow answer is no failure: the bar moves and the text stays.
 TEST_F(UpdateCheckFlowTest, BarMovesEveryThirdUpdateWhileWaiting) {
     LoopbackServer server({{"", true}});
     UpdateCheckDialog* dialog = CheckForUpdates(server);
     ASSERT_NE(dialog, nullptr);
+    const std::string contacting = dialog->body;
     for (int i = 0; i < 40; ++i) {
         int before = dialog->barOffset;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
         harness.Tick();
         int expected = dialog->updateCount % 3 == 0 ? (before + 1) % 32 : before;
         ASSERT_EQ(dialog->barOffset, expected) << "update " << dialog->updateCount;
     }
     EXPECT_FALSE(dialog->done);
+    EXPECT_EQ(dialog->body, contacting);
 }
 
 TEST_F(UpdateCheckFlowTest, NewVersionYesOpensThePageAndQuitsOnceTheBrowserIsUp) {
@@ -185,19 +193,21 @@ TEST_F(UpdateCheckFlowTest, CancelClosesTheCheckAndTheLateAnswerShowsNothing) {
     EXPECT_EQ(app().GetDialogCount(), 1);  // the options dialog only
 }
 
-TEST_F(UpdateCheckFlowTest, FailedCheckKeepsTheBarUntilCancel) {
-    LoopbackServer server({{"HTTP/1.0 500 Broken\r\n\r\n0\r\nhttp://zandrel.example/\r\n"}});
-    UpdateCheckDialog* dialog = CheckForUpdates(server);
+TEST_F(UpdateCheckFlowTest, RefusedCheckStopsTheBarAndSaysItFailedUntilCancel) {
+    const std::string closed = "http://127.0.0.1:" + std::to_string(LoopbackServer::ClosedPort());
+    UpdateCheckDialog* dialog = CheckForUpdates(closed);
     ASSERT_NE(dialog, nullptr);
-    InternetManager* internet = app().GetInternetManager();
     ASSERT_TRUE(harness.TickUntil([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        return internet->UpdateCheckStatus() == InternetManager::kFailed;
+        return dialog->done;
     }));
+    const int stoppedAt = dialog->barOffset;
     harness.Tick(10);
-    EXPECT_EQ(app().GetDialog(kUpdateDialog), dialog);
-    EXPECT_FALSE(dialog->done);
-    EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
+    EXPECT_EQ(dialog->barOffset, stoppedAt);
+    EXPECT_EQ(dialog->body, UpdateCheckDialog::kFailedText);
+    EXPECT_EQ(app().GetDialogCount(), 2);    // no answer dialog beside it
+    ClickCentre(dialog->firstButton.get());  // CANCEL
+    EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
 }
 
 // A seed whose first draw is even (shows) or odd (does not).

@@ -75,10 +75,13 @@ Canvas Target() {
 }
 
 // A four-pointed twinkle that grows and fades over 14 cells (additive: black is empty).
+// It marks the hint, so it is bold: broad rays long enough to reach past the gem's
+// rim and a wide warm halo, so that even over a white gem (which additive light
+// cannot brighten) the rays and halo show on the board around it.
 Canvas Sparkle() {
     Canvas c(560, 40, {0, 0, 0, 1});
     for (int f = 0; f < 14; ++f) {
-        float x0 = 40.0f * f, life = std::sin(kPi * (f + 0.5f) / 14);
+        float x0 = 40.0f * f, life = 0.35f + 0.65f * std::sin(kPi * (f + 0.5f) / 14);
         float angle = f * 0.12f;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
@@ -86,13 +89,14 @@ Canvas Sparkle() {
                 float ru = u * std::cos(angle) + v * std::sin(angle);
                 float rv = -u * std::sin(angle) + v * std::cos(angle);
                 float r = std::hypot(u, v);
-                float rays =
-                    std::exp(-std::fabs(ru) * 1.3f) * std::exp(-std::fabs(rv) / (7 * life + 1)) +
-                    std::exp(-std::fabs(rv) * 1.3f) * std::exp(-std::fabs(ru) / (7 * life + 1));
-                float core = std::exp(-r * r / (6 * life + 1));
-                float window = Clamp01((19.0f - std::max(std::fabs(u), std::fabs(v))) / 4.0f);
-                float k = Clamp01((rays * 0.8f + core) * life * window);
-                c.At(static_cast<int>(x0) + x, y) = {k, k * 0.95f, k * 0.75f + 0.25f * k * k, 1};
+                float reach = 20 * life + 4;
+                float rays = std::exp(-std::fabs(ru) * 0.55f) * std::exp(-std::fabs(rv) / reach) +
+                             std::exp(-std::fabs(rv) * 0.55f) * std::exp(-std::fabs(ru) / reach);
+                float core = std::exp(-r * r / (14 * life + 2));
+                float halo = 0.45f * std::exp(-r / (5 * life + 1));
+                float window = Clamp01((19.0f - std::max(std::fabs(u), std::fabs(v))) / 3.0f);
+                float k = Clamp01((rays * 1.6f + core + halo) * life * window);
+                c.At(static_cast<int>(x0) + x, y) = {k, k * 0.9f, k * 0.55f + 0.45f * k * k, 1};
             }
     }
     return c;
@@ -157,8 +161,8 @@ Canvas DialogBox() {
             col = kGold;
         else if (depth < 4.0f)
             col = {0.35f, 0.2f, 0.08f, 1};
-        else  // nearly opaque, so a dialog over another one stays readable
-            col = Mix(Rgba{0.28f, 0.14f, 0.46f, 0.99f}, Rgba{0.1f, 0.04f, 0.2f, 0.985f},
+        else  // opaque: nothing of the screen below shows behind the text and fields
+            col = Mix(Rgba{0.28f, 0.14f, 0.46f, 1}, Rgba{0.1f, 0.04f, 0.2f, 1},
                       Clamp01((depth - 4) / 12));
         col.a *= Coverage(d);
         return col;
@@ -191,7 +195,7 @@ Canvas EditBox() {
     c.FillShape(
         0, 0, 96, 32, [](float x, float y) { return SdRoundRect(x, y, 3, 3, 90, 26, 8); },
         [](float, float y) {
-            return Mix(Rgba{0.02f, 0.01f, 0.05f, 0.95f}, Rgba{0.12f, 0.07f, 0.22f, 0.95f}, y / 32);
+            return Mix(Rgba{0.02f, 0.01f, 0.05f, 1}, Rgba{0.12f, 0.07f, 0.22f, 1}, y / 32);
         });
     return c;
 }

@@ -197,10 +197,15 @@ Canvas DrawGameScreen() {
             p = Mix(p, rim, inside);
         }
     // Bonus bar slot and the level plate.
-    DrawCentredText(c, labelFace, "BONUS", label, 214, 461);
+    // The labels keep clear of the panel's edge (190), the bar's rim (235) and the
+    // board's frame (bottom 434): narrower and smaller than the panel's, and the level
+    // plate starts a little lower to leave "LEVEL" its line.
+    const FontFace narrowLabelFace("League Spartan", "Bold", 11, 84);
+    const FontFace smallLabelFace("League Spartan", "Bold", 9);
+    DrawCentredText(c, narrowLabelFace, "BONUS", label, 212.5f, 461);
     PaintPlate(c, 235, 442, 344, 29, 7, Rgba{0.08f, 0.05f, 0.16f, 1});
-    DrawCentredText(c, labelFace, "LEVEL", label, 606, 440);
-    PaintPlate(c, 589, 444, 34, 27, 7, Rgba{0.95f, 0.93f, 0.86f, 1});
+    DrawCentredText(c, smallLabelFace, "LEVEL", label, 606, 445);
+    PaintPlate(c, 589, 448, 34, 23, 7, Rgba{1, 0.98f, 0.92f, 1});
     return c;
 }
 

@@ -19,6 +19,7 @@ struct FontRecipe {
     TextStyle look;
     bool latin1;         // also the printable letters and signs from 161 to 255
     bool inkLineHeight;  // line height from the glyphs' ink rather than the face's metrics
+    int lineHeight = 0;  // at least this many rows, the extra ones above the glyphs
 };
 
 // Every printable ASCII character, so any text the game may draw shows whole;
@@ -53,6 +54,7 @@ BitmapFont RenderStrip(const FontRecipe& recipe) {
     std::string characters = PrintableCharacters(recipe.latin1);
     int ascent = face.Ascender(), descent = face.Descender();
     if (recipe.inkLineHeight) InkExtent(face, characters, ascent, descent);
+    ascent += std::max(0, recipe.lineHeight - (ascent + descent + 2 * margin));
     int height = ascent + descent + 2 * margin;
     int baseline = margin + ascent;
     int capTop = baseline - face.Glyph('H').top;
@@ -141,14 +143,16 @@ void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::str
 std::vector<BitmapFont> RenderFontStrips() {
     const Rgba ink{0.06f, 0.02f, 0.12f, 1};
     TextStyle title{{1, 1, 1, 1}, {0.78f, 0.8f, 0.88f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
-    TextStyle body{{1, 1, 1, 1}, {0.9f, 0.9f, 0.92f, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, 0};
+    TextStyle body{{1, 1, 1, 1}, {0.9f, 0.9f, 0.92f, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, -1};
     TextStyle digits{{1, 1, 1, 1}, {0.84f, 0.86f, 0.9f, 1}, ink, 2, 0.3f, {}, 0, 0};
     TextStyle score{
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
     TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 1};
     const FontRecipe recipes[] = {
         {"afont1", "League Spartan", "Bold", 17, 90, title, true, false},
-        {"mainfont1", "Dosis", "Bold", 13, 90, body, true, true},
+        // The dialogs' text in the panel's family, condensed to fit every fixed text; its
+        // line height stays the 19 rows the dialogs are laid out with.
+        {"mainfont1", "League Spartan", "Bold", 12, 86, body, true, true, 19},
         {"alphadigits4", "League Spartan", "Bold", 17, 100, digits, false, false},
         {"scorefont1", "Comfortaa", "Bold", 27, 100, score, false, false},
         {"overfont2", "League Spartan", "Bold", 44, 100, over, false, false},
