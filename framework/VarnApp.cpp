@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "framework/AppInfoText.h"
-#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
 #include "platform/AtomicFile.h"
@@ -22,6 +22,7 @@
 #include "sound/MusicInterface.h"
 #include "sound/SoundInstance.h"
 #include "widgets/Dialog.h"
+#include "widgets/FocusRing.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -132,6 +133,7 @@ void VarnApp::Init() {
     if (windowedThisRun) windowed = *windowedThisRun;
     CreateSound();
     widgetManager = std::make_unique<WidgetManager>(this);
+    focusRing = std::make_unique<FocusRing>();
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
     initialised = true;
@@ -278,6 +280,7 @@ void VarnApp::UpdateTick() {
         settings.lastUpdateCheck = std::int64_t(std::time(nullptr));
     if (!windowed && !active) return;
     ++updateCount;
+    FollowPad();
     widgetManager->UpdateFrame();
 }
 

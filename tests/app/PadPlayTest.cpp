@@ -1,0 +1,156 @@
+// Game-controller play on the real application, through the headless platform's scripted
+// pad records: the board's highlighted cell, selecting and swapping, B, Start and Y; the
+// focus ring over the panel's buttons and over a dialog's; B in a dialog as Escape; the
+// mouse taking over again.
+#include <gtest/gtest.h>
+
+#include "AppHarness.h"
+#include "board/Board.h"
+#include "board/BoardGeometry.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/Dialog.h"
+#include "widgets/FocusRing.h"
+#include "widgets/WidgetManager.h"
+
+namespace Varn::test {
+namespace {
+
+constexpr int kQuitDialog = 1;
+
+class PadPlayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.Start();
+        h.StartPlaying();
+        ASSERT_TRUE(h.TickUntil([&] { return board()->state == BoardState::Idle; }));
+    }
+    Board* board() { return h.app->GetBoard(); }
+    FocusRing& ring() { return h.app->GetFocusRing(); }
+    void Press(int button, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            h.platform.window.PostPad(button, true);
+            h.platform.window.PostPad(button, false);
+            h.Tick();
+        }
+    }
+    int RingButtonId() {
+        auto* button = dynamic_cast<ButtonWidget*>(ring().Target());
+        return ring().Shown() && button ? button->id : -1;
+    }
+
+    AppHarness h;
+};
+
+TEST_F(PadPlayTest, FirstDirectionShowsTheHighlightAndTheNextOnesMoveIt) {
+    EXPECT_FALSE(board()->PadCursorShown());
+    Press(kPadDown);
+    EXPECT_EQ(board()->padColumn, 3);
+    EXPECT_EQ(board()->padRow, 3);
+    Press(kPadRight, 2);
+    Press(kPadUp);
+    EXPECT_EQ(board()->padColumn, 5);
+    EXPECT_EQ(board()->padRow, 2);
+    Press(kPadRight, 5);  // stops at the edge
+    EXPECT_EQ(board()->padColumn, 7);
+    EXPECT_FALSE(ring().Shown());
+}
+
+TEST_F(PadPlayTest, MouseMotionHidesTheHighlight) {
+    Press(kPadLeft);
+    ASSERT_TRUE(board()->PadCursorShown());
+    h.platform.window.PostMouse(kMsgMouseMove, 300, 300);
+    h.Tick();
+    EXPECT_FALSE(board()->PadCursorShown());
+}
+
+TEST_F(PadPlayTest, ASelectsTheHighlightedGemAndADirectionSwapsItWithThatNeighbour) {
+    Press(kPadDown);
+    Press(kPadA);
+    Gem* chosen = board()->grid.At(3, 3);
+    ASSERT_EQ(board()->selected, chosen);
+    Gem* neighbour = board()->grid.At(4, 3);
+    Press(kPadRight);
+    EXPECT_EQ(board()->selected, nullptr);
+    EXPECT_TRUE(board()->swapA == chosen || board()->swapB == chosen);
+    EXPECT_TRUE(board()->swapA == neighbour || board()->swapB == neighbour);
+}
+
+TEST_F(PadPlayTest, BDeselectsAndStartPausesAndResumes) {
+    Press(kPadDown);
+    Press(kPadA);
+    ASSERT_NE(board()->selected, nullptr);
+    Press(kPadB);
+    EXPECT_EQ(board()->selected, nullptr);
+    Press(kPadStart);
+    EXPECT_GT(board()->playerPauseCount, 0);
+    Press(kPadStart);
+    EXPECT_EQ(board()->playerPauseCount, 0);
+}
+
+TEST_F(PadPlayTest, YAsksForAHintAtItsCost) {
+    ASSERT_TRUE(h.MakeMove());
+    ASSERT_TRUE(h.TickUntil([&] { return board()->state == BoardState::Idle; }));
+    const int score = board()->score;
+    Press(kPadY);
+    EXPECT_LT(board()->score, score);
+}
+
+TEST_F(PadPlayTest, ShouldersWalkTheRingOverThePanelAndBReturnsToTheBoard) {
+    Press(kPadDown);
+    Press(kPadRightShoulder);  // the ring appears on the first button
+    EXPECT_FALSE(board()->PadCursorShown());
+    EXPECT_EQ(RingButtonId(), 10);  // New Game
+    Press(kPadRightShoulder, 2);
+    EXPECT_EQ(RingButtonId(), 12);  // past Normal to Timed
+    Press(kPadDown);                // the d-pad walks it too
+    EXPECT_EQ(RingButtonId(), 13);  // Options
+    Press(kPadLeftShoulder, 4);     // wraps round to Quit
+    EXPECT_EQ(RingButtonId(), 14);
+    Press(kPadB);
+    EXPECT_FALSE(ring().Shown());
+    Press(kPadLeft);
+    EXPECT_TRUE(board()->PadCursorShown());
+}
+
+TEST_F(PadPlayTest, APressesTheFocusedButtonAndTheRingMovesIntoTheDialog) {
+    Press(kPadLeftShoulder);
+    Press(kPadLeftShoulder);  // from New Game back round to Quit
+    ASSERT_EQ(RingButtonId(), 14);
+    Press(kPadA);
+    Dialog* quit = h.app->GetDialog(kQuitDialog);
+    ASSERT_NE(quit, nullptr);
+    h.Tick();
+    EXPECT_EQ(ring().Target(), quit->firstButton.get());  // YES
+    Press(kPadRight);
+    EXPECT_EQ(ring().Target(), quit->secondButton.get());  // NO
+    Press(kPadRight);
+    EXPECT_EQ(ring().Target(), quit->firstButton.get());  // round to YES: only the dialog's
+    Press(kPadLeft);
+    Press(kPadA);
+    EXPECT_EQ(h.app->GetDialog(kQuitDialog), nullptr);
+    EXPECT_TRUE(h.app->running);
+}
+
+// A widget that records the keys the manager hands it.
+struct KeyRecorder : Widget {
+    bool WantsFocus() override { return true; }
+    void KeyDown(int code) override { log += "down" + std::to_string(code) + " "; }
+    void KeyChar(char ch) override { log += "char" + std::to_string(int(ch)) + " "; }
+    void KeyUp(int code) override { log += "up" + std::to_string(code) + " "; }
+    std::string log;
+};
+
+TEST_F(PadPlayTest, BInADialogIsTheEscapeKeyThroughTheQueue) {
+    h.ClickButton(14);
+    ASSERT_NE(h.app->GetDialog(kQuitDialog), nullptr);
+    KeyRecorder keys;
+    h.app->GetWidgetManager()->AddWidget(&keys);
+    h.app->GetWidgetManager()->SetFocus(&keys);
+    Press(kPadB);
+    h.Tick();
+    EXPECT_EQ(keys.log, "down27 char27 up27 ");
+    h.app->GetWidgetManager()->RemoveWidget(&keys);
+}
+
+}  // namespace
+}  // namespace Varn::test

@@ -1,0 +1,95 @@
+// Game controllers on the SDL backend (dummy video driver), driven by SDL's virtual
+// joystick: a pad plugged in while running is opened and announced, its buttons and left
+// stick become pad records, and a pad pulled out is dropped with its held direction.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace Varn {
+namespace {
+
+class SdlPadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        platform = CreateSdlPlatform();
+    }
+    void TearDown() override {
+        if (device >= 0) SDL_JoystickDetachVirtual(device);
+        platform.reset();
+    }
+    // Plugs in a virtual pad with the standard buttons and axes.
+    void PlugIn() {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.name = "test pad";
+        device = SDL_JoystickAttachVirtualEx(&desc);
+        ASSERT_GE(device, 0) << SDL_GetError();
+        joystick = SDL_JoystickOpen(device);
+        ASSERT_NE(joystick, nullptr);
+    }
+    // The pad records of one pump, as text.
+    std::string Pump() {
+        std::vector<WindowMessage> out;
+        platform->GetWindow().PumpMessages(out);
+        std::string text;
+        for (const WindowMessage& m : out) {
+            if (m.message == kMsgPadAdded) text += "added" + std::to_string(m.wparam) + " ";
+            if (m.message == kMsgPadRemoved) text += "removed" + std::to_string(m.wparam) + " ";
+            if (m.message == kMsgPadButtonDown) text += "+" + std::to_string(m.wparam) + " ";
+            if (m.message == kMsgPadButtonUp) text += "-" + std::to_string(m.wparam) + " ";
+        }
+        return text;
+    }
+
+    std::unique_ptr<Platform> platform;
+    int device = -1;
+    SDL_Joystick* joystick = nullptr;
+};
+
+TEST_F(SdlPadTest, PadPluggedInWhileRunningIsOpenedAndItsButtonsArrive) {
+    EXPECT_EQ(Pump(), "");
+    PlugIn();
+    EXPECT_EQ(Pump(), "added1 ");
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
+    EXPECT_EQ(Pump(), "+" + std::to_string(kPadA) + " ");
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 0);
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_START, 1);
+    EXPECT_EQ(Pump(), "-" + std::to_string(kPadA) + " +" + std::to_string(kPadStart) + " ");
+}
+
+TEST_F(SdlPadTest, LeftStickPastTheDeadZoneIsADirection) {
+    PlugIn();
+    Pump();
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 8000);
+    EXPECT_EQ(Pump(), "");
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    EXPECT_EQ(Pump(), "+" + std::to_string(kPadLeft) + " ");
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    EXPECT_EQ(Pump(), "-" + std::to_string(kPadLeft) + " ");
+}
+
+TEST_F(SdlPadTest, PadPulledOutIsDroppedWithItsHeldDirectionAndCanComeBack) {
+    PlugIn();
+    Pump();
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_DPAD_UP, 1);
+    EXPECT_EQ(Pump(), "+" + std::to_string(kPadUp) + " ");
+    SDL_JoystickClose(joystick);
+    SDL_JoystickDetachVirtual(device);
+    device = -1;
+    EXPECT_EQ(Pump(), "-" + std::to_string(kPadUp) + " removed0 ");
+    PlugIn();
+    EXPECT_EQ(Pump(), "added1 ");
+}
+
+}  // namespace
+}  // namespace Varn
