@@ -1,6 +1,5 @@
-// Game controllers on the SDL backend (dummy video driver), driven by SDL's virtual
-// joystick: a pad plugged in while running is opened and announced, its buttons and left
-// stick become pad records, and a pad pulled out is dropped with its held direction.
+// Game controllers on the SDL backend (dummy video driver) through SDL's virtual joystick:
+// hot-plugging, buttons, and the left stick with its dead zone.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -24,7 +23,6 @@ protected:
         if (device >= 0) SDL_JoystickDetachVirtual(device);
         platform.reset();
     }
-    // Plugs in a virtual pad with the standard buttons and axes.
     void PlugIn() {
         SDL_VirtualJoystickDesc desc{};
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
@@ -37,17 +35,14 @@ protected:
         joystick = SDL_JoystickOpen(device);
         ASSERT_NE(joystick, nullptr);
     }
-    // The pad records of one pump, as text.
     std::string Pump() {
         std::vector<WindowMessage> out;
         platform->GetWindow().PumpMessages(out);
+        static const char* kKinds[] = {"+", "-", "added", "removed"};
         std::string text;
-        for (const WindowMessage& m : out) {
-            if (m.message == kMsgPadAdded) text += "added" + std::to_string(m.wparam) + " ";
-            if (m.message == kMsgPadRemoved) text += "removed" + std::to_string(m.wparam) + " ";
-            if (m.message == kMsgPadButtonDown) text += "+" + std::to_string(m.wparam) + " ";
-            if (m.message == kMsgPadButtonUp) text += "-" + std::to_string(m.wparam) + " ";
-        }
+        for (const WindowMessage& m : out)
+            if (m.message >= kMsgPadButtonDown && m.message <= kMsgPadRemoved)
+                text += kKinds[m.message - kMsgPadButtonDown] + std::to_string(m.wparam) + " ";
         return text;
     }
 
