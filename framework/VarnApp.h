@@ -107,7 +107,8 @@ public:
 
     // Game controllers (VarnAppPad.cpp). A pad button arrives here once the focus ring was
     // shown or hidden for it; the framework's answer steers the focus ring: directions and
-    // shoulders move it, A presses its button, B in a dialog is the Escape key.
+    // shoulders move it (left and right move a framed slider instead), A presses its button,
+    // B in a dialog is the Escape key.
     virtual void PadButtonDown(int button, bool repeat);
     // True while the game itself takes the pad's directions, A and B (a board, say): the
     // focus ring then stays hidden.

@@ -1,5 +1,6 @@
 // VarnApp and game controllers: the pad's records from the queue, the focus ring that stands
-// in for the pointer over buttons, and B as the Escape key of the open dialog.
+// in for the pointer over buttons (left and right move a framed slider), and B as the
+// Escape key of the open dialog.
 #include <string>
 
 #include "framework/VarnApp.h"
@@ -46,13 +47,16 @@ void VarnApp::PadButtonDown(int button, bool repeat) {
         case kPadB:
             if (!repeat && !modalDialogs.empty()) QueueKeyPress(kEscapeKey);
             return;
-        case kPadUp:
         case kPadLeft:
+        case kPadRight:
+            if (!focusRing->Nudge(button == kPadRight ? 1 : -1))
+                focusRing->Step(button == kPadRight ? 1 : -1);
+            return;
+        case kPadUp:
         case kPadLeftShoulder:
             focusRing->Step(-1);
             return;
         case kPadDown:
-        case kPadRight:
         case kPadRightShoulder:
             focusRing->Step(1);
             return;

@@ -7,6 +7,8 @@
 #include "widgets/ButtonWidget.h"
 #include "widgets/Checkbox.h"
 #include "widgets/Dialog.h"
+#include "widgets/Slider.h"
+#include "widgets/SliderListener.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn {
@@ -17,7 +19,7 @@ const Color kRingShadow(0, 0, 0, 170);
 
 bool Pressable(Widget* w) {
     if (!w->visible || !w->mouseVisible || w->disabled) return false;
-    return dynamic_cast<ButtonWidget*>(w) || dynamic_cast<Checkbox*>(w);
+    return dynamic_cast<ButtonWidget*>(w) || dynamic_cast<Checkbox*>(w) || dynamic_cast<Slider*>(w);
 }
 }  // namespace
 
@@ -110,8 +112,20 @@ bool FocusRing::Press() {
         listener->ButtonClicked(id);
         return true;
     }
+    if (dynamic_cast<Slider*>(target)) return false;
     target->MouseDown(target->width / 2, target->height / 2, 1);
     target->MouseUp(target->width / 2, target->height / 2);
+    return true;
+}
+
+bool FocusRing::Nudge(int delta) {
+    auto* slider = manager ? dynamic_cast<Slider*>(target) : nullptr;
+    if (!slider) return false;
+    const double value = std::clamp(slider->value + (delta > 0 ? 0.1 : -0.1), 0.0, 1.0);
+    if (value == slider->value) return true;
+    slider->SetValue(value);
+    slider->MarkDirty();
+    if (slider->listener) slider->listener->SliderValueChanged(slider->id, value);
     return true;
 }
 

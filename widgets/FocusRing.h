@@ -1,7 +1,8 @@
 // FocusRing: the frame a game-controller player steers over the buttons, since a pad has no
-// pointer. It goes round the visible, enabled buttons and checkboxes that take input (those
-// of the open modal dialog when there is one), in reading order, and presses the one it
-// frames as a click would. It takes no pointer input itself.
+// pointer. It goes round the visible, enabled buttons, checkboxes and sliders that take
+// input (those of the open modal dialog when there is one), in reading order, presses the
+// one it frames as a click would, and moves a framed slider in tenths. It takes no pointer
+// input itself.
 //
 // NOTE: the application lists it with the manager and keeps it on top (Follow); it holds
 // its target only while the manager lists that widget, and re-aims each update.
@@ -31,6 +32,8 @@ public:
     void Step(int delta);
     // The framed widget reacts as to a click; false when nothing is framed.
     bool Press();
+    // A framed slider moves a tenth to the right (delta > 0) or left; false for any other.
+    bool Nudge(int delta);
     Widget* Target() const { return target; }
 
     void Update() override;

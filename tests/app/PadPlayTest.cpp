@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
+#include "app/OptionsDialog.h"
 #include "board/Board.h"
 #include "board/BoardGeometry.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Dialog.h"
 #include "widgets/FocusRing.h"
+#include "widgets/Slider.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn::test {
@@ -116,6 +118,17 @@ TEST_F(PadPlayTest, APressesTheFocusedButtonAndTheRingMovesIntoTheDialog) {
     Press(kPadA);
     EXPECT_EQ(h.app->GetDialog(kQuitDialog), nullptr);
     EXPECT_TRUE(h.app->running);
+}
+
+TEST_F(PadPlayTest, LeftAndRightMoveAFramedSliderInTenths) {
+    h.ClickButton(13);
+    auto* options = dynamic_cast<OptionsDialog*>(h.app->GetDialog(2));
+    ASSERT_NE(options, nullptr);
+    for (int i = 0; i < 12 && ring().Target() != options->musicSlider.get(); ++i) Press(kPadUp);
+    ASSERT_EQ(ring().Target(), options->musicSlider.get());
+    const double before = h.app->GetMusicVolume();
+    Press(kPadLeft);
+    EXPECT_NEAR(h.app->GetMusicVolume(), std::max(0.0, before - 0.1), 1e-9);
 }
 
 struct KeyRecorder : Widget {
