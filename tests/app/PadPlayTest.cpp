@@ -15,8 +15,6 @@
 namespace Varn::test {
 namespace {
 
-constexpr int kQuitDialog = 1;
-
 class PadPlayTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -64,9 +62,7 @@ TEST_F(PadPlayTest, ASelectsBDeselectsAndADirectionSwapsTheSelectedGemAsADrag) {
     ASSERT_EQ(board()->selected, chosen);
     Press(kPadRight);
     EXPECT_EQ(board()->selected, nullptr);
-    EXPECT_TRUE(board()->swapA == chosen || board()->swapB == chosen);
-    EXPECT_TRUE(board()->swapA == board()->grid.At(4, 3) ||
-                board()->swapB == board()->grid.At(4, 3));
+    EXPECT_EQ(board()->swapA == chosen ? board()->swapB : board()->swapA, board()->grid.At(4, 3));
 }
 
 TEST_F(PadPlayTest, StartPausesAndResumes) {
@@ -102,21 +98,18 @@ TEST_F(PadPlayTest, ShouldersWalkTheRingOverThePanelAndBReturnsToTheBoard) {
 }
 
 TEST_F(PadPlayTest, APressesTheFocusedButtonAndTheRingMovesIntoTheDialog) {
-    Press(kPadLeftShoulder);
-    Press(kPadLeftShoulder);  // from New Game back round to Quit
+    Press(kPadLeftShoulder, 2);  // from New Game back round to Quit
     ASSERT_EQ(RingButtonId(), 14);
     Press(kPadA);
-    Dialog* quit = h.app->GetDialog(kQuitDialog);
+    Dialog* quit = h.app->GetDialog(1);
     ASSERT_NE(quit, nullptr);
     h.Tick();
     EXPECT_EQ(ring().Target(), quit->firstButton.get());  // YES
-    Press(kPadRight);
-    EXPECT_EQ(ring().Target(), quit->secondButton.get());  // NO
-    Press(kPadRight);
-    EXPECT_EQ(ring().Target(), quit->firstButton.get());  // round to YES: only the dialog's
-    Press(kPadLeft);
+    Press(kPadDown, 2);  // NO, and round to YES: only the dialog's buttons
+    EXPECT_EQ(ring().Target(), quit->firstButton.get());
+    Press(kPadDown);
     Press(kPadA);
-    EXPECT_EQ(h.app->GetDialog(kQuitDialog), nullptr);
+    EXPECT_EQ(h.app->GetDialog(1), nullptr);
     EXPECT_TRUE(h.app->running);
 }
 
@@ -132,21 +125,21 @@ TEST_F(PadPlayTest, LeftAndRightMoveAFramedSliderInTenths) {
 }
 
 struct KeyRecorder : Widget {
-    void KeyDown(int code) override { log += "down" + std::to_string(code) + " "; }
-    void KeyChar(char ch) override { log += "char" + std::to_string(int(ch)) + " "; }
-    void KeyUp(int code) override { log += "up" + std::to_string(code) + " "; }
+    void KeyDown(int code) override { log += "+" + std::to_string(code); }
+    void KeyChar(char ch) override { log += "c" + std::to_string(int(ch)); }
+    void KeyUp(int code) override { log += "-" + std::to_string(code); }
     std::string log;
 };
 
 TEST_F(PadPlayTest, BInADialogIsTheEscapeKeyThroughTheQueue) {
     h.ClickButton(14);
-    ASSERT_NE(h.app->GetDialog(kQuitDialog), nullptr);
+    ASSERT_NE(h.app->GetDialog(1), nullptr);
     KeyRecorder keys;
     h.app->GetWidgetManager()->AddWidget(&keys);
     h.app->GetWidgetManager()->SetFocus(&keys);
     Press(kPadB);
     h.Tick();
-    EXPECT_EQ(keys.log, "down27 char27 up27 ");
+    EXPECT_EQ(keys.log, "+27c27-27");
     h.app->GetWidgetManager()->RemoveWidget(&keys);
 }
 

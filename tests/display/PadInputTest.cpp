@@ -1,5 +1,6 @@
 // Game controllers on the SDL backend (dummy video driver) through SDL's virtual joystick:
-// hot-plugging, buttons, and the left stick with its dead zone.
+// hot-plugging, buttons, and the left stick with its dead zone; and the repeat of a held
+// direction.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/PadDirections.h"
 #include "platform/Platform.h"
 
 namespace Varn {
@@ -51,7 +53,7 @@ protected:
     SDL_Joystick* joystick = nullptr;
 };
 
-TEST_F(SdlPadTest, PadPluggedInWhileRunningIsOpenedAndItsButtonsArrive) {
+TEST_F(SdlPadTest, PadPluggedInWhileRunningIsOpenedAndItsButtonsAndStickArrive) {
     EXPECT_EQ(Pump(), "");
     PlugIn();
     EXPECT_EQ(Pump(), "added1 ");
@@ -60,17 +62,10 @@ TEST_F(SdlPadTest, PadPluggedInWhileRunningIsOpenedAndItsButtonsArrive) {
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 0);
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_START, 1);
     EXPECT_EQ(Pump(), "-" + std::to_string(kPadA) + " +" + std::to_string(kPadStart) + " ");
-}
-
-TEST_F(SdlPadTest, LeftStickPastTheDeadZoneIsADirection) {
-    PlugIn();
-    Pump();
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 8000);
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 8000);  // in the dead zone
     EXPECT_EQ(Pump(), "");
     SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, -32768);
     EXPECT_EQ(Pump(), "+" + std::to_string(kPadLeft) + " ");
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, 0);
-    EXPECT_EQ(Pump(), "-" + std::to_string(kPadLeft) + " ");
 }
 
 TEST_F(SdlPadTest, PadPulledOutIsDroppedWithItsHeldDirectionAndCanComeBack) {
@@ -84,6 +79,24 @@ TEST_F(SdlPadTest, PadPulledOutIsDroppedWithItsHeldDirectionAndCanComeBack) {
     EXPECT_EQ(Pump(), "-" + std::to_string(kPadUp) + " removed0 ");
     PlugIn();
     EXPECT_EQ(Pump(), "added1 ");
+}
+
+TEST(PadDirectionsTest, HeldDirectionRepeatsAfterTheDelayThenAtTheInterval) {
+    PadDirections pad;
+    std::vector<WindowMessage> out;
+    const int delay = PadDirections::kRepeatDelayMs;
+    pad.SetDpad(kPadLeft, true, 0, out);
+    for (int at : {delay - 1, delay, delay + PadDirections::kRepeatIntervalMs - 1,
+                   delay + PadDirections::kRepeatIntervalMs})
+        pad.Tick(at, out);
+    pad.SetStick(-30000, 0, 900, out);  // the stick on the same direction: still one hold
+    pad.SetDpad(kPadLeft, false, 900, out);
+    pad.SetStick(-PadDirections::kReleaseZone, 0, 950, out);
+    pad.Tick(5000, out);
+    std::string records;
+    for (const WindowMessage& m : out)
+        records += (m.message == kMsgPadButtonDown ? "+" : "-") + std::to_string(m.lparam) + " ";
+    EXPECT_EQ(records, "+0 +1 +1 -0 ");
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# A whole timed game in the real program under Xvfb, played with a game controller alone:
-# SDL's virtual controller fed through the test FIFO of GEMLODE_TEST_PAD_FIFO. Title ->
-# PLAY -> Timed (focus ring) -> swaps with the highlighted cell until one scores -> the bar
-# drains to TIME UP (about a minute) -> game-over screen -> OK on the name question -> Quit
-# -> YES. The game must end with status 0 and leave the high-score file, which only the
-# game-over screen writes. Screenshots go to ARTIFACT-DIR.
+# A whole timed game in the real program under Xvfb with a game controller alone (SDL's
+# virtual one, fed through GEMLODE_TEST_PAD_FIFO): title to game-over screen (the bar drains
+# in about a minute), the name question, Quit. The game must end with status 0 and leave
+# the high-score file, which only the game-over screen writes. Screenshots: ARTIFACT-DIR.
 # Usage: pad_timed_game.sh GAME-DIR ARTIFACT-DIR
 set -u
 game_dir=$1
@@ -21,21 +19,15 @@ game=$!
 trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 window=$(xvfb_window $game)
 [ -n "$window" ] || { echo "no window"; cat "$work/log"; exit 1; }
-origin=$(xdotool getwindowgeometry "$window" | awk '/Position/ {print $2}')
-ox=${origin%,*}
-oy=${origin#*,}
+eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/ox=/; s/^Y=/oy=/')"
 
 shot() { xwd -root -silent | convert xwd:- -crop "640x480+$ox+$oy" +repage "png:$artifacts/$1.png"; }
 fail() { shot pad-failed; echo "$1"; cat "$work/log"; exit 1; }
-score_area() {
-  xwd -root -silent | convert xwd:- -crop "150x40+$((ox + 18))+$((oy + 75))" +repage rgb:- | md5sum
-}
+score_area() { xwd -root -silent | convert xwd:- -crop "150x40+$((ox + 18))+$((oy + 75))" rgb:- | md5sum; }
 # The game-over screen's "CLICK HERE TO PLAY AGAIN" bar is bright green.
 game_over_shown() {
-  local pixel
-  pixel=$(xwd -root -silent | convert xwd:- -crop "1x1+$((ox + 300))+$((oy + 400))" -depth 8 txt:- |
-    grep -o '#[0-9A-F]\{6\}')
-  [ "${pixel:3:2}" \> "C0" ] && [ "${pixel:1:2}" \< "60" ]
+  xwd -root -silent | convert xwd:- -crop "1x1+$((ox + 300))+$((oy + 400))" -depth 8 txt:- |
+    grep -q '#[0-5][0-9A-F][C-F][0-9A-F]'
 }
 tap() {  # tap BUTTON [COUNT]
   for _ in $(seq "${2:-1}"); do echo "tap $1" >&3; sleep 0.15; done
@@ -44,11 +36,7 @@ tap() {  # tap BUTTON [COUNT]
 # A shows the ring on PLAY once the title has loaded; the next A presses it.
 sleep 1
 title=$(score_area)
-for _ in $(seq 40); do
-  tap a
-  sleep 0.35
-  [ "$(score_area)" != "$title" ] && break
-done
+for _ in $(seq 40); do tap a; sleep 0.35; [ "$(score_area)" != "$title" ] && break; done
 sleep 0.5
 tap rightshoulder 3  # the ring to the panel (New Game), then Normal, Timed
 shot pad-focus-ring
@@ -64,9 +52,7 @@ initial=$(score_area)
 for row in 7 6 5 4 3; do
   for column in 0 1 2 3 4 5; do
     tap a
-    echo "axis leftx 32767" >&3  # the stick swaps as the d-pad does
-    sleep 0.1
-    echo "axis leftx 0" >&3
+    tap dpright  # the swap
     sleep 0.8
     [ "$(score_area)" != "$initial" ] && break 2
     tap dpright
@@ -75,10 +61,7 @@ for row in 7 6 5 4 3; do
   tap dpleft 6
 done
 [ "$(score_area)" != "$initial" ] || fail "no swap scored"
-for _ in $(seq 150); do
-  game_over_shown && break
-  sleep 1
-done
+for _ in $(seq 150); do game_over_shown && break; sleep 1; done
 game_over_shown || fail "no game-over screen"
 sleep 1.5
 shot pad-name-question
