@@ -119,7 +119,9 @@ bool FocusRing::Press() {
 }
 
 bool FocusRing::Nudge(int delta) {
-    auto* slider = manager ? dynamic_cast<Slider*>(target) : nullptr;
+    if (!manager) return false;
+    Follow();  // the target may have gone since the last update
+    auto* slider = dynamic_cast<Slider*>(target);
     if (!slider) return false;
     const double value = std::clamp(slider->value + (delta > 0 ? 0.1 : -0.1), 0.0, 1.0);
     if (value == slider->value) return true;
