@@ -49,16 +49,22 @@ shot pad-highlight
 tap y                # a hint (free at a score of 0)
 sleep 0.3
 initial=$(score_area)
-for row in 7 6 5 4 3; do
-  for column in 0 1 2 3 4 5; do
-    tap a
-    tap dpright  # the swap
-    sleep 0.8
-    [ "$(score_area)" != "$initial" ] && break 2
+# From the bottom row up, each cell swapped right and up (every kind of legal move), until
+# one scores or 45 s of the timed game have gone.
+try_swap() {  # tap A on the highlighted gem, then the direction
+  tap a; tap "$1"; sleep 0.8
+  [ "$(score_area)" != "$initial" ]
+}
+start=$SECONDS
+for row in 7 6 5 4 3 2 1 0; do
+  for column in 0 1 2 3 4 5 6; do
+    try_swap dpright && break 2
+    [ $row -gt 0 ] && try_swap dpup && break 2
+    [ $((SECONDS - start)) -gt 45 ] && break 2
     tap dpright
   done
   tap dpup
-  tap dpleft 6
+  tap dpleft 7
 done
 [ "$(score_area)" != "$initial" ] || fail "no swap scored"
 for _ in $(seq 150); do game_over_shown && break; sleep 1; done
