@@ -23,7 +23,7 @@ enum GameButtonId {
     kTimed = 12,
     kOptions = 13,
     kQuit = 14,
-    kHint = 15
+    kHint = WinLodeApp::kHintButtonId
 };
 
 enum DialogId {

@@ -37,6 +37,7 @@ public:
     static constexpr int kSoundCount = 21;
     static constexpr int kGemKinds = 7;
     static constexpr int kShrinkSteps = 6;
+    static constexpr int kHintButtonId = 15;
 
     explicit WinLodeApp(Platform* platform);
     ~WinLodeApp() override;
@@ -56,6 +57,10 @@ public:
     bool CloseDialog(int id) override;
     void ModalDialogOpened() override;
     void ModalDialogsClosed() override;
+    // Game controller (GamePad.cpp).
+    void PadButtonDown(int button, bool repeat) override;
+    bool PadOnPlayArea() override;
+    void PointerMoved() override;
 
     // Game flow.
     void StartGame();
@@ -125,6 +130,8 @@ public:
     // was still sliding in with a score to record: the new board follows the
     // name question.
     bool newBoardAfterName = false;
+    // The controller steers the focus ring over the game screen's buttons, not the board.
+    bool padOnPanel = false;
 
 protected:
     bool LoadImageAt(int index);
@@ -150,6 +157,8 @@ protected:
     void CloseUpdateDialogs(int answerDialog);
     void GameButtonClicked(int id);
     void FailLoading(const std::string& what);
+    bool BoardInPlay();
+    bool PadOnBoard(int button);
 
     std::unique_ptr<Board> board;
     std::unique_ptr<TitleScreen> titleScreen;

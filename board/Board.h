@@ -121,6 +121,16 @@ public:
     void ResumeBoard(bool player);
     void ShowHint();
 
+    // Game controller (BoardPad.cpp): directions move the highlighted cell, or swap the
+    // selected gem with that neighbour; A clicks the highlighted gem, B drops the
+    // selection, Start pauses and resumes. The highlight hides when the pointer moves.
+    void PadMove(int dx, int dy);
+    void PadSelect();
+    void PadDeselect();
+    void PadPause();
+    void HidePadCursor();
+    bool PadCursorShown() const { return padColumn >= 0; }
+
     // Saved game. The path defaults to "savegame.dat" in the current folder.
     bool CanSaveGame() const;
     bool SaveGame();
@@ -211,6 +221,8 @@ public:
     int mouseY = -1;
     int mouseDownX = 0;
     int mouseDownY = 0;
+    int padColumn = -1;  // the controller's highlighted cell; -1 while hidden
+    int padRow = -1;
     std::unique_ptr<BoardRenderer, BoardRendererDeleter> renderer;
 
 private:
@@ -250,6 +262,9 @@ private:
     void FinishSwap();
     void ThrowGems();
     bool AimedNeighbour(const Gem& from, int px, int py, int& column, int& row) const;
+    void PlacePadCursor(int column, int row);
+    void PadSwap(int dx, int dy);
+    void MarkCellDirty(int column, int row);
 };
 
 template <typename AreaOf>

@@ -217,6 +217,10 @@ void BoardRenderer::DrawCursors(Graphics& g) {
     for (const Gem* gem : {board.selected, board.swapA, board.swapB}) {
         if (gem) g.DrawImage(target, ScreenCoord(gem->x) - 2, ScreenCoord(gem->y) - 2, source);
     }
+    // The controller's highlighted cell: the same art, standing still.
+    if (board.PadCursorShown())
+        g.DrawImage(target, ColumnX(board.padColumn) - 2, RowY(board.padRow) - 2,
+                    Rect(0, 0, kCursorCell, kCursorCell));
 }
 
 }  // namespace Varn

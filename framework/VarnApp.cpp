@@ -23,6 +23,7 @@
 #include "sound/MusicInterface.h"
 #include "sound/SoundInstance.h"
 #include "widgets/Dialog.h"
+#include "widgets/FocusRing.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -133,6 +134,7 @@ void VarnApp::Init() {
     if (windowedThisRun) windowed = *windowedThisRun;
     CreateSound();
     widgetManager = std::make_unique<WidgetManager>(this);
+    focusRing = std::make_unique<FocusRing>();
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
     initialised = true;
@@ -280,6 +282,7 @@ void VarnApp::UpdateTick() {
         settings.lastUpdateCheck = std::int64_t(std::time(nullptr));
     if (!windowed && !active) return;
     ++updateCount;
+    FollowPad();
     widgetManager->UpdateFrame();
 }
 

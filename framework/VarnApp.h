@@ -38,6 +38,7 @@ class Dialog;
 class MusicInterface;
 class SoundManager;
 class DisplayDevice;
+class FocusRing;
 class Image;
 class InternetManager;
 class Widget;
@@ -103,6 +104,19 @@ public:
     void HandOverAtExit();
     // The random source of the run (the game supplies its own).
     virtual int NextRandom() { return std::rand(); }
+
+    // Game controllers (VarnAppPad.cpp). A pad button arrives here once the focus ring was
+    // shown or hidden for it; the framework's answer steers the focus ring: directions and
+    // shoulders move it (left and right move a framed slider instead), A presses its button,
+    // B in a dialog is the Escape key.
+    virtual void PadButtonDown(int button, bool repeat);
+    // True while the game itself takes the pad's directions, A and B (a board, say): the
+    // focus ring then stays hidden.
+    virtual bool PadOnPlayArea() { return false; }
+    // The pointer moved: the pad is no longer what the player uses.
+    virtual void PointerMoved() {}
+    FocusRing& GetFocusRing() { return *focusRing; }
+    bool PadInUse() const { return padInUse; }
 
     // Cursors and clipboard.
     void SetCursorKind(int kind) override;
@@ -223,6 +237,11 @@ protected:
     void ProcessTimer();
     void DispatchMessage(const WindowMessage& message);
     void ProcessQueuedMessage(const WindowMessage& message);
+    void ProcessPadMessage(const WindowMessage& message);
+    // Shows the focus ring while the pad is in use and the game does not take it.
+    void FollowPad();
+    // A key press as the keyboard gives it (down, character, up), through the queue.
+    void QueueKeyPress(int keyCode);
     // Hands the crash handler a fresh copy of what a crash report says about the application.
     void NoteCrashFacts();
 
@@ -243,6 +262,8 @@ protected:
     int64_t startMonotonicMs = 0;
     std::mutex fatalMutex;
     std::vector<std::string> pendingFatalErrors;
+    std::unique_ptr<FocusRing> focusRing;
+    bool padInUse = false;
 };
 
 }  // namespace Varn

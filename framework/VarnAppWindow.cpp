@@ -182,6 +182,11 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
     switch (message.message) {
         case kMsgMouseMove:
             if (hidden) return;
+            if (padInUse) {
+                padInUse = false;
+                PointerMoved();
+                FollowPad();
+            }
             if (message.wparam & 1)
                 widgetManager->MouseDrag(message.X(), message.Y());
             else
@@ -228,6 +233,11 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
             return;
         case kMsgTimer:
             if (!hidden && running) ProcessTimer();
+            return;
+        case kMsgPadButtonDown:
+        case kMsgPadAdded:
+        case kMsgPadRemoved:
+            ProcessPadMessage(message);
             return;
         default:
             return;

@@ -30,6 +30,32 @@ enum WindowMessageType : int {
     kMsgSysKeyDown = 12,   // wparam: key code, with Alt held (Alt+Enter is 13)
     kMsgPaint = 13,        // the window's content was lost and must be presented again
     kMsgMouseWheel = 14,   // wparam: signed steps, positive away from the user
+    // Game controllers, all of them as one pad. wparam: a PadButton. The left stick arrives
+    // as the d-pad's directions; a direction held repeats its press with lparam 1.
+    kMsgPadButtonDown = 15,
+    kMsgPadButtonUp = 16,
+    kMsgPadAdded = 17,    // wparam: controllers now open
+    kMsgPadRemoved = 18,  // wparam: controllers now open
+};
+
+// A game controller's buttons, in the common layout (A at the bottom of the face buttons).
+enum PadButton : int {
+    kPadA = 0,
+    kPadB = 1,
+    kPadX = 2,
+    kPadY = 3,
+    kPadBack = 4,
+    kPadGuide = 5,
+    kPadStart = 6,
+    kPadLeftStick = 7,
+    kPadRightStick = 8,
+    kPadLeftShoulder = 9,
+    kPadRightShoulder = 10,
+    kPadUp = 11,
+    kPadDown = 12,
+    kPadLeft = 13,
+    kPadRight = 14,
+    kPadButtonCount = 15,
 };
 
 enum WindowId : int { kMainWindow = 1, kInvisibleWindow = 2 };

@@ -54,4 +54,11 @@ void HeadlessWindow::PostKey(int type, int code) {
     Post(m);
 }
 
+void HeadlessWindow::PostPad(int button, bool down) {
+    WindowMessage m;
+    m.message = down ? kMsgPadButtonDown : kMsgPadButtonUp;
+    m.wparam = uint32_t(button);
+    Post(m);
+}
+
 }  // namespace Varn

@@ -62,6 +62,8 @@ public:
     void Post(const WindowMessage& message) { pending.push_back(message); }
     void PostMouse(int type, int x, int y, bool leftHeld = false);
     void PostKey(int type, int code);
+    // A controller button (a PadButton) pressed or released, as the SDL backend reports it.
+    void PostPad(int button, bool down);
 
     std::string title;
     int width = 0;

@@ -190,6 +190,9 @@ public:
     SdlPlatform() {
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
+        // Without controller support the game is still played with the mouse.
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+            std::fprintf(stderr, "No game controller support: %s\n", SDL_GetError());
         QuitOnHangUp();
         window = std::make_unique<SdlWindow>();
     }

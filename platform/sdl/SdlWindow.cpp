@@ -24,7 +24,7 @@ WindowMessage Message(int type, uint32_t wparam = 0, int32_t lparam = 0) {
 
 }  // namespace
 
-SdlWindow::SdlWindow() {
+SdlWindow::SdlWindow() : padScript(SdlPadScript::FromEnvironment()) {
     cursors[0] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     cursors[1] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND);
     cursors[2] = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_SIZEALL);
@@ -110,9 +110,12 @@ int SdlWindow::DesktopBytesPerPixel() const {
 }
 
 void SdlWindow::PumpMessages(std::vector<WindowMessage>& out) {
+    if (padScript) padScript->Feed();
     SDL_Event event;
-    while (SDL_PollEvent(&event)) TranslateEvent(event, out);
     uint64_t now = SDL_GetTicks64();
+    while (SDL_PollEvent(&event))
+        if (!controllers.Translate(event, int64_t(now), out)) TranslateEvent(event, out);
+    controllers.Tick(int64_t(now), out);
     if (window && now - lastTimerTick >= kTimerPeriodMs) {
         lastTimerTick = now;
         out.push_back(Message(kMsgTimer, 100));

@@ -8,14 +8,20 @@
 // updated by rows). The window surface never loads an OpenGL driver, which on a machine
 // without a GPU driver rasterises every presentation in software and costs tens of megabytes.
 // The choice is written to the log, with the renderer's name.
+//
+// The pump also carries the game controllers' records (SdlControllers), and, in tests that
+// ask for it through the environment, the scripted virtual controller (SdlPadScript).
 #pragma once
 
 #include <SDL.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/sdl/SdlControllers.h"
+#include "platform/sdl/SdlPadScript.h"
 
 namespace Varn {
 
@@ -79,6 +85,9 @@ private:
     bool dropText = false;
     uint64_t lastTimerTick = 0;
     std::array<SDL_Cursor*, 4> cursors{};
+    // The script first: its virtual controller is then announced to the controllers.
+    std::unique_ptr<SdlPadScript> padScript;
+    SdlControllers controllers;
 };
 
 }  // namespace Varn
