@@ -2,7 +2,10 @@
 // rendered through the mixer on the headless audio sink.
 #include <gtest/gtest.h>
 
+#include <libopenmpt/libopenmpt.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/headless/HeadlessAudioDevice.h"
@@ -68,6 +71,42 @@ TEST_F(RealAudioTest, ModuleSongPlaysLoopsAndPausesThroughTheMixer) {
     music.SetVolume(0.0);
     music.PlayMusic(0);
     EXPECT_EQ(Peak(Device().Pull(4410)), 0);  // global music volume 0
+}
+
+// The song as libopenmpt renders it at unity, as the module player asks it to.
+std::vector<float> RenderAtUnity(const test::Bytes& module, int frames) {
+    openmpt_module* song = openmpt_module_create_from_memory2(
+        module.data(), module.size(), &openmpt_log_func_silent, nullptr, &openmpt_error_func_ignore,
+        nullptr, nullptr, nullptr, nullptr);
+    std::vector<float> out(2 * static_cast<std::size_t>(frames));
+    if (!song) return {};
+    openmpt_module_read_interleaved_float_stereo(song, 44100, static_cast<std::size_t>(frames),
+                                                 out.data());
+    openmpt_module_destroy(song);
+    return out;
+}
+
+// Whatever the volume, the output is the song times that volume: nothing is lost on
+// the way (no whole-percent rounding, no hidden gain).
+TEST_F(RealAudioTest, MusicVolumeIsALinearGainOnTheSong) {
+    test::WriteFile(folder_.File("song.s3m"), test::TinyS3m());
+    const auto reference = RenderAtUnity(test::TinyS3m(), 4410);
+    ASSERT_FALSE(reference.empty());
+    for (double volume : {0.2, 0.2283, 0.0137}) {
+        SCOPED_TRACE(volume);
+        MusicInterface music(output_);
+        ASSERT_TRUE(music.LoadMusic(0, folder_.File("song.s3m")));
+        music.SetVolume(volume);
+        music.PlayMusic(0);
+        const auto pcm = Device().Pull(4410);
+        int worst = 0;
+        for (std::size_t i = 0; i < pcm.size(); ++i) {
+            const double expected = reference[i] * volume * 32768.0;
+            worst = std::max(worst, static_cast<int>(std::fabs(pcm[i] - expected)));
+        }
+        EXPECT_LE(worst, 1);
+        EXPECT_GT(Peak(pcm), 32768 * volume * 0.2);
+    }
 }
 
 TEST_F(RealAudioTest, MusicAndEffectsShareOneOutput) {
