@@ -1,7 +1,6 @@
 // Every song and effect measured in EBU R128 loudness units (libebur128) against the
 // mix targets: songs as the game renders them at unity, effects as their files decode.
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <filesystem>
 #include <set>
@@ -14,22 +13,6 @@ namespace gemlode_data_test {
 namespace {
 
 using namespace Varn;
-
-// The effect's samples from its .wav or else its .ogg, as floats; `rate` 0 when absent.
-std::vector<float> Decode(const std::string& base, int* rate) {
-    *rate = 0;
-    for (const char* ext : {".wav", ".ogg"}) {
-        SF_INFO info{};
-        SNDFILE* file = sf_open((base + ext).c_str(), SFM_READ, &info);
-        if (!file) continue;
-        std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
-        samples.resize(static_cast<std::size_t>(sf_readf_float(file, samples.data(), info.frames)));
-        sf_close(file);
-        *rate = info.channels == 1 ? info.samplerate : 0;  // the effects are mono
-        return samples;
-    }
-    return {};
-}
 
 TEST(DataLoudness, EverySongIsAtTheSongTarget) {
     for (const char* song : {"1984-network.s3m", "1981-datajack.s3m", "1980-autonomus.s3m"}) {
@@ -46,9 +29,9 @@ TEST(DataLoudness, EveryEffectIsAtItsClassTarget) {
     for (const auto& entry : DataGen::kEffectClasses) {
         const std::string name(entry.effect);
         SCOPED_TRACE(name);
-        int rate = 0;
-        const auto pcm = Decode(GameDir() + "/sounds/" + name, &rate);
-        ASSERT_GT(rate, 0);
+        int channels = 0, rate = 0;
+        const auto pcm = Loudness::DecodeEffect(GameDir() + "/sounds/" + name, channels, rate);
+        ASSERT_EQ(channels, 1);
         const auto f = Loudness::Measure(pcm, 1, rate);
         ASSERT_TRUE(f.valid);
         EXPECT_EQ(f.windowed, pcm.size() < Loudness::kGatingBlockSeconds * rate);

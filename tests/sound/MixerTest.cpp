@@ -99,35 +99,6 @@ TEST(Mixer, VoicesAddUpAndAreHeldUnderFullScale) {
     EXPECT_EQ(left, right);
 }
 
-// A full-scale square wave, the loudest thing a sample can hold.
-std::shared_ptr<const PcmSample> FullScaleSquare(std::size_t frames) {
-    auto sample = std::make_shared<PcmSample>();
-    sample->sampleRate = 44100;
-    for (std::size_t i = 0; i < frames; ++i)
-        sample->data.push_back(static_cast<std::int16_t>((i / 50) % 2 ? -32768 : 32767));
-    return sample;
-}
-
-class FullScaleSine : public StreamSource {
-public:
-    void Render(float* out, int frames) override {
-        for (int i = 0; i < frames; ++i, ++n) out[2 * i] = out[2 * i + 1] = std::sin(0.05f * n);
-    }
-    int n = 0;
-};
-
-TEST(Mixer, EveryVoiceAtFullVolumeOverAFullScaleSongNeverReachesFullScale) {
-    Mixer mixer;
-    const auto song = mixer.AddStream(std::make_shared<FullScaleSine>());
-    mixer.SetStreamPlaying(song, true);
-    for (int i = 0; i < Mixer::kMaxVoices; ++i)
-        mixer.PlayVoice(mixer.CreateVoice(FullScaleSquare(20000)), false);
-    int peak = 0;
-    for (std::int16_t v : Render(mixer, 30000)) peak = std::max(peak, std::abs(int{v}));
-    EXPECT_LE(peak, static_cast<int>(MasterLimiter::kCeiling * 32768.0f) + 1);
-    EXPECT_GT(peak, 25000);  // held down, not silenced
-}
-
 TEST(Mixer, LimiterLeavesOrdinaryLevelsBitExactAndRecoversAfterAPeak) {
     Mixer mixer;
     const auto quiet = mixer.CreateVoice(Constant(20000, 1000000));

@@ -3,6 +3,7 @@
 
 #include <ebur128.h>
 #include <libopenmpt/libopenmpt.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
@@ -73,6 +74,23 @@ std::vector<float> RenderModuleOnce(const std::vector<std::uint8_t>& bytes, int 
         out.insert(out.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(2 * got));
     openmpt_module_destroy(module);
     return out;
+}
+
+std::vector<float> DecodeEffect(const std::string& base, int& channels, int& rate) {
+    channels = rate = 0;
+    for (const char* ext : {".wav", ".ogg"}) {
+        SF_INFO info{};
+        SNDFILE* file = sf_open((base + ext).c_str(), SFM_READ, &info);
+        if (!file) continue;
+        std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
+        const sf_count_t got = sf_readf_float(file, samples.data(), info.frames);
+        sf_close(file);
+        samples.resize(static_cast<std::size_t>(std::max<sf_count_t>(got, 0) * info.channels));
+        channels = info.channels;
+        rate = info.samplerate;
+        return samples;
+    }
+    return {};
 }
 
 }  // namespace Varn::Loudness

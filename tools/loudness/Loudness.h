@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace Varn::Loudness {
@@ -35,5 +36,9 @@ inline Figures Measure(const std::vector<float>& samples, int channels, int rate
 // player renders it: libopenmpt's float stereo at the game's rate, default settings.
 // Empty when libopenmpt cannot load it.
 std::vector<float> RenderModuleOnce(const std::vector<std::uint8_t>& bytes, int rate = kGameRate);
+
+// The interleaved samples of `base`.wav, or else `base`.ogg (as the game looks for an
+// effect); empty, with `channels` and `rate` 0, when neither decodes.
+std::vector<float> DecodeEffect(const std::string& base, int& channels, int& rate);
 
 }  // namespace Varn::Loudness

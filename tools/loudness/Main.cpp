@@ -1,8 +1,6 @@
 // gemlode_loudness: prints the EBU R128 loudness and true peak of every song and
 // effect in a program folder, and each effect class's mean loudness.
 //   gemlode_loudness <program folder>
-#include <sndfile.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -21,23 +19,6 @@ const char* const kSongs[] = {"1980-autonomus.s3m", "1984-network.s3m", "1981-da
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The effect as float samples, from its .wav or else its .ogg.
-std::vector<float> DecodeEffect(const std::string& base, int& channels, int& rate) {
-    for (const char* ext : {".wav", ".ogg"}) {
-        SF_INFO info{};
-        SNDFILE* file = sf_open((base + ext).c_str(), SFM_READ, &info);
-        if (!file) continue;
-        std::vector<float> samples(static_cast<std::size_t>(info.frames * info.channels));
-        const sf_count_t got = sf_readf_float(file, samples.data(), info.frames);
-        sf_close(file);
-        samples.resize(static_cast<std::size_t>(got * info.channels));
-        channels = info.channels;
-        rate = info.samplerate;
-        return samples;
-    }
-    return {};
 }
 
 void Print(const std::string& name, const char* kind, const Loudness::Figures& f) {
@@ -64,7 +45,7 @@ int main(int argc, char** argv) {
     for (const auto& entry : DataGen::kEffectClasses) {
         const std::string name(entry.effect);
         int channels = 1, rate = 0;
-        const auto pcm = DecodeEffect(folder + "/sounds/" + name, channels, rate);
+        const auto pcm = Loudness::DecodeEffect(folder + "/sounds/" + name, channels, rate);
         const auto figures = Loudness::Measure(pcm, channels, rate);
         const char* className = DataGen::TargetOf(entry.effectClass).name;
         ok = ok && figures.valid;
