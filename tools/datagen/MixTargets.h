@@ -8,14 +8,19 @@
 //
 // Effects (mono files), one target per class, each effect within +-2 LU of it, true
 // peak at most -1 dBTP. Effects shorter than one 400 ms gating block are measured over
-// their whole length as one window instead of by gated integrated loudness.
-//   interface  -26 LUFS  clicks, the gem selection, the refused swap, the time warning:
-//                        short and frequent, they sit lowest.
-//   match      -23 LUFS  matches, cascade and combo chimes, landings, the blast: the
-//                        core feedback, a little over the music.
-//   voice      -20 LUFS  "GO!", "EXCELLENT!", the level-up and game-over stingers:
-//                        rare announcements that must carry over everything.
-//   ambience   -28 LUFS  the level-end whirl and the fire crackle: long beds under
+// their whole length as one window instead of by gated integrated loudness. A mono
+// effect plays on both channels (+3 LU) at the effects volume (0.85 by default,
+// -1.5 dB), so in the game a class sounds about 1.5 LU over its file's figure; the
+// few effects of one move, started together, add up to about 10 LU over the music
+// at the default volumes.
+//   interface  -30 LUFS  clicks, the gem selection, the refused swap: short and
+//                        frequent, they sit lowest.
+//   match      -27 LUFS  matches, cascade and combo chimes, landings, the blast: the
+//                        core feedback, one by one a little over the music.
+//   voice      -24 LUFS  "GO!", "EXCELLENT!", the level-up and game-over stingers,
+//                        the time warning: rare announcements that must carry over
+//                        everything.
+//   ambience   -32 LUFS  the level-end whirl and the fire crackle: long beds under
 //                        the rest.
 #pragma once
 
@@ -37,10 +42,10 @@ struct EffectClassTarget {
 };
 
 constexpr EffectClassTarget kEffectClassTargets[] = {
-    {EffectClass::Interface, "interface", -26.0},
-    {EffectClass::Match, "match", -23.0},
-    {EffectClass::Voice, "voice", -20.0},
-    {EffectClass::Ambience, "ambience", -28.0},
+    {EffectClass::Interface, "interface", -30.0},
+    {EffectClass::Match, "match", -27.0},
+    {EffectClass::Voice, "voice", -24.0},
+    {EffectClass::Ambience, "ambience", -32.0},
 };
 
 constexpr const EffectClassTarget& TargetOf(EffectClass effectClass) {
@@ -55,7 +60,7 @@ struct EffectClassEntry {
 constexpr EffectClassEntry kEffectClasses[] = {
     {"click2", EffectClass::Interface},    {"select", EffectClass::Interface},
     {"menuclick", EffectClass::Interface}, {"bad2", EffectClass::Interface},
-    {"warning1", EffectClass::Interface},  {"gotset2", EffectClass::Match},
+    {"warning1", EffectClass::Voice},      {"gotset2", EffectClass::Match},
     {"gotsetbig2", EffectClass::Match},    {"combo22", EffectClass::Match},
     {"combo32", EffectClass::Match},       {"combo42", EffectClass::Match},
     {"combo52", EffectClass::Match},       {"gemongem2", EffectClass::Match},
