@@ -2,10 +2,12 @@
 // mix targets: songs as the game renders them at unity, effects as their files decode.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <set>
 
 #include "tests/data/GameDataReaders.h"
+#include "tools/datagen/Levelling.h"
 #include "tools/datagen/MixTargets.h"
 #include "tools/loudness/Loudness.h"
 
@@ -45,6 +47,25 @@ TEST(DataLoudness, EveryEffectFileHasAClass) {
     for (const auto& entry : DataGen::kEffectClasses) classified.emplace(entry.effect);
     for (const auto& file : std::filesystem::directory_iterator(GameDir() + "/sounds"))
         EXPECT_EQ(classified.count(file.path().stem().string()), 1u) << file.path();
+}
+
+TEST(DataLevelling, BringsAnEffectToItsClassTarget) {
+    std::vector<float> tone(44100);
+    for (std::size_t i = 0; i < tone.size(); ++i) tone[i] = 0.01f * std::sin(0.06f * i);
+    std::string problem;
+    ASSERT_TRUE(DataGen::LevelEffect("gotset2", tone, problem)) << problem;
+    EXPECT_NEAR(Loudness::Measure(tone, 1, 44100).lufs, -27.0, 0.01);
+}
+
+TEST(DataLevelling, RefusesWhatItCannotLevel) {
+    std::vector<float> silence(44100, 0.0f), click(44100, 0.0f);
+    click[100] = 0.5f;  // one sample: at the target its true peak would be far over -1 dBTP
+    std::vector<float> tone(44100, 0.1f);
+    std::string problem;
+    EXPECT_FALSE(DataGen::LevelEffect("no-such-effect", tone, problem));
+    EXPECT_FALSE(DataGen::LevelEffect("gotset2", silence, problem));
+    EXPECT_FALSE(DataGen::LevelEffect("go1", click, problem));
+    EXPECT_FALSE(problem.empty());
 }
 
 }  // namespace
