@@ -75,6 +75,7 @@ struct Mixer::Stream {
 Mixer::Mixer()
     : voices_(std::make_unique<std::array<Voice, kMaxVoices>>()),
       streams_(std::make_unique<std::array<Stream, kMaxStreams>>()),
+      limiter_(AudioDevice::kSampleRate),
       accumulator_(static_cast<std::size_t>(kBlockFrames) * kChannels),
       streamScratch_(static_cast<std::size_t>(kBlockFrames) * kChannels) {}
 
@@ -243,8 +244,11 @@ void Mixer::RenderBlock(std::int16_t* out, int frames) {
         if (stream.source && stream.playing) MixStream(stream, frames);
     }
     const float master = static_cast<float>(masterGain_);
+    for (int i = 0; i < frames * kChannels; ++i)
+        accumulator_[static_cast<std::size_t>(i)] *= master;
+    limiter_.Process(accumulator_.data(), frames);
     for (int i = 0; i < frames * kChannels; ++i) {
-        out[i] = ToPcm16(accumulator_[static_cast<std::size_t>(i)] * master);
+        out[i] = ToPcm16(accumulator_[static_cast<std::size_t>(i)]);
     }
 }
 

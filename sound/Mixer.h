@@ -1,5 +1,6 @@
 // Mixer: mixes sound-effect voices and music streams into the 44.1 kHz stereo 16-bit
-// output of the audio device, with a master gain.
+// output of the audio device, with a master gain and a limiter that keeps the sum
+// under full scale (see MasterLimiter).
 // Voices play a shared PcmSample at any rate (linear-interpolation resampling) with a
 // volume in hundredths of a decibel (-10000 silent ... 0 full) and a pan
 // (-10000 ... 10000: the opposite channel attenuated by that many hundredths of a
@@ -19,6 +20,7 @@
 #include <mutex>
 #include <vector>
 
+#include "sound/MasterLimiter.h"
 #include "sound/PcmSample.h"
 
 namespace Varn {
@@ -70,7 +72,7 @@ public:
     bool IsStreamPlaying(Handle stream) const;
     void SetStreamGain(Handle stream, double gain);  // linear, 0 ... 1
 
-    // Linear gain on the whole output, clamped to 0 ... 1; initially 1.
+    // Linear gain on the whole output (before the limiter), clamped to 0 ... 1; initially 1.
     void SetMasterGain(double gain);
     double GetMasterGain() const;
 
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<std::array<Stream, kMaxStreams>> streams_;
     std::uint32_t nextGeneration_ = 1;
     double masterGain_ = 1.0;
+    MasterLimiter limiter_;
     std::vector<float> accumulator_;  // kBlockFrames stereo frames
     std::vector<float> streamScratch_;
 };

@@ -34,6 +34,11 @@ private:
     openmpt_module* module_;
 };
 
+// NaN and out-of-range volumes are clamped into 0 ... 1 (NaN to silence).
+double ClampVolume(double volume) {
+    return volume > 0.0 ? std::min(volume, 1.0) : 0.0;
+}
+
 std::vector<char> ReadSmallFile(const std::string& path) {
     std::string text;
     if (ReadRegularFile(path, kMaxModuleFileBytes, text) != FileRead::Ok) return {};
@@ -63,7 +68,7 @@ MusicPlayer::SongHandle ModulePlayer::Load(const std::string& path) {
     const Mixer::Handle handle = output_->GetMixer().AddStream(std::move(stream));
     if (!handle.IsValid()) return 0;
     const SongHandle song = nextHandle_++;
-    songs_[song] = Song{handle, 100};
+    songs_[song] = Song{handle, 1.0};
     ApplyGain(songs_[song]);
     return song;
 }
@@ -90,21 +95,20 @@ bool ModulePlayer::IsPlaying(SongHandle song) const {
     return it != songs_.end() && output_->GetMixer().IsStreamPlaying(it->second.stream);
 }
 
-void ModulePlayer::SetChannelVolume(SongHandle song, int volume) {
+void ModulePlayer::SetChannelVolume(SongHandle song, double volume) {
     auto it = songs_.find(song);
     if (it == songs_.end()) return;
-    it->second.channelVolume = std::clamp(volume, 0, 100);
+    it->second.channelVolume = ClampVolume(volume);
     ApplyGain(it->second);
 }
 
-void ModulePlayer::SetGlobalVolume(int volume) {
-    globalVolume_ = std::clamp(volume, 0, 100);
+void ModulePlayer::SetGlobalVolume(double volume) {
+    globalVolume_ = ClampVolume(volume);
     for (auto& [handle, song] : songs_) ApplyGain(song);
 }
 
 void ModulePlayer::ApplyGain(const Song& song) {
-    output_->GetMixer().SetStreamGain(song.stream,
-                                      song.channelVolume / 100.0 * globalVolume_ / 100.0);
+    output_->GetMixer().SetStreamGain(song.stream, song.channelVolume * globalVolume_);
 }
 
 }  // namespace Varn

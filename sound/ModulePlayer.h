@@ -1,7 +1,8 @@
 // ModulePlayer: the MusicPlayer over libopenmpt. Each song is a module rendered as a
 // stream of the shared mixer, so music and effects share one output. Songs loop
 // forever; Stop pauses, Play goes on from there. A song's gain is
-// channel volume / 100 x global volume / 100.
+// channel volume x global volume, applied to libopenmpt's output as it stands
+// (default render settings: no extra master gain, full stereo separation).
 // Threads: the calls belong to one thread (the main thread in the game); rendering
 // happens on the audio thread under the mixer's lock.
 #pragma once
@@ -29,22 +30,22 @@ public:
     void Free(SongHandle song) override;
     void Play(SongHandle song) override;
     void Stop(SongHandle song) override;
-    void SetChannelVolume(SongHandle song, int volume) override;
-    void SetGlobalVolume(int volume) override;
+    void SetChannelVolume(SongHandle song, double volume) override;
+    void SetGlobalVolume(double volume) override;
 
     bool IsPlaying(SongHandle song) const;
 
 private:
     struct Song {
         Mixer::Handle stream;
-        int channelVolume = 100;
+        double channelVolume = 1.0;
     };
     void ApplyGain(const Song& song);
 
     std::shared_ptr<AudioOutput> output_;
     std::map<SongHandle, Song> songs_;
     SongHandle nextHandle_ = 1;
-    int globalVolume_ = 100;
+    double globalVolume_ = 1.0;
 };
 
 }  // namespace Varn

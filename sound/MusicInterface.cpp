@@ -1,20 +1,10 @@
 // MusicInterface: song records and the per-tick fades.
 #include "sound/MusicInterface.h"
 
-#include <cmath>
-
 #include "sound/MixerSoundManager.h"
 #include "sound/ModulePlayer.h"
 
 namespace Varn {
-
-namespace {
-
-int ToPercent(double volume) {
-    return static_cast<int>(std::trunc(volume * 100.0));
-}
-
-}  // namespace
 
 MusicInterface::MusicInterface(std::shared_ptr<AudioOutput> output)
     : player_(std::make_unique<ModulePlayer>(std::move(output))) {}
@@ -73,7 +63,7 @@ void MusicInterface::StopAllMusic() {
 void MusicInterface::FadeInMusic(int id) {
     if (Song* song = Find(id)) {
         song->fadeStep = 0.002;
-        player_->SetChannelVolume(song->handle, ToPercent(song->volume));
+        player_->SetChannelVolume(song->handle, song->volume);
         player_->Play(song->handle);
     }
 }
@@ -84,7 +74,7 @@ void MusicInterface::FadeOutMusic(int id) {
 }
 
 void MusicInterface::SetVolume(double volume) {
-    player_->SetGlobalVolume(ToPercent(volume));
+    player_->SetGlobalVolume(volume);
 }
 
 void MusicInterface::UpdateMusic() {
@@ -99,7 +89,7 @@ void MusicInterface::UpdateMusic() {
             song.fadeStep = 0.0;
             player_->Stop(song.handle);
         }
-        player_->SetChannelVolume(song.handle, ToPercent(song.volume));
+        player_->SetChannelVolume(song.handle, song.volume);
     }
 }
 

@@ -39,7 +39,8 @@ public:
     void FadeInMusic(int id);
     // Lowers the volume by 0.004 a tick; nothing happens if the volume is already 0.
     void FadeOutMusic(int id);
-    // The global music volume, 0 ... 1 (the game passes music volume x 0.4, or 0).
+    // The global music volume, 0 ... 1 (the game passes music volume x 0.4, or 0): a
+    // linear gain on every song's output, exactly, not rounded to whole percent.
     void SetVolume(double volume);
     // One update tick of every fading song.
     void UpdateMusic();

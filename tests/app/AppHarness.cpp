@@ -57,6 +57,7 @@ void AppHarness::Tick(int ticks) {
         app->PumpMessages();
         app->ProcessMessageQueue();
         app->ProcessFrame(false);
+        if (afterTick) afterTick();
     }
 }
 

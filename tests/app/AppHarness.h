@@ -62,6 +62,8 @@ public:
     void Restart();
 
     HeadlessPlatform platform;
+    // Runs after every tick (a test records the audio output with it).
+    std::function<void()> afterTick;
     std::filesystem::path folder;
     std::unique_ptr<RecordingApp> app;
     bool ownsFolder = false;

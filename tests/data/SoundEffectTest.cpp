@@ -73,7 +73,8 @@ TEST(DataSoundEffects, EveryEffectDecodesWithSaneLengthAndNoClipping) {
         int peak = 0;
         for (int16_t v : s) peak = std::max(peak, std::abs(static_cast<int>(v)));
         EXPECT_LT(peak, 32000) << "no clipping";
-        EXPECT_GT(peak, 8000) << "not near-silent";
+        // Loudness itself is checked in LoudnessTest; quiet clicks peak near -20 dBFS.
+        EXPECT_GT(peak, 1500) << "not near-silent";
     }
 }
 

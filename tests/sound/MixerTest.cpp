@@ -83,7 +83,7 @@ TEST(Mixer, PanAttenuatesTheOppositeSide) {
     }
 }
 
-TEST(Mixer, VoicesAddUpAndClipAtFullScale) {
+TEST(Mixer, VoicesAddUpAndAreHeldUnderFullScale) {
     Mixer mixer;
     const auto a = mixer.CreateVoice(Constant(8000, 100000));
     const auto b = mixer.CreateVoice(Constant(4000, 100000));
@@ -93,7 +93,21 @@ TEST(Mixer, VoicesAddUpAndClipAtFullScale) {
 
     const auto c = mixer.CreateVoice(Constant(30000, 100000));
     mixer.PlayVoice(c, false);
-    EXPECT_EQ(SettledFrame(mixer), std::make_pair(32767, 32767));
+    const int ceiling = static_cast<int>(MasterLimiter::kCeiling * 32768.0f);
+    const auto [left, right] = SettledFrame(mixer);
+    EXPECT_NEAR(left, ceiling, 1);
+    EXPECT_EQ(left, right);
+}
+
+TEST(Mixer, LimiterLeavesOrdinaryLevelsBitExactAndRecoversAfterAPeak) {
+    Mixer mixer;
+    const auto quiet = mixer.CreateVoice(Constant(20000, 1000000));
+    mixer.PlayVoice(quiet, true);
+    EXPECT_EQ(SettledFrame(mixer), std::make_pair(20000, 20000));
+    const auto burst = mixer.CreateVoice(Constant(30000, 4410));
+    mixer.PlayVoice(burst, false);
+    Render(mixer, 4410 + 44100);  // the burst, then a second to recover
+    for (std::int16_t v : Render(mixer, 2000)) EXPECT_EQ(v, 20000);
 }
 
 TEST(Mixer, OneShotVoiceEndsAndStartsOverWhenPlayedAgain) {

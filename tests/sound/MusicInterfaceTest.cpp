@@ -14,8 +14,8 @@ using ::testing::ElementsAre;
 
 struct PlayerLog {
     std::vector<std::string> calls;
-    std::map<MusicPlayer::SongHandle, int> channelVolume;
-    int globalVolume = 100;
+    std::map<MusicPlayer::SongHandle, double> channelVolume;
+    double globalVolume = 1.0;
 };
 
 class RecordingPlayer final : public MusicPlayer {
@@ -25,16 +25,16 @@ public:
         if (path.find("missing") != std::string::npos) return 0;
         log_.calls.push_back("load " + path);
         const SongHandle handle = next_++;
-        log_.channelVolume[handle] = 100;
+        log_.channelVolume[handle] = 1.0;
         return handle;
     }
     void Free(SongHandle song) override { Record("free", song); }
     void Play(SongHandle song) override { Record("play", song); }
     void Stop(SongHandle song) override { Record("stop", song); }
-    void SetChannelVolume(SongHandle song, int volume) override {
+    void SetChannelVolume(SongHandle song, double volume) override {
         log_.channelVolume[song] = volume;
     }
-    void SetGlobalVolume(int volume) override { log_.globalVolume = volume; }
+    void SetGlobalVolume(double volume) override { log_.globalVolume = volume; }
 
 private:
     void Record(const char* what, SongHandle song) {
@@ -53,7 +53,7 @@ protected:
     }
     double Volume(int id) { return music_.GetSongState(id)->volume; }
     double Step(int id) { return music_.GetSongState(id)->fadeStep; }
-    int Channel(int id) { return log_.channelVolume[id == 0 ? 1 : 2]; }
+    double Channel(int id) { return log_.channelVolume[id == 0 ? 1 : 2]; }
     void Ticks(int count) {
         for (int i = 0; i < count; ++i) music_.UpdateMusic();
     }
@@ -92,10 +92,10 @@ TEST_F(MusicInterfaceTest, SecondLoadUnderAnIdKeepsTheFirstSong) {
 }
 
 TEST_F(MusicInterfaceTest, PlaySetsFullVolumeButLeavesTheChannelVolume) {
-    log_.channelVolume[1] = 37;
+    log_.channelVolume[1] = 0.37;
     music_.PlayMusic(0);
     EXPECT_EQ(Volume(0), 1.0);
-    EXPECT_EQ(Channel(0), 37);
+    EXPECT_EQ(Channel(0), 0.37);
     EXPECT_THAT(log_.calls, ElementsAre("play 1"));
 }
 
@@ -109,7 +109,7 @@ TEST_F(MusicInterfaceTest, FadeInFromSilenceTakesFiveHundredTicks) {
     Ticks(1);
     EXPECT_EQ(Step(0), 0.0);
     EXPECT_EQ(Volume(0), 1.0);
-    EXPECT_EQ(Channel(0), 100);
+    EXPECT_EQ(Channel(0), 1.0);
 }
 
 TEST_F(MusicInterfaceTest, FadeOutFromFullTakesTwoHundredFiftyTicksAndStops) {
@@ -131,7 +131,7 @@ TEST_F(MusicInterfaceTest, FadeInReversesAnUnfinishedFadeOut) {
     Ticks(100);  // volume about 0.6
     EXPECT_NEAR(Volume(0), 0.6, 1e-9);
     music_.FadeInMusic(0);
-    EXPECT_EQ(Channel(0), 59);  // 0.5999... truncated
+    EXPECT_NEAR(Channel(0), 0.6, 1e-9);  // the fade's own volume, not whole percent
     Ticks(1);
     EXPECT_NEAR(Volume(0), 0.602, 1e-9);
     EXPECT_GT(Step(0), 0.0);
@@ -167,13 +167,11 @@ TEST_F(MusicInterfaceTest, StopAllStopsEverySongInIdOrder) {
     EXPECT_THAT(log_.calls, ElementsAre("play 2", "play 1", "stop 1", "stop 2"));
 }
 
-TEST_F(MusicInterfaceTest, GlobalVolumeIsTruncatedToPercent) {
-    music_.SetVolume(0.5 * 0.4);
-    EXPECT_EQ(log_.globalVolume, 20);
-    music_.SetVolume(0.857);
-    EXPECT_EQ(log_.globalVolume, 85);
-    music_.SetVolume(0.0);
-    EXPECT_EQ(log_.globalVolume, 0);
+TEST_F(MusicInterfaceTest, GlobalVolumeIsPassedOnExactly) {
+    for (double volume : {0.5 * 0.4, 0.857 * 0.4, 0.0199, 0.0}) {
+        music_.SetVolume(volume);
+        EXPECT_EQ(log_.globalVolume, volume);
+    }
 }
 
 }  // namespace

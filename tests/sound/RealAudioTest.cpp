@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/headless/HeadlessAudioDevice.h"
@@ -10,6 +11,7 @@
 #include "sound/ModulePlayer.h"
 #include "sound/MusicInterface.h"
 #include "tests/sound/SoundTestFiles.h"
+#include "tools/loudness/Loudness.h"
 
 namespace Varn {
 namespace {
@@ -68,6 +70,48 @@ TEST_F(RealAudioTest, ModuleSongPlaysLoopsAndPausesThroughTheMixer) {
     music.SetVolume(0.0);
     music.PlayMusic(0);
     EXPECT_EQ(Peak(Device().Pull(4410)), 0);  // global music volume 0
+}
+
+// Whatever the volume, the output is the song times that volume: nothing is lost on
+// the way (no whole-percent rounding, no hidden gain).
+TEST_F(RealAudioTest, MusicVolumeIsALinearGainOnTheSong) {
+    test::WriteFile(folder_.File("song.s3m"), test::TinyS3m());
+    const auto reference = Loudness::RenderModuleOnce(test::TinyS3m());
+    ASSERT_FALSE(reference.empty());
+    for (double volume : {0.2, 0.2283, 0.0137}) {
+        SCOPED_TRACE(volume);
+        MusicInterface music(output_);
+        ASSERT_TRUE(music.LoadMusic(0, folder_.File("song.s3m")));
+        music.SetVolume(volume);
+        music.PlayMusic(0);
+        const auto pcm = Device().Pull(4410);
+        int worst = 0;
+        ASSERT_GE(reference.size(), pcm.size());
+        for (std::size_t i = 0; i < pcm.size(); ++i) {
+            const double expected = reference[i] * volume * 32768.0;
+            worst = std::max(worst, static_cast<int>(std::fabs(pcm[i] - expected)));
+        }
+        EXPECT_LE(worst, 1);
+        EXPECT_GT(Peak(pcm), 32768 * volume * 0.2);
+    }
+}
+
+// The loudest settings, every voice the game can start at once on one tone (a sum 16
+// times full scale), over the song: the limiter holds the output under full scale.
+TEST_F(RealAudioTest, EveryVoiceAtFullVolumeOverTheSongStaysUnderFullScale) {
+    test::WriteFile(folder_.File("song.s3m"), test::TinyS3m());
+    ASSERT_TRUE(test::WriteOggVorbis(folder_.File("tone.ogg"), 44100, 1, 1.0, 660.0));
+    MusicInterface music(output_);
+    MixerSoundManager sounds(output_);
+    ASSERT_TRUE(music.LoadMusic(0, folder_.File("song.s3m")));
+    ASSERT_TRUE(sounds.LoadSound(0, folder_.File("tone")));
+    music.SetVolume(1.0);
+    music.PlayMusic(0);
+    for (int i = 0; i < MixerSoundManager::kPoolSize; ++i)
+        sounds.GetSoundInstance(0)->Play(false, true);
+    const int peak = Peak(Device().Pull(22050));
+    EXPECT_LE(peak, static_cast<int>(MasterLimiter::kCeiling * 32768.0f) + 1);
+    EXPECT_GT(peak, 25000);  // held down, not silenced
 }
 
 TEST_F(RealAudioTest, MusicAndEffectsShareOneOutput) {

@@ -13,6 +13,7 @@
 #include "tools/datagen/ContactSheet.h"
 #include "tools/datagen/DifficultyTable.h"
 #include "tools/datagen/ImageFiles.h"
+#include "tools/datagen/Levelling.h"
 #include "tools/datagen/Output.h"
 #include "tools/datagen/Songs.h"
 #include "tools/datagen/SoundEffects.h"
@@ -40,12 +41,22 @@ bool WriteImagesAndFonts(const std::string& out, const std::vector<BitmapFont>& 
            Fail("resources/cursors.txt");
 }
 
+bool Refuse(const std::string& problem) {
+    std::fprintf(stderr, "gemlode_datagen: off the loudness target: %s\n", problem.c_str());
+    return false;
+}
+
 bool WriteSounds(const std::string& out) {
-    for (const SoundEffect& s : MakeSoundEffects())
+    std::string problem;
+    for (SoundEffect& s : MakeSoundEffects()) {
+        if (!LevelEffect(s.name, s.samples, problem)) return Refuse(problem);
         if (!WriteSoundEffect(out + "/sounds", s)) return Fail("sounds/" + s.name);
-    for (const Song& s : MakeSongs())
+    }
+    for (const Song& s : MakeSongs()) {
+        if (!s.problem.empty()) return Refuse(s.problem);
         if (!WriteBinaryFile(out + "/music/" + s.fileName, s.bytes))
             return Fail("music/" + s.fileName);
+    }
     return WriteTextFile(out + "/data/diff.txt", DifficultyTableText()) || Fail("data/diff.txt");
 }
 

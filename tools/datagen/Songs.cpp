@@ -6,9 +6,11 @@
 #include "tools/datagen/Songs.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "tools/datagen/Canvas.h"
 #include "tools/datagen/Instruments.h"
+#include "tools/datagen/Levelling.h"
 #include "tools/datagen/S3mWriter.h"
 
 namespace Varn::DataGen {
@@ -185,14 +187,16 @@ S3mPattern Compose(const Style& st, const Section& s) {
     return p;
 }
 
-std::vector<uint8_t> Build(const Style& st) {
+// The module's master volume at which the songs were composed; levelling scales it.
+constexpr int kComposedMasterVolume = 0x5C;
+
+std::vector<uint8_t> Build(const Style& st, int masterVolume) {
     S3mModule m;
     m.title = st.title;
     m.channels = kChannels;
     m.tempo = st.tempo;
     m.speed = 6;
-    m.masterVolume =
-        0x5C;  // loud enough under the game's 0.4 music gain, peaks stay below full scale
+    m.masterVolume = static_cast<uint8_t>(masterVolume);
     m.pan = {7, 8, 9, 7, 3, 12, 7, 10, 5};
     m.samples = MakeInstruments();
     for (size_t i = 0; i < st.sections.size(); ++i) {
@@ -259,12 +263,21 @@ Style Urgent() {
     return s;
 }
 
+// The song at the master volume (libopenmpt's sample pre-amplification, linear)
+// that brings it to the song loudness target, checked once more at that volume.
+Song Levelled(const char* fileName, const Style& style) {
+    const double gain = SongLevelGain(Build(style, kComposedMasterVolume));
+    const auto volume = std::clamp<long>(std::lround(kComposedMasterVolume * gain), 16, 127);
+    Song song{fileName, Build(style, static_cast<int>(volume)), {}};
+    if (!CheckSong(song.bytes, song.problem)) song.problem = song.fileName + ": " + song.problem;
+    return song;
+}
+
 }  // namespace
 
 std::vector<Song> MakeSongs() {
-    return {{"1984-network.s3m", Build(Steady())},
-            {"1981-datajack.s3m", Build(Urgent())},
-            {"1980-autonomus.s3m", Build(Calm())}};
+    return {Levelled("1984-network.s3m", Steady()), Levelled("1981-datajack.s3m", Urgent()),
+            Levelled("1980-autonomus.s3m", Calm())};
 }
 
 }  // namespace Varn::DataGen

@@ -12,8 +12,10 @@ namespace Varn::DataGen {
 struct Song {
     std::string fileName;  // "1984-network.s3m", ...
     std::vector<uint8_t> bytes;
+    std::string problem;  // empty, or why the song misses its loudness target
 };
 
+// Each song levelled to the song loudness target (MixTargets.h).
 std::vector<Song> MakeSongs();
 
 }  // namespace Varn::DataGen
