@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "framework/AppInfoText.h"
-#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
 #include "platform/AtomicFile.h"
@@ -110,8 +110,7 @@ bool VarnApp::ChooseFolders() {
             return false;
         }
         // Only now: a temporary of a copy still writing is never ours to delete.
-        RemoveLeftoverTemporaries(folders.writeFolder);
-        RemoveLeftoverTemporaries(folders.writeFolder / "ads");
+        RemoveLeftoverTemporaries(folders.writeFolder);  // ads/ and its sub-folders too
     }
     SetRunFolders(folders);
     if (chdir(folders.dataFolder.c_str()) != 0) Log("Could not change to the data folder\n");
