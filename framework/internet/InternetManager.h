@@ -5,8 +5,10 @@
 // pending advertisement shown at exit. The application creates it in Init and
 // owns it until its own destruction.
 //
-// Limits: 64 advertisements, 32 files each, 4 MiB a file, 32 MiB per round of
-// downloads; past a limit the rest is dropped and a log line says so.
+// Limits: 64 advertisements, 32 files each, 4 MiB a file, 32 MiB in "ads"
+// (files already there count); past a limit the rest is dropped and a log line
+// says so. After each completed round of downloads "ads" keeps only files the
+// current or the previous list names, within the 32 MiB (current first).
 //
 // Threads: every operation runs on the main thread. Beside it run the check
 // transfer's worker and the download worker, which alone touches the download
@@ -99,6 +101,7 @@ protected:
     void StoreFinished();
     bool StartNextDownloads();
     void Store(DownloadSlot& slot);
+    void PruneAdsFolder();
     void Log(const std::string& line);
 
     std::filesystem::path writeFolder;

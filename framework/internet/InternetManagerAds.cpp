@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <set>
 #include <system_error>
 
 #include "framework/internet/AdvertisementFiles.h"
@@ -125,9 +126,13 @@ bool InternetManager::HasPendingAdvertisement() {
 // ---- downloads ----
 
 void InternetManager::StartDownloads() {
-    ParseUpdateResponse();
+    const bool answered = ParseUpdateResponse();
     StopDownloads();
-    if (writeFolder.empty() || queue.empty()) return;
+    if (writeFolder.empty()) return;
+    if (queue.empty()) {
+        if (answered) PruneAdsFolder();  // a round with nothing to fetch is complete at once
+        return;
+    }
     downloadBase = checkTransfer.GetFullUrl();
     storedBytes = 0;
     downloadStop = false;
@@ -147,9 +152,15 @@ void InternetManager::StopDownloads() {
 void InternetManager::DownloadWork() {
     std::filesystem::path ads = AdsFolder();
     std::erase_if(queue, [&ads](const std::string& name) { return AdFilePresent(ads, name); });
+    std::set<std::string> named;
+    for (const Advertisement& advertisement : current)
+        named.insert(advertisement.files.begin(), advertisement.files.end());
+    for (const std::string& name : named) storedBytes += AdFileBytes(ads, name);
+    bool complete = false;
     while (!downloadStop.load()) {
         StoreFinished();
-        if (StartNextDownloads()) break;  // idle: every file fetched or dropped
+        complete = StartNextDownloads();  // idle: every file fetched or dropped
+        if (complete) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(kDownloadPassMs));
     }
     for (DownloadSlot& slot : slots) {
@@ -157,7 +168,15 @@ void InternetManager::DownloadWork() {
         slot.transfer.Wait();
         slot.handled = true;
     }
+    if (complete) PruneAdsFolder();
     downloadRunning = false;
+}
+
+void InternetManager::PruneAdsFolder() {
+    std::vector<std::vector<std::string>> groups;
+    for (const std::vector<Advertisement>* list : {&current, &previous})
+        for (const Advertisement& advertisement : *list) groups.push_back(advertisement.files);
+    PruneAdFolder(AdsFolder(), groups, maxDownloadBytes);
 }
 
 void InternetManager::StoreFinished() {

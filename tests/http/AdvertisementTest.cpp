@@ -281,6 +281,24 @@ TEST_F(AdvertisementDownloadTest, FileOverTheLimitIsNotKept) {
     EXPECT_FALSE(fs::exists(folder.path / "ads" / "big.html"));
 }
 
+TEST_F(AdvertisementDownloadTest, CompletedRoundKeepsOnlyNamedFilesWithinTheBudget) {
+    const fs::path ads = folder.path / "ads";
+    for (const char* name : {"prev.html", "prev2.html", "old/x/stale.gif"})
+        ASSERT_TRUE(StoreAdFile(ads, name, std::string(30, 'p')));
+    std::ofstream(folder.path / "adlist.txt") << "1 1 | prev.html\n1 1 | prev2.html\n";
+    LoopbackServer server(std::map<std::string, ScriptedReply>{
+        {"/dir/win32updatecheck.php", {Reply("1\r\nhttp://z.example/\r\n1 1 | new.html\r\n")}},
+        {"/dir/new.html", {Reply(std::string(60, 'n'))}}});
+    InternetManager manager(folder.path);
+    manager.SetDownloadLimits(HTTPTransfer::Limits(), 100);
+    CheckAndDownload(manager, server);
+    EXPECT_EQ(folder.Files(ads), (std::vector<std::string>{"new.html", "prev.html"}));
+    EXPECT_FALSE(fs::exists(ads / "old"));
+    LoopbackServer emptyList({{Reply("1\r\nhttp://z.example/\r\n")}});
+    CheckAndDownload(manager, emptyList);  // nothing to fetch: the previous list's files stay
+    EXPECT_EQ(folder.Files(ads), std::vector<std::string>{"new.html"});
+}
+
 // ---- showing ----
 
 class ShowAdvertisementTest : public ::testing::Test {
