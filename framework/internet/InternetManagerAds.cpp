@@ -16,7 +16,6 @@ namespace Varn {
 
 namespace {
 
-constexpr size_t kMaxLineBytes = 4096;
 constexpr size_t kMaxListBytes = size_t(1) << 20;
 const char* const kListName = "adlist.txt";
 
@@ -77,8 +76,8 @@ void InternetManager::AddAdvertisementLine(const std::string& line) {
     current.push_back(std::move(advertisement));
 }
 
-// Lines longer than 4096 bytes are skipped whole, so their tail never
-// becomes a line of its own.
+// Lines longer than any line SaveList writes are skipped whole, so their tail
+// never becomes a line of its own.
 void InternetManager::LoadList() {
     if (writeFolder.empty()) return;
     std::string text;
@@ -90,8 +89,9 @@ void InternetManager::LoadList() {
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > kMaxLineBytes)
-            Log("adlist.txt: a line longer than 4096 bytes is skipped");
+        if (line.size() > Advertisement::kMaxLineBytes)
+            Log("adlist.txt: a line longer than " + std::to_string(Advertisement::kMaxLineBytes) +
+                " bytes is skipped");
         else
             AddAdvertisementLine(line);
         start = end + 1;

@@ -184,7 +184,7 @@ TEST(AdvertisementListFileTest, RoundTripsAndSkipsOverlongLines) {
     {
         std::ofstream list(folder.path / "adlist.txt");
         list << "400 300 | page.html pic.gif | 1\n"
-             << "10 20 | " << std::string(5000, 'a') << ".html\n"
+             << "10 20 | " << std::string(7000, 'a') << ".html\n"
              << "1 2 | b.html | 0\r\n"
              << "5 6\n";
     }
@@ -200,6 +200,25 @@ TEST(AdvertisementListFileTest, RoundTripsAndSkipsOverlongLines) {
     InternetManager again(folder.path);
     ASSERT_EQ(again.Advertisements().size(), 3u);
     EXPECT_EQ(again.Advertisements()[0].files.size(), 2u);
+}
+
+TEST(AdvertisementListFileTest, TheLongestWrittenLinesReadBack) {
+    TempFolder folder;
+    std::string longest = "-2147483648 -2147483648 |", refused = "1 1 |";
+    for (int i = 100; i < 140; ++i) {
+        longest += " " + std::to_string(i) + std::string(Advertisement::kMaxNameBytes - 3, 'n');
+        refused += " " + std::to_string(i) + std::string(300, 'r');
+    }
+    {
+        InternetManager manager(folder.path);
+        manager.AddAdvertisementLine(longest + " | 1");
+        manager.AddAdvertisementLine(refused);
+    }
+    InternetManager again(folder.path);
+    ASSERT_EQ(again.Advertisements().size(), 2u);
+    EXPECT_EQ(again.Advertisements()[0].files.size(), Advertisement::kMaxFiles);
+    EXPECT_TRUE(again.Advertisements()[0].pending);
+    EXPECT_TRUE(again.Advertisements()[1].refused);
 }
 
 class AdvertisementDownloadTest : public ::testing::Test {
