@@ -61,16 +61,15 @@ void InternetManager::SetDownloadLimits(const HTTPTransfer::Limits& perFile, siz
 // ---- the list and its file ----
 
 void InternetManager::AddAdvertisementLine(const std::string& line) {
+    if (current.size() >= kMaxAdvertisements) {  // counted unparsed: a list may be huge
+        if (line.find_first_not_of(' ') != std::string::npos) ++drops.advertisements;
+        return;
+    }
     Advertisement advertisement;
     std::vector<std::string> names;
     if (!ParseAdvertisementLine(line, previous, advertisement, names)) return;
-    if (current.size() >= kMaxAdvertisements) {
-        Log("Advertisement list: more than 64 advertisements; the rest is dropped");
-        return;
-    }
-    if (advertisement.droppedFiles > 0)
-        Log("Advertisement list: more than 32 files in one advertisement; the rest is dropped");
-    if (advertisement.refused) Log("Advertisement list: a file name was refused");
+    if (advertisement.droppedFiles > 0) ++drops.crowdedAdvertisements;
+    if (advertisement.refused) ++drops.refusedAdvertisements;
     for (const std::string& name : names)
         if (std::find(queue.begin(), queue.end(), name) == queue.end()) queue.push_back(name);
     current.push_back(std::move(advertisement));
@@ -90,13 +89,25 @@ void InternetManager::LoadList() {
         std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() > Advertisement::kMaxLineBytes)
-            Log("adlist.txt: a line longer than " + std::to_string(Advertisement::kMaxLineBytes) +
-                " bytes is skipped");
+            ++drops.overlongLines;
         else
             AddAdvertisementLine(line);
         start = end + 1;
     }
+    LogDrops(kListName);
     queue.clear();  // downloads start only after a completed check
+}
+
+void InternetManager::LogDrops(const std::string& source) {
+    auto report = [&](size_t count, const std::string& what) {
+        if (count > 0) Log(source + ": " + std::to_string(count) + " " + what);
+    };
+    report(drops.advertisements, "advertisements past the first 64 dropped");
+    report(drops.crowdedAdvertisements, "advertisements with more than 32 files cut to 32");
+    report(drops.refusedAdvertisements, "advertisements with a refused file name");
+    report(drops.overlongLines,
+           "lines longer than " + std::to_string(Advertisement::kMaxLineBytes) + " bytes skipped");
+    drops = Drops();
 }
 
 void InternetManager::SaveList() {
@@ -135,6 +146,7 @@ void InternetManager::StartDownloads() {
     }
     downloadBase = checkTransfer.GetFullUrl();
     storedBytes = 0;
+    budgetReached = false;
     downloadStop = false;
     downloadRunning = true;
     try {
@@ -191,7 +203,8 @@ void InternetManager::StoreFinished() {
 void InternetManager::Store(DownloadSlot& slot) {
     const std::string& content = slot.transfer.GetContent();
     if (storedBytes + content.size() > maxDownloadBytes) {
-        Log("Advertisement downloads: more than 32 MiB; the rest is dropped");
+        if (!budgetReached) Log("Advertisement downloads: more than 32 MiB; the rest is dropped");
+        budgetReached = true;
         queue.clear();
         return;
     }

@@ -65,8 +65,10 @@ UpdateResponse ParseUpdateResponseText(const std::string& content) {
             response.upToDate = LeadingNumberIsNonZero(lines[0]);
         } else if (i == 1) {
             response.pageUrl = lines[1];
-        } else {
+        } else if (response.advertisementLines.size() < kMaxAdvertisementLines) {
             response.advertisementLines.push_back(lines[i]);
+        } else {
+            ++response.droppedAdvertisementLines;
         }
     }
     return response;

@@ -318,6 +318,20 @@ TEST_F(AdvertisementDownloadTest, CompletedRoundKeepsOnlyNamedFilesWithinTheBudg
     EXPECT_EQ(folder.Files(ads), std::vector<std::string>{"new.html"});
 }
 
+TEST_F(AdvertisementDownloadTest, EachLimitALongAnswerReachesIsLoggedOnce) {
+    std::string answer = "1\r\nhttp://z.example/\r\n1 1 | ../x.html\r\n1 1 |";
+    for (int i = 0; i < 40; ++i) answer += " f" + std::to_string(i) + ".gif";
+    for (int i = 0; i < 1000; ++i) answer += "\r\n1 1 | a.html";
+    LoopbackServer server({{Reply(answer)}});
+    std::vector<std::string> logged;
+    InternetManager manager(folder.path, [&](const std::string& line) { logged.push_back(line); });
+    manager.StartUpdateCheck(server.Url());
+    manager.GetCheckTransfer().Wait();
+    ASSERT_TRUE(manager.ParseUpdateResponse());
+    EXPECT_EQ(manager.Advertisements().size(), InternetManager::kMaxAdvertisements);
+    EXPECT_EQ(logged.size(), 3u);
+}
+
 // ---- showing ----
 
 class ShowAdvertisementTest : public ::testing::Test {
