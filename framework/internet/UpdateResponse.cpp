@@ -52,7 +52,7 @@ bool IsOpenableWebAddress(const std::string& url) {
         return false;
     if (hostStart >= url.size() || url[hostStart] == '/') return false;
     for (unsigned char c : url)
-        if (c <= ' ' || c == 0x7F) return false;
+        if (c <= ' ' || (c >= 0x7F && c <= 0xA0)) return false;  // controls, no-break space
     return true;
 }
 

@@ -30,7 +30,7 @@ UpdateResponse ParseUpdateResponseText(const std::string& content);
 bool LeadingNumberIsNonZero(const std::string& text);
 
 // An absolute http:// or https:// URL with a host, at most 2048 bytes, and no
-// blank or control byte.
+// blank or control byte (ASCII, or Latin-1 0x80-0x9F) nor a no-break space.
 bool IsOpenableWebAddress(const std::string& url);
 
 }  // namespace Varn
