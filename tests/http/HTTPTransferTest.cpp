@@ -51,6 +51,8 @@ TEST_F(HTTPTransferTest, ScriptedAnswersGiveTheirCodesAndBodies) {
         {"headers only", "HTTP/1.0 200 OK\r\nX-Thing: y\r\n\r\n", 0, ""},
         {"body cut off", "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nshort", 4, nullptr},
         {"nothing at all", "", 4, nullptr},
+        {"gzip", "HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n\x1f\x8b\x08", 4, nullptr},
+        {"identity", "HTTP/1.0 200 OK\r\nContent-Encoding: Identity\r\n\r\n1", 0, "1"},
     };
     for (const ReplyCase& c : cases) {
         LoopbackServer server({{c.reply}});
@@ -69,6 +71,7 @@ TEST_F(HTTPTransferTest, SendsHttp10GetWithAgentAndHost) {
     const std::string& request = requests[0];
     EXPECT_EQ(request.rfind("GET /check.php?prod=P&ver=1 HTTP/1.0\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("\r\nAgent: Mozilla/4.0 (compatible; zandrel)\r\n"), std::string::npos);
+    EXPECT_NE(request.find("\r\nAccept-Encoding: identity\r\n"), std::string::npos);
     EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"),
               std::string::npos);
     EXPECT_EQ(transfer.GetPort(), server.Port());
