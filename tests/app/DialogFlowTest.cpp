@@ -128,8 +128,7 @@ TEST(DialogFlowTest, ALongAddressIsShownWithinTheOpenBrowserDialog) {
     const std::string url = "http://zandrel.example/^" + std::string(300, 'x');
     h.app->BrowserOpenFailed(url);
     Dialog* dialog = h.app->GetDialog(11);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_NE(dialog->bodyFont, nullptr);
+    ASSERT_TRUE(dialog && dialog->bodyFont);
     Graphics g;
     g.SetFont(dialog->bodyFont.get());
     std::istringstream lines(dialog->body);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/HighScoresFile.h"
-#include "tests/platform/WriteFaults.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn {
 namespace {

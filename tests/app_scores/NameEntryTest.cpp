@@ -9,7 +9,7 @@
 #include "app/RecordScoreDialog.h"
 #include "graphics/Font.h"
 #include "tests/app_scores/GameFixture.h"
-#include "tests/platform/WriteFaults.h"
+#include "tests/platform/SystemFaults.h"
 #include "widgets/EditWidget.h"
 
 namespace Varn::test {

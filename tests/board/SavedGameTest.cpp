@@ -16,7 +16,7 @@
 #include "board/SavedGame.h"
 #include "board/SavedGameFile.h"
 #include "tests/platform/FifoRelease.h"
-#include "tests/platform/WriteFaults.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn {
 namespace {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/platform/SystemFaults.h"
 #include "tests/platform/TempFolder.h"
-#include "tests/platform/WriteFaults.h"
 
 namespace Varn {
 namespace {
@@ -69,7 +69,6 @@ TEST(AtomicFile, PlantedLinksAreNotWrittenThrough) {
     EXPECT_EQ(Read(file), "new");
     const fs::path name = RandomTemporaryPath(file);
     EXPECT_EQ(name.string().rfind(guess, 0), 0u);
-    EXPECT_EQ(name.string().size(), guess.size() + 12);
     EXPECT_NE(name, RandomTemporaryPath(file));
 }
 
@@ -86,7 +85,6 @@ TEST(AtomicFile, LeftoverTemporariesAreRemovedAndNothingElse) {
     EXPECT_TRUE(fs::exists(temp.path / "notes.tmp"));
     EXPECT_TRUE(fs::exists(temp.path / "dir.gemlode-tmp-9"));
     EXPECT_EQ(EntryCount(temp.path), 4);
-    EXPECT_FALSE(test::HoldsTemporary(temp.path / "ads"));
     EXPECT_EQ(RemoveLeftoverTemporaries(temp.path / "missing"), 0);
 }
 

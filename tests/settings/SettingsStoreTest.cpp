@@ -12,7 +12,7 @@
 #include <fstream>
 #include <optional>
 
-#include "tests/platform/WriteFaults.h"
+#include "tests/platform/SystemFaults.h"
 #include "tests/settings/SettingsTestFolder.h"
 
 namespace Varn {
