@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 
 #include "framework/AppInfoText.h"
 #include "framework/FatalScreen.h"
@@ -173,15 +174,20 @@ void VarnApp::PlaySound(int id, double pan) {
 
 void VarnApp::StartLoadingThread() {
     if (loadingThreadStarted.exchange(true)) return;
-    loadingThread = std::thread([this] {
-        LoadResources();
-        loaded = true;
-        ResourcesLoaded();
-        int64_t now = Now();
-        Log(Format("Resource Loading Time: %lld\n", (long long)((now - startTick) / 1000)));
-        Log(Format("Resources Loaded: %lld ms\n", (long long)(now - processStartTick)));
-        loadingFinished = true;
-    });
+    try {
+        loadingThread = std::thread([this] {
+            LoadResources();
+            loaded = true;
+            ResourcesLoaded();
+            int64_t now = Now();
+            Log(Format("Resource Loading Time: %lld\n", (long long)((now - startTick) / 1000)));
+            Log(Format("Resources Loaded: %lld ms\n", (long long)(now - processStartTick)));
+            loadingFinished = true;
+        });
+    } catch (const std::system_error&) {  // no game without its resources
+        ShowFatalError("Failed to start loading the game.");
+        ExitProcess(1);
+    }
 }
 
 void VarnApp::WaitForLoadingThread() {

@@ -111,7 +111,8 @@ bool Drive(CURLM* multi, const std::atomic<bool>& stop, CURLcode& outcome) {
             return true;
         }
         if (active == 0) break;
-        curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        // A wait that fails would fail again at once: the loop would spin until the time-out.
+        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) break;
     }
     return false;
 }

@@ -2,6 +2,7 @@
 // the request it sends, limits, aborting, restarting and destruction while
 // the worker is blocked; and the URL splitting and relative-URL rules.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "framework/internet/HTTPTransfer.h"
 #include "tests/http/LoopbackServer.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn::test {
 namespace {
@@ -85,6 +87,21 @@ TEST_F(HTTPTransferTest, SilentServerTimesOutWithAFailure) {
     transfer.SetLimits(limits);
     EXPECT_EQ(Fetch(server.Url()), HTTPTransfer::kBadStatus);
     EXPECT_FALSE(transfer.IsRunning());
+}
+
+TEST_F(HTTPTransferTest, FailedWaitOrNoWorkerThreadIsAFailedTransfer) {
+    LoopbackServer silent({{"", true}});
+    transfer.GetAbsolute(silent.Url());
+    while (silent.Connections() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    const rlimit one{1, saved.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &one);  // poll() refuses more descriptors than that
+    transfer.Wait();
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kConnectFailed);
+    NoNewThreads none;
+    EXPECT_EQ(Fetch(silent.Url()), HTTPTransfer::kNoSocket);
 }
 
 TEST_F(HTTPTransferTest, OversizedAnswerStopsAtTheLimit) {
