@@ -1,6 +1,7 @@
 // The game flow: from the title screen to the game screen and between games,
 // the six game-screen buttons, the mode switches and their questions, the
 // saved-game offer, and the dispatch of every button and dialog button.
+#include "app/AddressLines.h"
 #include "app/HighScoreWidget.h"
 #include "app/TitleScreen.h"
 #include "app/WinLodeApp.h"
@@ -374,7 +375,11 @@ void WinLodeApp::BrowserOpenFailed(const std::string& url) {
     Dialog* dialog =
         ShowDialog(kOpenBrowserDialog, true, "OPEN BROWSER",
                    "Please open the following URL in your browser:\n" + url, "OK", kFooterButton);
-    if (dialog) dialog->Resize(100, 50, 440, dialog->GetPreferredHeight(440));
+    if (!dialog) return;
+    if (dialog->bodyFont)
+        dialog->body = "Please open the following URL in your browser:\n" +
+                       AddressLines(url, *dialog->bodyFont, dialog->BodyWidth(440));
+    dialog->Resize(100, 50, 440, dialog->GetPreferredHeight(440));
 }
 
 void WinLodeApp::BrowserReturned(const std::string& url) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <system_error>
 
 #include "framework/AppInfoText.h"
 #include "framework/FatalScreen.h"
@@ -112,8 +113,7 @@ bool VarnApp::ChooseFolders() {
             return false;
         }
         // Only now: a temporary of a copy still writing is never ours to delete.
-        RemoveLeftoverTemporaries(folders.writeFolder);
-        RemoveLeftoverTemporaries(folders.writeFolder / "ads");
+        RemoveLeftoverTemporaries(folders.writeFolder);  // ads/ and its sub-folders too
     }
     SetRunFolders(folders);
     if (chdir(folders.dataFolder.c_str()) != 0) Log("Could not change to the data folder\n");
@@ -177,16 +177,21 @@ void VarnApp::PlaySound(int id, double pan) {
 
 void VarnApp::StartLoadingThread() {
     if (loadingThreadStarted.exchange(true)) return;
-    loadingThread = std::thread([this] {
-        ThreadSignalStack signalStack;
-        LoadResources();
-        loaded = true;
-        ResourcesLoaded();
-        int64_t now = Now();
-        Log(Format("Resource Loading Time: %lld\n", (long long)((now - startTick) / 1000)));
-        Log(Format("Resources Loaded: %lld ms\n", (long long)(now - processStartTick)));
-        loadingFinished = true;
-    });
+    try {
+        loadingThread = std::thread([this] {
+            ThreadSignalStack signalStack;
+            LoadResources();
+            loaded = true;
+            ResourcesLoaded();
+            int64_t now = Now();
+            Log(Format("Resource Loading Time: %lld\n", (long long)((now - startTick) / 1000)));
+            Log(Format("Resources Loaded: %lld ms\n", (long long)(now - processStartTick)));
+            loadingFinished = true;
+        });
+    } catch (const std::system_error&) {  // no game without its resources
+        ShowFatalError("Failed to start loading the game.");
+        ExitProcess(1);
+    }
 }
 
 void VarnApp::WaitForLoadingThread() {

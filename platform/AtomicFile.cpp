@@ -2,6 +2,7 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,11 +33,39 @@ bool SyncFolder(const std::filesystem::path& folder) {
     return ok;
 }
 
+constexpr int kRandomLetters = 12;  // 62^12: never guessed, never hit by chance
+constexpr int kNameAttempts = 16;
+
+// Creates a new temporary beside `target`; -1 when none could be made.
+int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = RandomTemporaryPath(target);
+        if (temporary.empty()) return -1;
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool IsLeftover(const std::filesystem::directory_entry& entry) {
+    std::error_code error;
+    const std::string name = entry.path().filename().string();
+    return name.find(kTemporaryMarker) != std::string::npos && !entry.is_symlink(error) &&
+           entry.is_regular_file(error);
+}
+
 }  // namespace
 
-std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
+std::filesystem::path RandomTemporaryPath(const std::filesystem::path& target) {
+    static constexpr std::string_view kLetters =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char random[kRandomLetters];
+    if (::getrandom(random, sizeof random, 0) != ssize_t(sizeof random)) return {};
+    std::string suffix(kTemporaryMarker);
+    for (unsigned char byte : random) suffix += kLetters[byte % kLetters.size()];
     std::filesystem::path temporary = target;
-    temporary += std::string(kTemporaryMarker) + std::to_string(::getpid());
+    temporary += suffix;
     return temporary;
 }
 
@@ -44,9 +73,8 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view b
     if (target.filename().empty()) return false;
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    const std::filesystem::path temporary = TemporaryPathFor(target);
-    const int fd =
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    std::filesystem::path temporary;
+    const int fd = CreateTemporary(target, temporary);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, bytes);
     ok = ::fsync(fd) == 0 && ok;  // the data must be on disk before the rename
@@ -62,15 +90,11 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view b
 
 int RemoveLeftoverTemporaries(const std::filesystem::path& folder) {
     std::error_code error;
-    std::filesystem::directory_iterator it(folder, error);
-    if (error) return 0;
+    std::filesystem::recursive_directory_iterator it(
+        folder, std::filesystem::directory_options::skip_permission_denied, error);
     std::vector<std::filesystem::path> leftovers;
-    for (const auto& entry : it) {
-        const std::string name = entry.path().filename().string();
-        if (name.find(kTemporaryMarker) == std::string::npos) continue;
-        if (entry.is_regular_file(error) && !entry.is_symlink(error))
-            leftovers.push_back(entry.path());
-    }
+    for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+        if (IsLeftover(*it)) leftovers.push_back(it->path());
     int removed = 0;
     for (const auto& file : leftovers)
         if (std::filesystem::remove(file, error)) ++removed;

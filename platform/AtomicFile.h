@@ -3,12 +3,13 @@
 // to a temporary file in the same folder, which is flushed to disk and renamed
 // over the target; the folder is then flushed too, so after a crash, a kill or a
 // full disk the target holds either the old or the new contents, never a mix.
-// Temporary files carry kTemporaryMarker in their names; a run that was killed
-// half-way leaves one behind, which RemoveLeftoverTemporaries deletes at the next
-// start (only after this run holds the instance lock, so it never deletes the
+// Temporary files are named target + kTemporaryMarker + random letters and
+// digits, and created exclusively (O_EXCL, no link followed, mode 0600), so a
+// file or link planted beside the target is never written through; a name
+// already taken is drawn again. A run that was killed half-way leaves its
+// temporary behind, which RemoveLeftoverTemporaries deletes at the next start
+// (only after this run holds the instance lock, so it never deletes the
 // temporary of a copy that is still writing).
-// New files are created readable and writable by the player only. One process
-// writes a given target from one thread at a time (its temporary name is fixed).
 #pragma once
 
 #include <filesystem>
@@ -22,11 +23,13 @@ inline constexpr std::string_view kTemporaryMarker = ".gemlode-tmp-";
 // (folder missing or unwritable, disk full, target is a folder...).
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
-// The temporary this process writes before replacing `target`.
-std::filesystem::path TemporaryPathFor(const std::filesystem::path& target);
+// A fresh candidate name for the temporary of `target`: its random part is
+// different at every call.
+std::filesystem::path RandomTemporaryPath(const std::filesystem::path& target);
 
-// Deletes the regular files in `folder` (not below it) whose names hold the
-// temporary marker. Returns how many were deleted.
+// Deletes the regular files in `folder` and all its sub-folders (links are
+// neither followed nor deleted) whose names hold the temporary marker.
+// Returns how many were deleted.
 int RemoveLeftoverTemporaries(const std::filesystem::path& folder);
 
 }  // namespace Varn

@@ -155,8 +155,7 @@ void Dialog::Draw(Graphics* g) {
     if (Font* textFont = BodyFont()) {
         g->SetFont(textFont);
         g->SetColor(TableColor(colors, kBodyColor));
-        Rect area(in.left + kBodySideInset, penY, width - in.left - in.right - 2 * kBodySideInset,
-                  0);
+        Rect area(in.left + kBodySideInset, penY, BodyWidth(width), 0);
         penY += DrawWrappedText(g, area, body, textFont->GetLineSpacing(), bodyAlignment);
     }
     if (ShowsFooterLine() && headFont) {
@@ -165,6 +164,10 @@ void Dialog::Draw(Graphics* g) {
         g->SetColor(TableColor(colors, kFooterColor));
         DrawCenteredText(g, penY, footer);
     }
+}
+
+int Dialog::BodyWidth(int layoutWidth) const {
+    return layoutWidth - contentInsets.left - contentInsets.right - 2 * kBodySideInset;
 }
 
 int Dialog::GetPreferredHeight(int layoutWidth) {
@@ -182,9 +185,8 @@ int Dialog::GetPreferredHeight(int layoutWidth) {
         Graphics scratch;
         scratch.SetFont(BodyFont());
         Font* textFont = scratch.GetFont();
-        result +=
-            MeasureWrappedText(&scratch, layoutWidth - in.left - in.right - 2 * kBodySideInset,
-                               body, textFont ? textFont->GetLineSpacing() : 0);
+        result += MeasureWrappedText(&scratch, BodyWidth(layoutWidth), body,
+                                     textFont ? textFont->GetLineSpacing() : 0);
         somethingAbove = true;
     }
     if (ShowsFooterLine()) {

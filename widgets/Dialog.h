@@ -62,7 +62,9 @@ public:
     virtual void SetHeaderFont(Font* newFont);        // 42
     virtual void SetBodyFont(Font* newFont);          // 43
     virtual int GetPreferredHeight(int layoutWidth);  // 44
-    virtual bool IsModal();                           // 45
+    // The width the body text is wrapped to in a dialog this wide.
+    int BodyWidth(int layoutWidth) const;
+    virtual bool IsModal();  // 45
 
     static constexpr int kEnterKey = 13;
     static constexpr int kEscapeKey = 27;

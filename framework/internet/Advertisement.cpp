@@ -11,8 +11,8 @@ namespace Varn {
 
 namespace {
 
-constexpr size_t kMaxNameBytes = 200;
 constexpr int kMaxSegments = 3;
+const char* const kRefusedName = "..";
 
 std::vector<std::string> Tokens(const std::string& line) {
     std::vector<std::string> tokens;
@@ -69,7 +69,7 @@ int SaturatingAtoi(const std::string& text) {
 }
 
 bool IsSafeAdvertisementName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxNameBytes || name[0] == '/') return false;
+    if (name.empty() || name.size() > Advertisement::kMaxNameBytes || name[0] == '/') return false;
     int segments = 0;
     size_t start = 0;
     while (true) {
@@ -107,7 +107,8 @@ bool ParseAdvertisementLine(const std::string& line, const std::vector<Advertise
 std::string FormatAdvertisementLine(const Advertisement& advertisement) {
     std::string line =
         std::to_string(advertisement.width) + " " + std::to_string(advertisement.height) + " |";
-    for (const std::string& file : advertisement.files) line += " " + file;
+    for (const std::string& file : advertisement.files)
+        line += " " + (IsSafeAdvertisementName(file) ? file : kRefusedName);
     return line + " | " + (advertisement.pending ? "1" : "0");
 }
 

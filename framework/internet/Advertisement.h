@@ -9,6 +9,8 @@
 // and '-' (no empty, "." or ".." segment, none starting with '-'), at most 200
 // bytes in all; any other name makes its advertisement unavailable for good
 // and is never fetched. At most kMaxFiles names per advertisement are kept.
+// A written line is never longer than kMaxLineBytes, the longest line read
+// back: a refused name is written as "..", which is refused again.
 #pragma once
 
 #include <string>
@@ -18,6 +20,9 @@ namespace Varn {
 
 struct Advertisement {
     static constexpr size_t kMaxFiles = 32;
+    static constexpr size_t kMaxNameBytes = 200;
+    // "-2147483648 -2147483648 |", a blank and a name per file, " | 1".
+    static constexpr size_t kMaxLineBytes = 11 + 1 + 11 + 2 + kMaxFiles * (1 + kMaxNameBytes) + 4;
 
     int width = 0;
     int height = 0;

@@ -1,8 +1,9 @@
 // AdvertisementFiles: checking and writing files below "ads" without links.
 #include "framework/internet/AdvertisementFiles.h"
 
+#include <algorithm>
+#include <set>
 #include <system_error>
-#include <vector>
 
 #include "framework/internet/Advertisement.h"
 #include "platform/AtomicFile.h"
@@ -35,7 +36,55 @@ bool EnsureRealFolder(const fs::path& folder) {
     return type == fs::file_type::directory;
 }
 
+// The names of the groups that fit in the budget, earlier groups first.
+std::set<std::string> KeptNames(const fs::path& adsRoot,
+                                const std::vector<std::vector<std::string>>& groups,
+                                std::uintmax_t budget) {
+    std::set<std::string> kept;
+    std::uintmax_t used = 0;
+    for (const std::vector<std::string>& group : groups) {
+        std::set<std::string> added;
+        std::uintmax_t extra = 0;
+        for (const std::string& name : group)
+            if (!kept.count(name) && added.insert(name).second) extra += AdFileBytes(adsRoot, name);
+        if (used + extra > budget) continue;
+        used += extra;
+        kept.merge(added);
+    }
+    return kept;
+}
+
 }  // namespace
+
+std::uintmax_t AdFileBytes(const fs::path& adsRoot, const std::string& name) {
+    if (!AdFilePresent(adsRoot, name)) return 0;
+    std::error_code error;
+    const std::uintmax_t bytes = fs::file_size(adsRoot / name, error);
+    return error ? 0 : bytes;
+}
+
+void PruneAdFolder(const fs::path& adsRoot, const std::vector<std::vector<std::string>>& groups,
+                   std::uintmax_t budget) {
+    if (adsRoot.empty() || !IsRealFolder(adsRoot)) return;
+    const std::set<std::string> kept = KeptNames(adsRoot, groups, budget);
+    std::vector<fs::path> doomed;
+    std::vector<fs::path> folders;
+    std::error_code error;
+    fs::recursive_directory_iterator it(adsRoot, fs::directory_options::skip_permission_denied,
+                                        error);
+    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        if (it->symlink_status(error).type() == fs::file_type::directory)
+            folders.push_back(it->path());
+        else if (!kept.count(it->path().lexically_relative(adsRoot).generic_string()))
+            doomed.push_back(it->path());
+    }
+    for (const fs::path& path : doomed) fs::remove(path, error);
+    // Deepest first, so a folder emptied by its sub-folder's removal goes too.
+    std::sort(folders.begin(), folders.end(), [](const fs::path& a, const fs::path& b) {
+        return a.native().size() > b.native().size();
+    });
+    for (const fs::path& folder : folders) fs::remove(folder, error);  // only an empty one
+}
 
 bool AdFilePresent(const fs::path& adsRoot, const std::string& name) {
     if (adsRoot.empty() || !IsSafeAdvertisementName(name) || !IsRealFolder(adsRoot)) return false;

@@ -4,10 +4,12 @@
 //   0 completed (status 200, or an answer without a status line)
 //   1 idle (never started)      2 in progress
 //   3 status 404                4 any other status, or no usable answer
-//                                 (too large, cut off, silent, bad redirect)
-//   5 aborted                   6 no transfer handle could be made
+//                                 (too large, cut off, silent, bad redirect,
+//                                 encoded: only "identity" is asked for)
+//   5 aborted                   6 no transfer handle or worker thread could be made
 //   7 no host (name not resolved, or the URL has no usable host/scheme)
-//   8 the connection failed (refused, unreachable, connect time-out)
+//   8 the connection failed (refused, unreachable, connect time-out), or waiting
+//     for the network failed
 //   9 sending the request failed
 // Limits the caller may tighten: connect time-out (5 s), whole transfer (15 s),
 // body size (1 MiB; more aborts with 4). Only http and https are fetched, also

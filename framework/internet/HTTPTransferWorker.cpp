@@ -4,6 +4,7 @@
 // NOTE: libcurl is one of the two places above platform/ that reach the
 // operating system's network directly; nothing here starts a shell.
 #include <curl/curl.h>
+#include <strings.h>
 
 #include "framework/internet/HTTPTransfer.h"
 #include "platform/ThreadSignalStack.h"
@@ -39,6 +40,18 @@ bool Connected(CURL* easy) {
            connectTime > 0;
 }
 
+// The body is asked for without encoding; an encoded one (gzip, ...) is no answer.
+bool IsEncoded(CURL* easy) {
+    curl_header* header = nullptr;
+    for (size_t i = 0;
+         curl_easy_header(easy, "Content-Encoding", i, CURLH_HEADER, -1, &header) == CURLHE_OK;
+         ++i) {
+        if (strcasecmp(header->value, "identity") != 0) return true;
+        if (i + 1 >= header->amount) break;
+    }
+    return false;
+}
+
 int StatusResult(long status) {
     if (status == 200 || status == 0) return HTTPTransfer::kCompleted;  // 0: no status line
     if (status == 404) return HTTPTransfer::kNotFound;
@@ -50,7 +63,9 @@ int MapOutcome(CURL* easy, CURLcode code, bool tooLarge) {
     if (code == CURLE_OK) {
         long status = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-        return StatusResult(status);
+        const int result = StatusResult(status);
+        return result == HTTPTransfer::kCompleted && IsEncoded(easy) ? HTTPTransfer::kBadStatus
+                                                                     : result;
     }
     if (code == CURLE_SEND_ERROR) return HTTPTransfer::kSendFailed;
     // Past the connect, anything else is an answer that cannot be used.
@@ -97,7 +112,8 @@ bool Drive(CURLM* multi, const std::atomic<bool>& stop, CURLcode& outcome) {
             return true;
         }
         if (active == 0) break;
-        curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        // A wait that fails would fail again at once: the loop would spin until the time-out.
+        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) break;
     }
     return false;
 }
@@ -114,6 +130,7 @@ void HTTPTransfer::Work() {
     }
     curl_slist* headers = curl_slist_append(nullptr, kAgentHeader);
     headers = curl_slist_append(headers, "Accept:");  // only the headers we mean
+    headers = curl_slist_append(headers, "Accept-Encoding: identity");
     Sink sink{&content, limits.maxBodyBytes};
     Configure(easy, fullUrl, headers, &sink, limits);
     CURLcode outcome = CURLE_OK;

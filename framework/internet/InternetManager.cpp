@@ -47,6 +47,8 @@ bool InternetManager::ParseUpdateResponse() {
     current.clear();
     queue.clear();
     for (const std::string& line : response.advertisementLines) AddAdvertisementLine(line);
+    drops.advertisements += response.droppedAdvertisementLines;
+    LogDrops("Update answer");
     return true;
 }
 

@@ -5,8 +5,10 @@
 // pending advertisement shown at exit. The application creates it in Init and
 // owns it until its own destruction.
 //
-// Limits: 64 advertisements, 32 files each, 4 MiB a file, 32 MiB per round of
-// downloads; past a limit the rest is dropped and a log line says so.
+// Limits: 64 advertisements, 32 files each, 4 MiB a file, 32 MiB in "ads"
+// (files already there count); past a limit the rest is dropped and one log
+// line per limit (for a whole list or round) says so. After each completed round of downloads "ads"
+// keeps only files the current or the previous list names, within the 32 MiB (current first).
 //
 // Threads: every operation runs on the main thread. Beside it run the check
 // transfer's worker and the download worker, which alone touches the download
@@ -36,7 +38,7 @@ public:
     using LogSink = std::function<void(const std::string&)>;
     using UrlOpener = std::function<bool(const std::string&)>;
     using RandomSource = std::function<int()>;
-    static constexpr size_t kMaxAdvertisements = 64;
+    static constexpr size_t kMaxAdvertisements = kMaxAdvertisementLines;
     static constexpr int kDownloadSlots = 4;
     static constexpr int kDownloadPassMs = 20;
 
@@ -64,7 +66,8 @@ public:
     // transfers within one 20 ms pass).
     void StopDownloads();
     bool DownloadsRunning() const { return downloadRunning.load(); }
-    // Parses a line and appends its advertisement (main thread, worker stopped).
+    // Parses a line and appends its advertisement (main thread, worker stopped);
+    // what a limit drops is counted for LogDrops.
     void AddAdvertisementLine(const std::string& line);
     bool HasPendingAdvertisement();
     // Opens the pending (else a random available) advertisement's page.
@@ -89,6 +92,13 @@ public:
     const UpdateResponse& GetResponse() const { return response; }
 
 protected:
+    // What the limits dropped from one list.
+    struct Drops {
+        size_t advertisements = 0;
+        size_t crowdedAdvertisements = 0;  // more than 32 files
+        size_t refusedAdvertisements = 0;  // a refused file name
+        size_t overlongLines = 0;
+    };
     struct DownloadSlot {
         HTTPTransfer transfer;
         bool handled = true;  // its outcome was dealt with; free for the next name
@@ -99,6 +109,9 @@ protected:
     void StoreFinished();
     bool StartNextDownloads();
     void Store(DownloadSlot& slot);
+    void PruneAdsFolder();
+    // One line for each limit a list reached; the counts start again.
+    void LogDrops(const std::string& source);
     void Log(const std::string& line);
 
     std::filesystem::path writeFolder;
@@ -111,6 +124,8 @@ protected:
     HTTPTransfer::Limits fileLimits;
     size_t maxDownloadBytes = size_t(32) << 20;
     size_t storedBytes = 0;
+    bool budgetReached = false;
+    Drops drops;
     std::atomic<bool> downloadRunning{false};
     std::atomic<bool> downloadStop{false};
     std::thread downloadWorker;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <set>
 #include <system_error>
 
 #include "framework/internet/AdvertisementFiles.h"
@@ -16,7 +17,6 @@ namespace Varn {
 
 namespace {
 
-constexpr size_t kMaxLineBytes = 4096;
 constexpr size_t kMaxListBytes = size_t(1) << 20;
 const char* const kListName = "adlist.txt";
 
@@ -62,23 +62,22 @@ void InternetManager::SetDownloadLimits(const HTTPTransfer::Limits& perFile, siz
 // ---- the list and its file ----
 
 void InternetManager::AddAdvertisementLine(const std::string& line) {
+    if (current.size() >= kMaxAdvertisements) {  // counted unparsed: a list may be huge
+        if (line.find_first_not_of(' ') != std::string::npos) ++drops.advertisements;
+        return;
+    }
     Advertisement advertisement;
     std::vector<std::string> names;
     if (!ParseAdvertisementLine(line, previous, advertisement, names)) return;
-    if (current.size() >= kMaxAdvertisements) {
-        Log("Advertisement list: more than 64 advertisements; the rest is dropped");
-        return;
-    }
-    if (advertisement.droppedFiles > 0)
-        Log("Advertisement list: more than 32 files in one advertisement; the rest is dropped");
-    if (advertisement.refused) Log("Advertisement list: a file name was refused");
+    if (advertisement.droppedFiles > 0) ++drops.crowdedAdvertisements;
+    if (advertisement.refused) ++drops.refusedAdvertisements;
     for (const std::string& name : names)
         if (std::find(queue.begin(), queue.end(), name) == queue.end()) queue.push_back(name);
     current.push_back(std::move(advertisement));
 }
 
-// Lines longer than 4096 bytes are skipped whole, so their tail never
-// becomes a line of its own.
+// Lines longer than any line SaveList writes are skipped whole, so their tail
+// never becomes a line of its own.
 void InternetManager::LoadList() {
     if (writeFolder.empty()) return;
     std::string text;
@@ -90,13 +89,26 @@ void InternetManager::LoadList() {
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > kMaxLineBytes)
-            Log("adlist.txt: a line longer than 4096 bytes is skipped");
+        if (line.size() > Advertisement::kMaxLineBytes)
+            ++drops.overlongLines;
         else
             AddAdvertisementLine(line);
         start = end + 1;
     }
+    LogDrops(kListName);
     queue.clear();  // downloads start only after a completed check
+}
+
+void InternetManager::LogDrops(const std::string& source) {
+    auto report = [&](size_t count, const std::string& what) {
+        if (count > 0) Log(source + ": " + std::to_string(count) + " " + what);
+    };
+    report(drops.advertisements, "advertisements past the first 64 dropped");
+    report(drops.crowdedAdvertisements, "advertisements with more than 32 files cut to 32");
+    report(drops.refusedAdvertisements, "advertisements with a refused file name");
+    report(drops.overlongLines,
+           "lines longer than " + std::to_string(Advertisement::kMaxLineBytes) + " bytes skipped");
+    drops = Drops();
 }
 
 void InternetManager::SaveList() {
@@ -126,11 +138,16 @@ bool InternetManager::HasPendingAdvertisement() {
 // ---- downloads ----
 
 void InternetManager::StartDownloads() {
-    ParseUpdateResponse();
+    const bool answered = ParseUpdateResponse();
     StopDownloads();
-    if (writeFolder.empty() || queue.empty()) return;
+    if (writeFolder.empty()) return;
+    if (queue.empty()) {
+        if (answered) PruneAdsFolder();  // a round with nothing to fetch is complete at once
+        return;
+    }
     downloadBase = checkTransfer.GetFullUrl();
     storedBytes = 0;
+    budgetReached = false;
     downloadStop = false;
     downloadRunning = true;
     try {
@@ -149,9 +166,15 @@ void InternetManager::DownloadWork() {
     ThreadSignalStack signalStack;
     std::filesystem::path ads = AdsFolder();
     std::erase_if(queue, [&ads](const std::string& name) { return AdFilePresent(ads, name); });
+    std::set<std::string> named;
+    for (const Advertisement& advertisement : current)
+        named.insert(advertisement.files.begin(), advertisement.files.end());
+    for (const std::string& name : named) storedBytes += AdFileBytes(ads, name);
+    bool complete = false;
     while (!downloadStop.load()) {
         StoreFinished();
-        if (StartNextDownloads()) break;  // idle: every file fetched or dropped
+        complete = StartNextDownloads();  // idle: every file fetched or dropped
+        if (complete) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(kDownloadPassMs));
     }
     for (DownloadSlot& slot : slots) {
@@ -159,7 +182,15 @@ void InternetManager::DownloadWork() {
         slot.transfer.Wait();
         slot.handled = true;
     }
+    if (complete) PruneAdsFolder();
     downloadRunning = false;
+}
+
+void InternetManager::PruneAdsFolder() {
+    std::vector<std::vector<std::string>> groups;
+    for (const std::vector<Advertisement>* list : {&current, &previous})
+        for (const Advertisement& advertisement : *list) groups.push_back(advertisement.files);
+    PruneAdFolder(AdsFolder(), groups, maxDownloadBytes);
 }
 
 void InternetManager::StoreFinished() {
@@ -174,7 +205,8 @@ void InternetManager::StoreFinished() {
 void InternetManager::Store(DownloadSlot& slot) {
     const std::string& content = slot.transfer.GetContent();
     if (storedBytes + content.size() > maxDownloadBytes) {
-        Log("Advertisement downloads: more than 32 MiB; the rest is dropped");
+        if (!budgetReached) Log("Advertisement downloads: more than 32 MiB; the rest is dropped");
+        budgetReached = true;
         queue.clear();
         return;
     }

@@ -52,7 +52,7 @@ bool IsOpenableWebAddress(const std::string& url) {
         return false;
     if (hostStart >= url.size() || url[hostStart] == '/') return false;
     for (unsigned char c : url)
-        if (c <= ' ' || c == 0x7F) return false;
+        if (c <= ' ' || (c >= 0x7F && c <= 0xA0)) return false;  // controls, no-break space
     return true;
 }
 
@@ -65,8 +65,10 @@ UpdateResponse ParseUpdateResponseText(const std::string& content) {
             response.upToDate = LeadingNumberIsNonZero(lines[0]);
         } else if (i == 1) {
             response.pageUrl = lines[1];
-        } else {
+        } else if (response.advertisementLines.size() < kMaxAdvertisementLines) {
             response.advertisementLines.push_back(lines[i]);
+        } else {
+            ++response.droppedAdvertisementLines;
         }
     }
     return response;

@@ -14,11 +14,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <thread>
 
 #include "platform/GameFolders.h"
@@ -127,19 +129,28 @@ public:
         return false;
     }
 
+    // A thread of its own waits for the opener (which may run as long as the browser), so
+    // the main loop never blocks and no zombie is left; it outlives this object safely. It
+    // is made first: without it no opener is started, and the open has failed.
     bool OpenUrl(const std::string& url) override {
         std::string program = "xdg-open";
         char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
+        std::promise<std::pair<pid_t, uint64_t>> started;  // the opener and its number
+        try {
+            // A thread of its own waits for the opener (which may run as long as the browser),
+            // so the main loop never blocks and no zombie is left; it outlives this object.
+            std::thread([watch = openers, opener = started.get_future()]() mutable {
+                ThreadSignalStack signalStack;
+                const auto [pid, number] = opener.get();
+                if (pid > 0) watch->Ended(number, ExitedCleanly(pid));
+            }).detach();
+        } catch (const std::system_error&) {
+            return false;
+        }
         pid_t pid = 0;
-        if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) return false;
-        uint64_t opener = openers->Started();
-        // A thread of its own waits for the opener (which may run as long as the browser), so
-        // the main loop never blocks and no zombie is left; it outlives this object safely.
-        std::thread([watch = openers, pid, opener] {
-            ThreadSignalStack signalStack;
-            watch->Ended(opener, ExitedCleanly(pid));
-        }).detach();
-        return true;
+        if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) pid = -1;
+        started.set_value({pid, pid > 0 ? openers->Started() : 0});
+        return pid > 0;
     }
 
     bool UrlOpenerFailed() override { return openers->LatestFailed(); }

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "AppHarness.h"
+#include "app/AddressLines.h"
 #include "app/OptionsDialog.h"
 #include "board/Board.h"
+#include "graphics/Graphics.h"
 #include "widgets/Dialog.h"
 #include "widgets/DialogButton.h"
 #include "widgets/WidgetManager.h"
@@ -130,6 +133,30 @@ TEST(DialogFlowTest, EveryDialogOfTheGameAndAllItsButtonsLieOnTheScreen) {
         if (h.app->timedMode) h.app->SetMode(false, true);
         h.Tick();
     }
+}
+
+// An address has no blank to wrap at: it is broken into lines inside the frame.
+TEST(DialogFlowTest, ALongAddressIsShownWithinTheOpenBrowserDialog) {
+    AppHarness h;
+    h.Start();
+    const std::string url = "http://zandrel.example/^" + std::string(300, 'x');
+    h.app->BrowserOpenFailed(url);
+    Dialog* dialog = h.app->GetDialog(11);
+    ASSERT_TRUE(dialog && dialog->bodyFont);
+    Graphics g;
+    g.SetFont(dialog->bodyFont.get());
+    std::istringstream lines(dialog->body);
+    std::string line, shown;
+    std::getline(lines, line);  // the sentence before the address
+    while (std::getline(lines, line)) {
+        EXPECT_LE(dialog->DrawCodedText(&g, line, 0, 0, 0, -1, false), 440 - 48 - 4) << line;
+        shown += line;
+    }
+    EXPECT_EQ(shown, "http://zandrel.example/^^" + std::string(300, 'x'));  // no colour code
+    h.app->BrowserOpenFailed("http://zandrel.example/" + std::string(2000, 'y'));
+    const std::string& body = h.app->GetDialog(11)->body;  // too long: shortened
+    EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), kMaxAddressLines);
+    EXPECT_EQ(body.substr(body.size() - 4), "y...");
 }
 
 TEST(DialogFlowTest, ClosingAModalDialogOverTheStartTipGivesTheKeysBackToTheBoard) {

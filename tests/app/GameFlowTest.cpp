@@ -12,6 +12,7 @@
 #include "app/TitleScreen.h"
 #include "board/Board.h"
 #include "sound/MusicInterface.h"
+#include "tests/platform/SystemFaults.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Dialog.h"
 #include "widgets/DialogButton.h"
@@ -191,6 +192,17 @@ TEST_F(GameFlowTest, ModalDialogFreezesBoardButStartTipDoesNot) {
     updates = board()->updateCount;
     h.Tick(50);
     EXPECT_EQ(board()->updateCount, updates);
+}
+
+TEST(TitleFlowTest, NoThreadToLoadTheGameIsAFatalError) {
+    AppHarness h;
+    h.app->loadingThreadStarted = false;
+    {
+        NoNewThreads none;
+        h.app->StartLoadingThread();
+    }
+    EXPECT_EQ(h.app->exitCodes, std::vector<int>{1});
+    EXPECT_EQ(h.platform.desktop.boxes.back().caption, "FATAL ERROR");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/HighScoresFile.h"
-#include "platform/AtomicFile.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn {
 namespace {
@@ -210,18 +210,19 @@ TEST_F(HighScoreFileOnDisk, WrittenFileReadsBackAndLeavesNoTemporary) {
     ASSERT_TRUE(WriteHighScoreFile(path, tables, kDay));
     EXPECT_EQ(FileBytes(), EncodeHighScores(tables, kDay));
     EXPECT_EQ(ReadHighScoreFile(path, kDay), tables);
-    EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(path)));
+    EXPECT_FALSE(test::HoldsTemporary(folder));
 }
 
 TEST_F(HighScoreFileOnDisk, FailedWriteKeepsTheOldFile) {
     HighScoreTables old;
     old.Record(kTimed, "Old", 3000);
     ASSERT_TRUE(WriteHighScoreFile(path, old, kDay));
-    // The temporary file cannot be created where a folder stands.
-    std::filesystem::create_directory(TemporaryPathFor(path));
     HighScoreTables newer;
     newer.Record(kTimed, "New", 4000);
-    EXPECT_FALSE(WriteHighScoreFile(path, newer, kDay));
+    {
+        test::NoRoomForFiles full;
+        EXPECT_FALSE(WriteHighScoreFile(path, newer, kDay));
+    }
     EXPECT_EQ(ReadHighScoreFile(path, kDay), old);
 }
 

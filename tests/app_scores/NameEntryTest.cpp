@@ -8,8 +8,8 @@
 #include "app/OptionsDialog.h"
 #include "app/RecordScoreDialog.h"
 #include "graphics/Font.h"
-#include "platform/AtomicFile.h"
 #include "tests/app_scores/GameFixture.h"
+#include "tests/platform/SystemFaults.h"
 #include "widgets/EditWidget.h"
 
 namespace Varn::test {
@@ -190,9 +190,11 @@ TEST_F(NameEntryTest, FailedWriteShowsTheFatalBoxAndKeepsTheOldFile) {
     ASSERT_NE(dialog, nullptr);
     Type("Ann");
     app->ButtonClicked(2008);
-    std::filesystem::create_directory(TemporaryPathFor(HighScorePath()));
-    app->ButtonClicked(10);  // New Game: the screen goes and tries to write
-    FinishPass();
+    {
+        test::NoRoomForFiles full;
+        app->ButtonClicked(10);  // New Game: the screen goes and tries to write
+        FinishPass();
+    }
     ASSERT_FALSE(platform.desktop.boxes.empty());
     EXPECT_EQ(platform.desktop.boxes.back().caption, "FATAL ERROR");
     EXPECT_EQ(platform.desktop.boxes.back().text.rfind("Failed to create high score file!\n", 0),

@@ -15,8 +15,8 @@
 #include "FakeBoardHost.h"
 #include "board/SavedGame.h"
 #include "board/SavedGameFile.h"
-#include "platform/AtomicFile.h"
 #include "tests/platform/FifoRelease.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn {
 namespace {
@@ -287,7 +287,7 @@ TEST_F(SavedGameTest, SaveReplacesTheFileThroughATemporaryAndLeavesNoneBehind) {
     WriteBytes({1, 2, 3});
     ASSERT_TRUE(board->SaveGame());
     EXPECT_EQ(FileBytes().size(), 7873u);
-    EXPECT_FALSE(fs::exists(TemporaryPathFor(path)));
+    EXPECT_FALSE(test::HoldsTemporary(dir));
 }
 
 TEST_F(SavedGameTest, SaveIntoAnUnwritableFolderFailsAndKeepsTheOldFile) {
@@ -295,9 +295,11 @@ TEST_F(SavedGameTest, SaveIntoAnUnwritableFolderFailsAndKeepsTheOldFile) {
     board->savePath = (dir / "missing" / "savegame.dat").string();
     EXPECT_FALSE(board->SaveGame());
     board->savePath = path;
-    fs::create_directory(TemporaryPathFor(path));  // the temporary cannot be created
     WriteBytes({9, 9});
-    EXPECT_FALSE(board->SaveGame());
+    {
+        test::NoRoomForFiles full;
+        EXPECT_FALSE(board->SaveGame());
+    }
     EXPECT_EQ(FileBytes(), (std::vector<std::uint8_t>{9, 9}));
 }
 

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/Platform.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn {
 namespace {
@@ -94,6 +95,16 @@ TEST_F(BrowserOpenerTest, OpenerThatSucceedsIsReapedAndNotAFailure) {
 TEST_F(BrowserOpenerTest, MissingOpenerFailsToStart) {
     setenv("PATH", folder.string().c_str(), 1);  // no xdg-open anywhere on it
     EXPECT_FALSE(platform->GetDesktop().OpenUrl("http://example.invalid/"));
+}
+
+TEST_F(BrowserOpenerTest, NoThreadToWaitForTheOpenerIsAFailedOpenThatStartsNothing) {
+    WriteOpener(0);
+    {
+        test::NoNewThreads none;
+        EXPECT_FALSE(platform->GetDesktop().OpenUrl("http://example.invalid/"));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(fs::exists(folder / "pid"));
 }
 
 }  // namespace

@@ -184,7 +184,7 @@ TEST(AdvertisementListFileTest, RoundTripsAndSkipsOverlongLines) {
     {
         std::ofstream list(folder.path / "adlist.txt");
         list << "400 300 | page.html pic.gif | 1\n"
-             << "10 20 | " << std::string(5000, 'a') << ".html\n"
+             << "10 20 | " << std::string(7000, 'a') << ".html\n"
              << "1 2 | b.html | 0\r\n"
              << "5 6\n";
     }
@@ -200,6 +200,24 @@ TEST(AdvertisementListFileTest, RoundTripsAndSkipsOverlongLines) {
     InternetManager again(folder.path);
     ASSERT_EQ(again.Advertisements().size(), 3u);
     EXPECT_EQ(again.Advertisements()[0].files.size(), 2u);
+}
+
+TEST(AdvertisementListFileTest, TheLongestWrittenLinesReadBack) {
+    TempFolder folder;
+    std::string longest = "-2147483648 -2147483648 |", refused = "1 1 |";
+    for (int i = 100; i < 140; ++i) {
+        longest += " " + std::to_string(i) + std::string(Advertisement::kMaxNameBytes - 3, 'n');
+        refused += " " + std::to_string(i) + std::string(300, 'r');
+    }
+    {
+        InternetManager manager(folder.path);
+        manager.AddAdvertisementLine(longest);  // pending: written with " | 1"
+        manager.AddAdvertisementLine(refused);
+    }
+    InternetManager again(folder.path);
+    ASSERT_EQ(again.Advertisements().size(), 2u);
+    EXPECT_EQ(again.Advertisements()[0].files.size(), Advertisement::kMaxFiles);
+    EXPECT_TRUE(again.Advertisements()[1].refused);
 }
 
 class AdvertisementDownloadTest : public ::testing::Test {
@@ -279,6 +297,38 @@ TEST_F(AdvertisementDownloadTest, FileOverTheLimitIsNotKept) {
     manager.SetDownloadLimits(small, 32 << 20);
     CheckAndDownload(manager, server);
     EXPECT_FALSE(fs::exists(folder.path / "ads" / "big.html"));
+}
+
+TEST_F(AdvertisementDownloadTest, CompletedRoundKeepsOnlyNamedFilesWithinTheBudget) {
+    const fs::path ads = folder.path / "ads";
+    for (const char* name : {"prev.html", "prev2.html", "old/x/stale.gif"})
+        ASSERT_TRUE(StoreAdFile(ads, name, std::string(30, 'p')));
+    std::ofstream(folder.path / "adlist.txt") << "1 1 | prev.html\n1 1 | prev2.html\n";
+    LoopbackServer server(std::map<std::string, ScriptedReply>{
+        {"/dir/win32updatecheck.php", {Reply("1\r\nhttp://z.example/\r\n1 1 | new.html\r\n")}},
+        {"/dir/new.html", {Reply(std::string(60, 'n'))}}});
+    InternetManager manager(folder.path);
+    manager.SetDownloadLimits(HTTPTransfer::Limits(), 100);
+    CheckAndDownload(manager, server);
+    EXPECT_EQ(folder.Files(ads), (std::vector<std::string>{"new.html", "prev.html"}));
+    EXPECT_FALSE(fs::exists(ads / "old"));
+    LoopbackServer emptyList({{Reply("1\r\nhttp://z.example/\r\n")}});
+    CheckAndDownload(manager, emptyList);  // nothing to fetch: the previous list's files stay
+    EXPECT_EQ(folder.Files(ads), std::vector<std::string>{"new.html"});
+}
+
+TEST_F(AdvertisementDownloadTest, EachLimitALongAnswerReachesIsLoggedOnce) {
+    std::string answer = "1\r\nhttp://z.example/\r\n1 1 | ../x.html\r\n1 1 |";
+    for (int i = 0; i < 40; ++i) answer += " f" + std::to_string(i) + ".gif";
+    for (int i = 0; i < 1000; ++i) answer += "\r\n1 1 | a.html";
+    LoopbackServer server({{Reply(answer)}});
+    std::vector<std::string> logged;
+    InternetManager manager(folder.path, [&](const std::string& line) { logged.push_back(line); });
+    manager.StartUpdateCheck(server.Url());
+    manager.GetCheckTransfer().Wait();
+    ASSERT_TRUE(manager.ParseUpdateResponse());
+    EXPECT_EQ(manager.Advertisements().size(), InternetManager::kMaxAdvertisements);
+    EXPECT_EQ(logged.size(), 3u);
 }
 
 // ---- showing ----

@@ -2,6 +2,7 @@
 // the request it sends, limits, aborting, restarting and destruction while
 // the worker is blocked; and the URL splitting and relative-URL rules.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "framework/internet/HTTPTransfer.h"
 #include "tests/http/LoopbackServer.h"
+#include "tests/platform/SystemFaults.h"
 
 namespace Varn::test {
 namespace {
@@ -51,6 +53,8 @@ TEST_F(HTTPTransferTest, ScriptedAnswersGiveTheirCodesAndBodies) {
         {"headers only", "HTTP/1.0 200 OK\r\nX-Thing: y\r\n\r\n", 0, ""},
         {"body cut off", "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nshort", 4, nullptr},
         {"nothing at all", "", 4, nullptr},
+        {"gzip", "HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n\x1f\x8b\x08", 4, nullptr},
+        {"identity", "HTTP/1.0 200 OK\r\nContent-Encoding: Identity\r\n\r\n1", 0, "1"},
     };
     for (const ReplyCase& c : cases) {
         LoopbackServer server({{c.reply}});
@@ -69,6 +73,7 @@ TEST_F(HTTPTransferTest, SendsHttp10GetWithAgentAndHost) {
     const std::string& request = requests[0];
     EXPECT_EQ(request.rfind("GET /check.php?prod=P&ver=1 HTTP/1.0\r\n", 0), 0u) << request;
     EXPECT_NE(request.find("\r\nAgent: Mozilla/4.0 (compatible; zandrel)\r\n"), std::string::npos);
+    EXPECT_NE(request.find("\r\nAccept-Encoding: identity\r\n"), std::string::npos);
     EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n"),
               std::string::npos);
     EXPECT_EQ(transfer.GetPort(), server.Port());
@@ -82,6 +87,21 @@ TEST_F(HTTPTransferTest, SilentServerTimesOutWithAFailure) {
     transfer.SetLimits(limits);
     EXPECT_EQ(Fetch(server.Url()), HTTPTransfer::kBadStatus);
     EXPECT_FALSE(transfer.IsRunning());
+}
+
+TEST_F(HTTPTransferTest, FailedWaitOrNoWorkerThreadIsAFailedTransfer) {
+    LoopbackServer silent({{"", true}});
+    transfer.GetAbsolute(silent.Url());
+    while (silent.Connections() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    const rlimit one{1, saved.rlim_max};
+    setrlimit(RLIMIT_NOFILE, &one);  // poll() refuses more descriptors than that
+    transfer.Wait();
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kConnectFailed);
+    NoNewThreads none;
+    EXPECT_EQ(Fetch(silent.Url()), HTTPTransfer::kNoSocket);
 }
 
 TEST_F(HTTPTransferTest, OversizedAnswerStopsAtTheLimit) {

@@ -39,7 +39,8 @@ TEST(UpdateResponseTest, OnlyPlainWebAddressesMayBeOpened) {
         EXPECT_TRUE(IsOpenableWebAddress(good)) << good;
     for (const char* bad :
          {"", "/etc/passwd", "file:///etc/passwd", "--help", "-x http://a/", "javascript:alert(1)",
-          "http://", "http:///x", "http://a b/", "http://a/\x01", "ftp://z.example/"})
+          "http://", "http:///x", "http://a b/", "http://a/\x01", "ftp://z.example/",
+          "http://a/\x80", "http://a/\x9f", "http://a/\xa0x"})
         EXPECT_FALSE(IsOpenableWebAddress(bad)) << bad;
     EXPECT_FALSE(IsOpenableWebAddress("http://a/" + std::string(3000, 'x')));
 }

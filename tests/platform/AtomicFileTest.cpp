@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
+#include "tests/platform/SystemFaults.h"
 #include "tests/platform/TempFolder.h"
 
 namespace Varn {
@@ -43,23 +45,31 @@ TEST(AtomicFile, FailureKeepsTheOldFileAndLeavesNoTemporary) {
     test::TempFolder temp;
     const fs::path file = temp.path / "savegame.dat";
     ASSERT_TRUE(WriteFileAtomically(file, "old"));
-    fs::create_directories(TemporaryPathFor(file) / "blocker");  // the temporary cannot be made
-    EXPECT_FALSE(WriteFileAtomically(file, "new"));
+    {
+        test::NoRoomForFiles full;
+        EXPECT_FALSE(WriteFileAtomically(file, "new"));
+    }
     EXPECT_EQ(Read(file), "old");
-    fs::remove_all(TemporaryPathFor(file));
     EXPECT_FALSE(WriteFileAtomically(temp.path / "missing" / "file", "x"));
     fs::create_directories(temp.path / "folder" / "inside");  // a folder cannot be replaced
     EXPECT_FALSE(WriteFileAtomically(temp.path / "folder", "x"));
-    EXPECT_FALSE(fs::exists(TemporaryPathFor(temp.path / "folder")));
+    EXPECT_FALSE(test::HoldsTemporary(temp.path));
 }
 
-TEST(AtomicFile, SymlinkedTemporaryIsNotFollowed) {
+// Links planted where a temporary could be expected are never written through.
+TEST(AtomicFile, PlantedLinksAreNotWrittenThrough) {
     test::TempFolder temp;
     const fs::path file = temp.path / "adlist.txt";
     std::ofstream(temp.path / "victim") << "keep";
-    fs::create_symlink(temp.path / "victim", TemporaryPathFor(file));
-    EXPECT_FALSE(WriteFileAtomically(file, "new"));
+    const std::string guess = file.string() + std::string(kTemporaryMarker);
+    fs::create_hard_link(temp.path / "victim", guess + std::to_string(::getpid()));
+    fs::create_symlink(temp.path / "victim", guess + "1");
+    EXPECT_TRUE(WriteFileAtomically(file, "new"));
     EXPECT_EQ(Read(temp.path / "victim"), "keep");
+    EXPECT_EQ(Read(file), "new");
+    const fs::path name = RandomTemporaryPath(file);
+    EXPECT_EQ(name.string().rfind(guess, 0), 0u);
+    EXPECT_NE(name, RandomTemporaryPath(file));
 }
 
 TEST(AtomicFile, LeftoverTemporariesAreRemovedAndNothingElse) {
@@ -68,11 +78,13 @@ TEST(AtomicFile, LeftoverTemporariesAreRemovedAndNothingElse) {
                              "settings.conf.gemlode-tmp-1", "notes.tmp"})
         std::ofstream(temp.path / name) << "x";
     fs::create_directory(temp.path / "dir.gemlode-tmp-9");
-    EXPECT_EQ(RemoveLeftoverTemporaries(temp.path), 2);
+    fs::create_directories(temp.path / "ads" / "sub");
+    std::ofstream(temp.path / "ads" / "sub" / "pic.gif.gemlode-tmp-Ab3") << "x";
+    EXPECT_EQ(RemoveLeftoverTemporaries(temp.path), 3);
     EXPECT_TRUE(fs::exists(temp.path / "savegame.dat"));
     EXPECT_TRUE(fs::exists(temp.path / "notes.tmp"));
     EXPECT_TRUE(fs::exists(temp.path / "dir.gemlode-tmp-9"));
-    EXPECT_EQ(EntryCount(temp.path), 3);
+    EXPECT_EQ(EntryCount(temp.path), 4);
     EXPECT_EQ(RemoveLeftoverTemporaries(temp.path / "missing"), 0);
 }
 
