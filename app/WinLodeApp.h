@@ -125,6 +125,8 @@ public:
     // was still sliding in with a score to record: the new board follows the
     // name question.
     bool newBoardAfterName = false;
+    // The quit already saved, or the player chose to quit without the save.
+    bool quitSaveDone = false;
 
 protected:
     bool LoadImageAt(int index);
@@ -140,6 +142,14 @@ protected:
     void AskNewGame();
     void AskMode(bool timed);
     void AskQuit();
+    // The player quits (Quit -> YES, the close box): the game and the high scores are
+    // saved while the window is up; a failure is told and the player may go back.
+    void QuitFromGame();
+    void QuitFromWindow() override { QuitFromGame(); }
+    // Saves what the exit would save; the failures in words, empty when all went well.
+    std::string SaveForQuit();
+    // Quits with nobody to ask: a failure goes to the log.
+    void SaveAtExit();
     void DialogAccepted(int dialogId);
     void ApplyOptions();
     void AcceptRecordScore();

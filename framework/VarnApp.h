@@ -96,6 +96,8 @@ public:
     virtual int GetDialogCount();
     // The open modal dialogs, lowest first (the top one is the modal widget).
     const std::vector<Dialog*>& GetModalDialogs() const { return modalDialogs; }
+    // The window's close box: the game may save first and ask when that fails.
+    virtual void QuitFromWindow() { Shutdown(); }
     virtual void ModalDialogOpened() {}
     virtual void ModalDialogsClosed() {}
     // After the main loop, unless the exit was URL-driven: the internet
