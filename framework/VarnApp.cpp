@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "framework/AppInfoText.h"
-#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
 #include "platform/AtomicFile.h"
@@ -106,7 +107,7 @@ bool VarnApp::ChooseFolders() {
             anotherCopyRunning = true;
             closing = true;  // Run returns at once and Shutdown saves nothing
             Log("Another copy of the game is running; this one ends\n");
-            platform->GetDesktop().ShowMessageBox(title, kAnotherCopyText, false);
+            ShowNotice(kAnotherCopyText);
             return false;
         }
         // Only now: a temporary of a copy still writing is never ours to delete.
@@ -117,7 +118,7 @@ bool VarnApp::ChooseFolders() {
     if (chdir(folders.dataFolder.c_str()) != 0) Log("Could not change to the data folder\n");
     if (!folders.CanWrite()) {
         Log("No folder can be written: nothing will be saved in this run\n");
-        platform->GetDesktop().ShowMessageBox(title, kNothingSavedText, false);
+        startNotice = kNothingSavedText;
     }
     return true;
 }
@@ -134,6 +135,7 @@ void VarnApp::Init() {
     widgetManager = std::make_unique<WidgetManager>(this);
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
+    if (!startNotice.empty()) ShowNotice(std::exchange(startNotice, std::string()));
     initialised = true;
     NoteCrashFacts();
 }
@@ -337,7 +339,19 @@ void VarnApp::ShowFatalError(const std::string& text) {
         return;
     }
     if (platform->GetDesktop().ShowMessageBox("FATAL ERROR", text, true)) return;
-    ShowFatalInWindow(text);
+    ShowInWindow("FATAL ERROR", text);
+}
+
+void VarnApp::ShowNotice(const std::string& text) {
+    if (platform->GetDesktop().ShowMessageBox(title, text, false)) return;
+    if (platform->GetWindow().Exists() || MakeNoticeWindow()) ShowInWindow(title, text);
+}
+
+bool VarnApp::MakeNoticeWindow() {
+    PlatformWindow& window = platform->GetWindow();
+    if (!displayDevice) displayDevice = CreateDisplayDevice();
+    return window.Create(title, width, height, false) &&
+           displayDevice->Init(&window, true) == RESULT_OK;
 }
 
 void VarnApp::ShowPendingFatalErrors() {
@@ -349,11 +363,11 @@ void VarnApp::ShowPendingFatalErrors() {
     for (const std::string& text : texts) ShowFatalError(text);
 }
 
-bool VarnApp::ShowFatalInWindow(const std::string& text) {
+bool VarnApp::ShowInWindow(const std::string& caption, const std::string& text) {
     PlatformWindow& window = platform->GetWindow();
     Image* screen = displayDevice ? displayDevice->GetScreenImage() : nullptr;
     if (!screen || !window.Exists()) return false;
-    FatalScreen fatal("FATAL ERROR", text, width, height);
+    FatalScreen fatal(caption, text, width, height);
     window.Show();
     for (;;) {
         fatal.Draw(screen);

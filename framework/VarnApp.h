@@ -218,9 +218,13 @@ protected:
     void StartLoadingThread();
     void WaitForLoadingThread();
     void ShowPendingFatalErrors();
-    // The fatal message in the game's window, when the system's box failed; false when
-    // there is no window to show it in.
-    bool ShowFatalInWindow(const std::string& text);
+    // A message in the game's window, when the system's box failed; false when there is
+    // no window to show it in.
+    bool ShowInWindow(const std::string& caption, const std::string& text);
+    // A notice the player must see: the system's box, else the game's own window (one is
+    // made for it when there is none yet).
+    void ShowNotice(const std::string& text);
+    bool MakeNoticeWindow();
     void CreateSound();
     void ProcessTimer();
     void DispatchMessage(const WindowMessage& message);
@@ -245,6 +249,8 @@ protected:
     int64_t startMonotonicMs = 0;
     std::mutex fatalMutex;
     std::vector<std::string> pendingFatalErrors;
+    // Found before the window exists; shown once it does.
+    std::string startNotice;
 };
 
 }  // namespace Varn
