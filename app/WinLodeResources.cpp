@@ -120,7 +120,7 @@ bool WinLodeApp::CheckFontStrip(const ImageFont& font, int index) {
 
 void WinLodeApp::Init() {
     VarnApp::Init();
-    if (anotherCopyRunning) return;
+    if (!initialised) return;  // another copy runs, or no display can show the game
     for (int index = 0; index <= 8; ++index) {
         if (index == 2) continue;
         if (!LoadImageAt(index)) {

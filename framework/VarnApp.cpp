@@ -45,6 +45,10 @@ constexpr const char* kNothingSavedText =
     "Gemlode cannot write to its program folder or to your data folder, so nothing "
     "will be saved in this run: no game in progress and no high scores.";
 
+constexpr const char* kNoDisplayText =
+    "Gemlode: no usable display. Start it from a desktop session (DISPLAY or "
+    "WAYLAND_DISPLAY set), or set SDL_VIDEODRIVER to the video driver to use.\n";
+
 std::string Format(const char* format, long long value) {
     char buffer[64];
     std::snprintf(buffer, sizeof(buffer), format, value);
@@ -124,6 +128,13 @@ bool VarnApp::ChooseFolders() {
 }
 
 void VarnApp::Init() {
+    // Before the one-copy lock: a run nobody can see must not refuse the next real start.
+    if (!platform->GetDesktop().DisplayUsable()) {
+        Log(kNoDisplayText);
+        exitCode = 1;
+        closing = true;  // Run returns at once and Shutdown saves nothing
+        return;
+    }
     if (!ChooseFolders()) return;
     // Made on the main thread before any transfer worker can start.
     internetManager = std::make_unique<InternetManager>(

@@ -179,6 +179,14 @@ public:
         return names;
     }
 
+    bool DisplayUsable() override {
+        const char* video = SDL_GetCurrentVideoDriver();
+        if (!video) return false;
+        const std::string name = video;
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        return (asked && *asked) || (name != "offscreen" && name != "dummy");
+    }
+
 private:
     std::shared_ptr<OpenerWatch> openers = std::make_shared<OpenerWatch>();
 };

@@ -129,6 +129,18 @@ TEST(GameFiles, StartNoticesFallBackToTheGameWindow) {
     EXPECT_FALSE(unwritable.app->closing);
 }
 
+TEST(GameFiles, NoUsableDisplayEndsWithCode1BeforeTheLock) {
+    AppHarness h;
+    h.platform.desktop.displayUsable = false;
+    h.app->Init();
+    EXPECT_EQ(h.app->exitCode, 1);
+    EXPECT_TRUE(h.app->closing);
+    EXPECT_FALSE(h.platform.window.exists);
+    AppHarness next(h.folder);
+    next.app->Init();
+    EXPECT_FALSE(next.app->anotherCopyRunning);
+}
+
 TEST(GameFiles, LeftoverTemporariesOfAKilledRunAreCleanedAtStart) {
     AppHarness h;
     const fs::path leftover = h.folder / "savegame.dat.gemlode-tmp-999999";
