@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/BoardArt.h"
@@ -130,7 +131,8 @@ public:
 
 protected:
     bool LoadImageAt(int index);
-    bool CheckFontStrip(const ImageFont& font, int index);
+    bool CheckFontStrip(const ImageFont& font, int index, const std::string& descriptor,
+                        std::string_view needs);
     std::unique_ptr<MemoryImage> MakeImage(const DecodedImage& decoded);
     bool LoadDifficulty();
     bool LoadSounds();
