@@ -285,9 +285,10 @@ void WinLodeApp::DialogAccepted(int dialogId) {
             CloseDialog(kContinueDialog);
             if (board) {
                 // A continued game was not dealt from the seed: it waits for the next.
-                if (!board->LoadGame())
+                if (!board->LoadGame()) {
+                    board->KeepRefusedSavedGame();
                     ShowSavedGameUnreadable();
-                else if (board->dealtFromSeed) {
+                } else if (board->dealtFromSeed) {
                     commandSeed = board->dealtFromSeed;
                     board->dealtFromSeed.reset();
                 }
