@@ -65,6 +65,8 @@ VarnApp::VarnApp(Platform* platformLayer) : platform(platformLayer) {
     processStartTick = platform->GetClock().ProcessStartMilliseconds();
     if (processStartTick < 0 || processStartTick > startTick) processStartTick = startTick;
     productVersion = GetProductVersion(platform->GetDesktop().ProgramPath());
+    const char* statistics = std::getenv("GEMLODE_STATISTICS");
+    logStatistics = statistics && *statistics && std::string(statistics) != "0";
     NoteCrashFacts();
 }
 
@@ -220,7 +222,7 @@ void VarnApp::Run() {
     running = false;
     WaitForLoadingThread();
     ShowPendingFatalErrors();  // one the loading thread reported as the loop ended
-    WriteStatistics(startedAt);
+    if (logStatistics) WriteStatistics(startedAt);
     HandOverAtExit();
 }
 

@@ -165,7 +165,9 @@ public:
     // Another copy holds the instance lock: Init stopped early, nothing is saved.
     bool anotherCopyRunning = false;
 
-    // Loop timing and statistics.
+    // Loop timing and statistics; the statistics go to the log at exit only when
+    // GEMLODE_STATISTICS is set (to anything but "" or "0").
+    bool logStatistics = false;
     int updateInterval = 10;
     int64_t updateClock = 0;
     int updatesSinceDraw = 0;
