@@ -40,6 +40,7 @@ enum DialogId {
     kInstructionsDialog = 12,
     kContinueDialog = 16,
     kSavedGameUnreadableDialog = 17,
+    kSaveFailedDialog = 19,
     kNewVersionDialog = 10018,
     kUpToDateDialog = 20018,
 };
@@ -202,6 +203,18 @@ void WinLodeApp::AskQuit() {
     ShowDialog(kQuitDialog, true, "Quit", body, "", kYesNo);
 }
 
+void WinLodeApp::QuitFromGame() {
+    const std::string failures = SaveForQuit();
+    if (failures.empty()) {
+        quitSaveDone = true;
+        Shutdown();
+        return;
+    }
+    Log(failures);
+    ShowDialog(kSaveFailedDialog, true, "Save Failed",
+               failures + "\nQuit anyway? NO goes back to the game.", "", kYesNo);
+}
+
 void WinLodeApp::ShowStartTip() {
     Dialog* tip = ShowDialog(kStartTipDialog, false, "",
                              "Swap adjacent gems to create rows of 3 or more!", "", kNoButtons);
@@ -247,8 +260,13 @@ void WinLodeApp::DialogAccepted(int dialogId) {
             CloseDialog(kNewGameDialog);
             return;
         case kQuitDialog:
-            Shutdown();
             CloseDialog(kQuitDialog);
+            QuitFromGame();
+            return;
+        case kSaveFailedDialog:  // quit anyway; the old saved game stays as it was
+            CloseDialog(kSaveFailedDialog);
+            quitSaveDone = true;
+            Shutdown();
             return;
         case kOptionsDialog:
             ApplyOptions();
@@ -268,9 +286,10 @@ void WinLodeApp::DialogAccepted(int dialogId) {
             CloseDialog(kContinueDialog);
             if (board) {
                 // A continued game was not dealt from the seed: it waits for the next.
-                if (!board->LoadGame())
+                if (!board->LoadGame()) {
+                    board->KeepRefusedSavedGame();
                     ShowSavedGameUnreadable();
-                else if (board->dealtFromSeed) {
+                } else if (board->dealtFromSeed) {
                     commandSeed = board->dealtFromSeed;
                     board->dealtFromSeed.reset();
                 }

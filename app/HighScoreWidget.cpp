@@ -77,6 +77,13 @@ HighScoreWidget::~HighScoreWidget() {
     if (writesFile) WriteFile();
 }
 
+bool HighScoreWidget::WriteFileNow() {
+    if (!writesFile || filePath.empty()) return true;
+    if (!WriteHighScoreFile(filePath, tables, CurrentDayNumber())) return false;
+    writesFile = false;
+    return true;
+}
+
 void HighScoreWidget::WriteFile() {
     if (filePath.empty()) return;  // nothing can be written; the player was told at start
     if (!WriteHighScoreFile(filePath, tables, CurrentDayNumber()))

@@ -61,6 +61,9 @@ public:
     Color AllTimeColor(int row) const;
     static const char* TipText(int index);
     HyperlinkWidget* GetPlayAgainLink() { return playAgainLink.get(); }
+    // Writes the tables now instead of at destruction; false, with errno telling why,
+    // when the write failed (the destruction then tries again). True when nothing is due.
+    bool WriteFileNow();
 
     WinLodeApp* app;
     int slideOffset = 0;

@@ -85,4 +85,15 @@ std::string FontStripProblem(const ImageFont& font) {
     return Describe(width, height, need);
 }
 
+std::string FontGlyphProblem(const ImageFont& font, std::string_view needs) {
+    bool any = false;
+    for (int c = 0; c < 256; ++c)  // the space is an advance, not a glyph
+        any = any || (c != ' ' && font.GlyphWidth(static_cast<unsigned char>(c)) > 0);
+    if (!any) return "no glyphs";
+    for (char c : needs)
+        if (c != ' ' && !font.Draws(static_cast<unsigned char>(c)))
+            return std::string("no glyph for '") + c + "'";
+    return {};
+}
+
 }  // namespace Varn

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace Varn {
 
@@ -23,5 +24,9 @@ ImageSize ImageNeedAt(int index);
 std::string ImageSizeProblem(int index, int width, int height);
 // The same for a font strip that must hold every glyph its descriptor places.
 std::string FontStripProblem(const ImageFont& font);
+// Empty when the font draws every character of `needs` (spaces aside) and has any glyph
+// at all, else what is missing ("no glyphs", "no glyph for 'K'"): an empty or cut
+// descriptor would leave the game's fixed texts blank.
+std::string FontGlyphProblem(const ImageFont& font, std::string_view needs);
 
 }  // namespace Varn

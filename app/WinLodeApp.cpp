@@ -2,12 +2,16 @@
 // looping effect the board asks for.
 #include "app/WinLodeApp.h"
 
+#include <cerrno>
+
 #include "app/HighScoreWidget.h"
 #include "app/TitleScreen.h"
 #include "board/Board.h"
 #include "framework/SettingsStore.h"
 #include "graphics/ImageFont.h"
 #include "graphics/MemoryImage.h"
+#include "platform/GameFolders.h"
+#include "platform/WriteFailure.h"
 #include "sound/SoundInstance.h"
 #include "sound/SoundManager.h"
 #include "widgets/ButtonWidget.h"
@@ -47,7 +51,7 @@ WinLodeApp::WinLodeApp(Platform* platformLayer) : VarnApp(platformLayer) {
 
 WinLodeApp::~WinLodeApp() {
     // The game in progress is saved before anything is torn down.
-    if (board && board->CanSaveGame()) board->SaveGame();
+    if (!quitSaveDone) SaveAtExit();
     Shutdown();
     WidgetManager* manager = GetWidgetManager();
     for (auto& button : gameButtons)
@@ -62,6 +66,24 @@ WinLodeApp::~WinLodeApp() {
     // Widgets queued for deletion may still draw with the resources below.
     DeleteQueuedWidgets();
     if (loadingThread.joinable()) loadingThread.join();
+}
+
+std::string WinLodeApp::SaveForQuit() {
+    std::string failures;
+    if (board && board->CanSaveGame() && !board->savePath.empty() && !board->SaveGame())
+        failures += "Your game could not be saved:\n" + WriteFailureText(errno) + ".\n";
+    if (gameOverScreen && !gameOverScreen->WriteFileNow())
+        failures += "The high scores could not be saved:\n" + WriteFailureText(errno) + ".\n";
+    return failures;
+}
+
+void WinLodeApp::SaveAtExit() {
+    quitSaveDone = true;
+    const std::string failures = SaveForQuit();
+    if (failures.empty()) return;
+    Log(failures);
+    // Told once: the game-over screen's own write at its end would fail the same way.
+    if (gameOverScreen) gameOverScreen->writesFile = false;
 }
 
 std::unique_ptr<BoardSoundLoop> WinLodeApp::StartSoundLoop(int soundId) {

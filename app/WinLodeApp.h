@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/BoardArt.h"
@@ -132,10 +133,13 @@ public:
     bool newBoardAfterName = false;
     // The controller steers the focus ring over the game screen's buttons, not the board.
     bool padOnPanel = false;
+    // The quit already saved, or the player chose to quit without the save.
+    bool quitSaveDone = false;
 
 protected:
     bool LoadImageAt(int index);
-    bool CheckFontStrip(const ImageFont& font, int index);
+    bool CheckFontStrip(const ImageFont& font, int index, const std::string& descriptor,
+                        std::string_view needs);
     std::unique_ptr<MemoryImage> MakeImage(const DecodedImage& decoded);
     bool LoadDifficulty();
     bool LoadSounds();
@@ -147,6 +151,14 @@ protected:
     void AskNewGame();
     void AskMode(bool timed);
     void AskQuit();
+    // The player quits (Quit -> YES, the close box): the game and the high scores are
+    // saved while the window is up; a failure is told and the player may go back.
+    void QuitFromGame();
+    void QuitFromWindow() override { QuitFromGame(); }
+    // Saves what the exit would save; the failures in words, empty when all went well.
+    std::string SaveForQuit();
+    // Quits with nobody to ask: a failure goes to the log.
+    void SaveAtExit();
     void DialogAccepted(int dialogId);
     void ApplyOptions();
     void AcceptRecordScore();

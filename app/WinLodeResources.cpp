@@ -111,7 +111,13 @@ bool WinLodeApp::LoadImageAt(int index) {
     return true;
 }
 
-bool WinLodeApp::CheckFontStrip(const ImageFont& font, int index) {
+bool WinLodeApp::CheckFontStrip(const ImageFont& font, int index, const std::string& descriptor,
+                                std::string_view needs) {
+    const std::string glyphs = FontGlyphProblem(font, needs);
+    if (!glyphs.empty()) {
+        FailLoading("data\\" + descriptor + " (" + glyphs + ")");
+        return false;
+    }
     const std::string problem = FontStripProblem(font);
     if (problem.empty()) return true;
     FailLoading("images\\" + std::string(kImageNames[index]) + " (" + problem + ")");
@@ -120,7 +126,7 @@ bool WinLodeApp::CheckFontStrip(const ImageFont& font, int index) {
 
 void WinLodeApp::Init() {
     VarnApp::Init();
-    if (anotherCopyRunning) return;
+    if (!initialised) return;  // another copy runs, or no display can show the game
     for (int index = 0; index <= 8; ++index) {
         if (index == 2) continue;
         if (!LoadImageAt(index)) {
@@ -130,7 +136,9 @@ void WinLodeApp::Init() {
     }
     titleFont = std::make_unique<ImageFont>(images[3].get(), "data/afont1.txt");
     textFont = std::make_unique<ImageFont>(images[4].get(), "data/mainfont1.txt");
-    if (!CheckFontStrip(*titleFont, 3) || !CheckFontStrip(*textFont, 4)) {
+    // The title's play link and the dialogs' buttons are drawn in these two.
+    if (!CheckFontStrip(*titleFont, 3, "afont1.txt", "CLICK HERE TO PLAY AGAIN!") ||
+        !CheckFontStrip(*textFont, 4, "mainfont1.txt", "YES NO OK CANCEL")) {
         Shutdown();
         return;
     }
@@ -182,8 +190,9 @@ void WinLodeApp::LoadResources() {
     }
     if (!LoadSounds()) return;
     BuildFonts();
-    if (!CheckFontStrip(*digitFont, 23) || !CheckFontStrip(*scoreFont, 25) ||
-        !CheckFontStrip(*overFont, 31))
+    if (!CheckFontStrip(*digitFont, 23, "alphadigits4.txt", "0123456789") ||
+        !CheckFontStrip(*scoreFont, 25, "scorefont1.txt", "0123456789") ||
+        !CheckFontStrip(*overFont, 31, "overfont2.txt", ""))
         return;
     ++loadingDone;
     BuildDerivedImages();

@@ -138,6 +138,9 @@ public:
     // False, with the board untouched, when the file is missing or refused.
     bool LoadGame();
     bool DeleteSavedGame() const;
+    // A refused saved game is kept beside it (savePath + ".bad", replacing an older one) so
+    // that the player can send it in a report.
+    bool KeepRefusedSavedGame() const;
     // The board's stored fields as a record, and back. ApplySavedGame takes
     // only a record that DecodeSavedGame accepted; it drops the selection and
     // the swap pair (their gems are replaced) and turns a swap into Idle.

@@ -157,6 +157,11 @@ void Board::ApplySavedGame(const SavedGame& s) {
     MarkDirty();
 }
 
+bool Board::KeepRefusedSavedGame() const {
+    if (savePath.empty() || !RegularFileExists(savePath)) return false;
+    return std::rename(savePath.c_str(), (savePath + ".bad").c_str()) == 0;
+}
+
 bool Board::DeleteSavedGame() const {
     return !savePath.empty() && std::remove(savePath.c_str()) == 0;
 }

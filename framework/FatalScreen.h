@@ -1,4 +1,4 @@
-// FatalScreen: a fatal message drawn in the game's own window, for when the system's
+// FatalScreen: a fatal message or a notice drawn in the game's own window, for when the system's
 // message box cannot be shown (an X server without the fonts that box needs). The caption
 // and the text, word-wrapped, in a system font on a dark panel, with an OK button below.
 // A click on the button, Enter, Space or Escape, or the window's close request, is the

@@ -10,6 +10,7 @@
 
 #include "framework/SettingsFormat.h"
 #include "platform/AtomicFile.h"
+#include "platform/GameFolders.h"
 #include "platform/RegularFile.h"
 
 namespace Varn {
@@ -170,8 +171,8 @@ std::optional<SettingsKey> SettingsStore::OpenKey(const std::string& keyPath) co
 std::optional<SettingsKey> SettingsStore::CreateKey(const std::string& keyPath) const {
     const std::filesystem::path folder = KeyFolder(keyPath);
     if (folder.empty()) return std::nullopt;
+    CreatePrivateFolders(folder);
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
     if (!std::filesystem::is_directory(folder, error)) return std::nullopt;
     return SettingsKey(folder / kFileName, true);
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #include "framework/AppInfoText.h"
 #include "framework/FatalScreen.h"
@@ -47,6 +48,10 @@ constexpr const char* kNothingSavedText =
     "Gemlode cannot write to its program folder or to your data folder, so nothing "
     "will be saved in this run: no game in progress and no high scores.";
 
+constexpr const char* kNoDisplayText =
+    "Gemlode: no usable display. Start it from a desktop session (DISPLAY or "
+    "WAYLAND_DISPLAY set), or set SDL_VIDEODRIVER to the video driver to use.\n";
+
 std::string Format(const char* format, long long value) {
     char buffer[64];
     std::snprintf(buffer, sizeof(buffer), format, value);
@@ -63,6 +68,8 @@ VarnApp::VarnApp(Platform* platformLayer) : platform(platformLayer) {
     processStartTick = platform->GetClock().ProcessStartMilliseconds();
     if (processStartTick < 0 || processStartTick > startTick) processStartTick = startTick;
     productVersion = GetProductVersion(platform->GetDesktop().ProgramPath());
+    const char* statistics = std::getenv("GEMLODE_STATISTICS");
+    logStatistics = statistics && *statistics && std::string(statistics) != "0";
     NoteCrashFacts();
 }
 
@@ -109,7 +116,7 @@ bool VarnApp::ChooseFolders() {
             anotherCopyRunning = true;
             closing = true;  // Run returns at once and Shutdown saves nothing
             Log("Another copy of the game is running; this one ends\n");
-            platform->GetDesktop().ShowMessageBox(title, kAnotherCopyText, false);
+            ShowNotice(kAnotherCopyText);
             return false;
         }
         // Only now: a temporary of a copy still writing is never ours to delete.
@@ -119,12 +126,19 @@ bool VarnApp::ChooseFolders() {
     if (chdir(folders.dataFolder.c_str()) != 0) Log("Could not change to the data folder\n");
     if (!folders.CanWrite()) {
         Log("No folder can be written: nothing will be saved in this run\n");
-        platform->GetDesktop().ShowMessageBox(title, kNothingSavedText, false);
+        startNotice = kNothingSavedText;
     }
     return true;
 }
 
 void VarnApp::Init() {
+    // Before the one-copy lock: a run nobody can see must not refuse the next real start.
+    if (!platform->GetDesktop().DisplayUsable()) {
+        Log(kNoDisplayText);
+        exitCode = 1;
+        closing = true;  // Run returns at once and Shutdown saves nothing
+        return;
+    }
     if (!ChooseFolders()) return;
     // Made on the main thread before any transfer worker can start.
     internetManager = std::make_unique<InternetManager>(
@@ -137,6 +151,7 @@ void VarnApp::Init() {
     focusRing = std::make_unique<FocusRing>();
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
+    if (!startNotice.empty()) ShowNotice(std::exchange(startNotice, std::string()));
     initialised = true;
     NoteCrashFacts();
 }
@@ -216,7 +231,7 @@ void VarnApp::Run() {
     running = false;
     WaitForLoadingThread();
     ShowPendingFatalErrors();  // one the loading thread reported as the loop ended
-    WriteStatistics(startedAt);
+    if (logStatistics) WriteStatistics(startedAt);
     HandOverAtExit();
 }
 
@@ -347,7 +362,19 @@ void VarnApp::ShowFatalError(const std::string& text) {
         return;
     }
     if (platform->GetDesktop().ShowMessageBox("FATAL ERROR", text, true)) return;
-    ShowFatalInWindow(text);
+    ShowInWindow("FATAL ERROR", text);
+}
+
+void VarnApp::ShowNotice(const std::string& text) {
+    if (platform->GetDesktop().ShowMessageBox(title, text, false)) return;
+    if (platform->GetWindow().Exists() || MakeNoticeWindow()) ShowInWindow(title, text);
+}
+
+bool VarnApp::MakeNoticeWindow() {
+    PlatformWindow& window = platform->GetWindow();
+    if (!displayDevice) displayDevice = CreateDisplayDevice();
+    return window.Create(title, width, height, false) &&
+           displayDevice->Init(&window, true) == RESULT_OK;
 }
 
 void VarnApp::ShowPendingFatalErrors() {
@@ -359,11 +386,11 @@ void VarnApp::ShowPendingFatalErrors() {
     for (const std::string& text : texts) ShowFatalError(text);
 }
 
-bool VarnApp::ShowFatalInWindow(const std::string& text) {
+bool VarnApp::ShowInWindow(const std::string& caption, const std::string& text) {
     PlatformWindow& window = platform->GetWindow();
     Image* screen = displayDevice ? displayDevice->GetScreenImage() : nullptr;
     if (!screen || !window.Exists()) return false;
-    FatalScreen fatal("FATAL ERROR", text, width, height);
+    FatalScreen fatal(caption, text, width, height);
     window.Show();
     for (;;) {
         fatal.Draw(screen);

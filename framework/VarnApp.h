@@ -97,6 +97,8 @@ public:
     virtual int GetDialogCount();
     // The open modal dialogs, lowest first (the top one is the modal widget).
     const std::vector<Dialog*>& GetModalDialogs() const { return modalDialogs; }
+    // The window's close box: the game may save first and ask when that fails.
+    virtual void QuitFromWindow() { Shutdown(); }
     virtual void ModalDialogOpened() {}
     virtual void ModalDialogsClosed() {}
     // After the main loop, unless the exit was URL-driven: the internet
@@ -177,7 +179,9 @@ public:
     // Another copy holds the instance lock: Init stopped early, nothing is saved.
     bool anotherCopyRunning = false;
 
-    // Loop timing and statistics.
+    // Loop timing and statistics; the statistics go to the log at exit only when
+    // GEMLODE_STATISTICS is set (to anything but "" or "0").
+    bool logStatistics = false;
     int updateInterval = 10;
     int64_t updateClock = 0;
     int updatesSinceDraw = 0;
@@ -230,9 +234,13 @@ protected:
     void StartLoadingThread();
     void WaitForLoadingThread();
     void ShowPendingFatalErrors();
-    // The fatal message in the game's window, when the system's box failed; false when
-    // there is no window to show it in.
-    bool ShowFatalInWindow(const std::string& text);
+    // A message in the game's window, when the system's box failed; false when there is
+    // no window to show it in.
+    bool ShowInWindow(const std::string& caption, const std::string& text);
+    // A notice the player must see: the system's box, else the game's own window (one is
+    // made for it when there is none yet).
+    void ShowNotice(const std::string& text);
+    bool MakeNoticeWindow();
     void CreateSound();
     void ProcessTimer();
     void DispatchMessage(const WindowMessage& message);
@@ -264,6 +272,8 @@ protected:
     std::vector<std::string> pendingFatalErrors;
     std::unique_ptr<FocusRing> focusRing;
     bool padInUse = false;
+    // Found before the window exists; shown once it does.
+    std::string startNotice;
 };
 
 }  // namespace Varn

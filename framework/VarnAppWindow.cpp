@@ -219,7 +219,11 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
             widgetManager->KeyChar(char(message.wparam & 0xFF));
             return;
         case kMsgClose:
-            if (message.window == kMainWindow || message.window == kInvisibleWindow) Shutdown();
+            // The invisible window's close is a signal's quit: nobody is there to ask.
+            if (message.window == kMainWindow)
+                QuitFromWindow();
+            else if (message.window == kInvisibleWindow)
+                Shutdown();
             return;
         case kMsgActivateApp:
             if (message.window != kMainWindow || hidden || closing) return;

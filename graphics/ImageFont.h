@@ -39,6 +39,8 @@ public:
     int GlyphX(unsigned char c) const { return glyphX[c]; }
     int GlyphWidth(unsigned char c) const { return glyphWidth[c]; }
     Image* GetStrip() const { return strip; }
+    // Whether the character draws as something (its own glyph or the other case's).
+    bool Draws(unsigned char c) const { return glyphWidth[Lookup(c)] > 0; }
 
 private:
     void ResetToStrip();

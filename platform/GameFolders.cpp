@@ -31,6 +31,15 @@ bool HoldsGameData(const fs::path& folder) {
 
 }  // namespace
 
+bool CreatePrivateFolders(const fs::path& folder) {
+    fs::path built;
+    for (const auto& part : folder) {
+        built /= part;
+        if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return IsWritableFolder(folder);
+}
+
 bool IsWritableFolder(const fs::path& folder) {
     std::error_code error;
     return fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK | X_OK) == 0;
@@ -49,16 +58,6 @@ fs::path ChooseDataFolder(const fs::path& programFolder, const fs::path& configu
 fs::path UserDataFolder(const FolderInputs& in) {
     const fs::path base = XdgBaseFolder(in.xdgDataHome, in.home, ".local/share");
     return base.empty() ? base : base / "Zandrel" / "Gemlode";
-}
-
-// Creates every missing part of `folder` with mode 0700.
-bool CreatePrivateFolders(const fs::path& folder) {
-    fs::path built;
-    for (const auto& part : folder) {
-        built /= part;
-        if (::mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return IsWritableFolder(folder);
 }
 
 }  // namespace

@@ -31,6 +31,9 @@ std::filesystem::path UserConfigRoot();
 
 // An existing folder the process may create files in.
 bool IsWritableFolder(const std::filesystem::path& folder);
+// Creates every missing part of `folder` with mode 0700, as the XDG rules ask of folders
+// a program creates; true when it can then be written.
+bool CreatePrivateFolders(const std::filesystem::path& folder);
 
 // What the decision depends on; FromProcess fills it from this process.
 struct FolderInputs {

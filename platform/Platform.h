@@ -166,6 +166,9 @@ public:
     virtual std::string ConfigRoot() = 0;
     // For the crash report.
     virtual DriverNames Drivers() { return {}; }
+    // False when the window would show nowhere: no video driver, or one without a screen
+    // ("offscreen", "dummy") that the player did not ask for.
+    virtual bool DisplayUsable() { return true; }
 };
 
 class Platform {

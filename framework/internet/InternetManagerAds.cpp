@@ -116,6 +116,11 @@ void InternetManager::SaveList() {
     std::string text;
     for (const Advertisement& advertisement : current)
         text += FormatAdvertisementLine(advertisement) + "\n";
+    // Written only when it changed: an exit after no check leaves the folder as it was.
+    std::string onDisk;
+    const FileRead read = ReadRegularFile((writeFolder / kListName).string(), text.size(), onDisk);
+    if ((read == FileRead::Missing && text.empty()) || (read == FileRead::Ok && onDisk == text))
+        return;
     if (!WriteFileAtomically(writeFolder / kListName, text)) Log("adlist.txt could not be written");
 }
 

@@ -122,6 +122,7 @@ public:
     std::string ProgramPath() override { return programPath; }
     std::string ConfigRoot() override { return configRoot; }
     DriverNames Drivers() override { return {"headless", "headless", ""}; }
+    bool DisplayUsable() override { return displayUsable; }
 
     std::vector<Box> boxes;
     bool boxesShown = true;  // false: every box fails, as on a server without its fonts
@@ -133,6 +134,7 @@ public:
     std::vector<std::string> logLines;
     std::string programPath;
     std::string configRoot;  // empty: no settings are read or written
+    bool displayUsable = true;
 };
 
 class HeadlessPlatform : public Platform {

@@ -192,6 +192,14 @@ public:
         return names;
     }
 
+    bool DisplayUsable() override {
+        const char* video = SDL_GetCurrentVideoDriver();
+        if (!video) return false;
+        const std::string name = video;
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        return (asked && *asked) || (name != "offscreen" && name != "dummy");
+    }
+
 private:
     std::shared_ptr<OpenerWatch> openers = std::make_shared<OpenerWatch>();
 };
@@ -199,6 +207,9 @@ private:
 class SdlPlatform : public Platform {
 public:
     SdlPlatform() {
+        // The close box is the game's to answer (it saves first, and may ask); SDL would
+        // follow it with a quit message that nobody asks about.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
             std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
         // Without controller support the game is still played with the mouse.

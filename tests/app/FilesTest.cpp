@@ -101,6 +101,46 @@ TEST(GameFiles, SecondCopyForTheSamePlayerSaysSoAndEnds) {
     EXPECT_FALSE(first.app->anotherCopyRunning);
 }
 
+// Where the system's box fails, both start notices appear in the game's own window until
+// Enter; the second copy then ends.
+TEST(GameFiles, StartNoticesFallBackToTheGameWindow) {
+    AppHarness first;
+    first.Start();
+    AppHarness second(first.folder);
+    AppHarness unwritable;
+    const fs::path program = unwritable.folder;
+    std::ofstream(program / "plainfile") << "x";
+    unwritable.app->adjustFolders = [program](FolderInputs& in) {
+        in.writable = [program](const fs::path& f) { return f != program; };
+        in.xdgDataHome = (program / "plainfile" / "xdg").string();  // cannot be created
+    };
+    for (AppHarness* h : {&second, &unwritable}) {
+        h->platform.desktop.boxesShown = false;
+        int pumps = 0;
+        h->platform.window.onPump = [&pumps](HeadlessWindow& window) {
+            if (++pumps == 1) window.PostKey(kMsgKeyDown, 13);
+        };
+        h->app->Init();
+        EXPECT_EQ(pumps, 1);
+        EXPECT_GT(h->platform.window.presentCount, 0);
+        h->platform.window.onPump = nullptr;
+    }
+    EXPECT_TRUE(second.app->closing);
+    EXPECT_FALSE(unwritable.app->closing);
+}
+
+TEST(GameFiles, NoUsableDisplayEndsWithCode1BeforeTheLock) {
+    AppHarness h;
+    h.platform.desktop.displayUsable = false;
+    h.app->Init();
+    EXPECT_EQ(h.app->exitCode, 1);
+    EXPECT_TRUE(h.app->closing);
+    EXPECT_FALSE(h.platform.window.exists);
+    AppHarness next(h.folder);
+    next.app->Init();
+    EXPECT_FALSE(next.app->anotherCopyRunning);
+}
+
 TEST(GameFiles, LeftoverTemporariesOfAKilledRunAreCleanedAtStart) {
     AppHarness h;
     const fs::path leftover = h.folder / "savegame.dat.gemlode-tmp-999999";

@@ -141,9 +141,10 @@ TEST_F(GameFlowTest, DecliningTheSavedGameDeletesIt) {
     EXPECT_TRUE(board()->noMoveYet);
 }
 
-TEST(ContinueFlowTest, AChosenSavedGameThatCannotBeReadIsReported) {
+TEST(ContinueFlowTest, AChosenSavedGameThatCannotBeReadIsReportedAndKeptAsBad) {
     AppHarness h;
     std::ofstream(h.folder / "savegame.dat") << "damaged";
+    std::ofstream(h.folder / "savegame.dat.bad") << "older damage";
     h.Start();
     h.StartPlaying();
     ClickDialogButton(h, 16, true);
@@ -151,6 +152,9 @@ TEST(ContinueFlowTest, AChosenSavedGameThatCannotBeReadIsReported) {
     ASSERT_NE(told, nullptr);
     EXPECT_NE(told->body.find("could not be read"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
+    std::string kept;
+    std::getline(std::ifstream(h.folder / "savegame.dat.bad"), kept);
+    EXPECT_EQ(kept, "damaged");  // one copy, the newest
     EXPECT_TRUE(h.app->GetBoard()->noMoveYet);
     ClickDialogButton(h, 17, true);
     EXPECT_EQ(h.app->GetDialog(17), nullptr);

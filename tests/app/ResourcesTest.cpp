@@ -138,6 +138,33 @@ TEST(ResourcesTest, UnusableDifficultyTableIsFatal) {
     }
 }
 
+// An empty or cut font descriptor would leave the fixed texts blank: fatal, naming it.
+TEST(ResourcesTest, FontWithoutTheGlyphsItsTextsNeedIsFatal) {
+    struct Case {
+        const char* file;
+        const char* text;
+        const char* problem;
+    };
+    for (const Case& entry :
+         {Case{"afont1.txt", "", "(no glyphs)"}, Case{"mainfont1.txt", "6\n14\n", "(no glyphs)"},
+          Case{"afont1.txt", "6\n14\nA 7\n", "(no glyph for 'C')"},
+          Case{"scorefont1.txt", "10\n26\n! 9\n", "(no glyph for '0')"}}) {
+        const std::string file = entry.file;
+        AppHarness h;
+        fs::remove(h.folder / "data");
+        fs::create_directory(h.folder / "data");
+        for (const auto& data : fs::directory_iterator(fs::path(GEMLODE_GAME_DIR) / "data"))
+            if (data.path().filename() != file)
+                fs::create_symlink(data.path(), h.folder / "data" / data.path().filename());
+        std::ofstream(h.folder / "data" / file) << entry.text;
+        h.Start();
+        ASSERT_EQ(h.platform.desktop.boxes.size(), 1u) << file;
+        EXPECT_EQ(h.platform.desktop.boxes[0].text,
+                  "Failed to load data\\" + file + " " + entry.problem);
+        EXPECT_TRUE(h.app->quitRequested);
+    }
+}
+
 // The real loading thread reads images while the main thread keeps losing the display: no
 // re-initialisation may purge or regenerate them under it (a race for the thread
 // sanitizer, a use-after-free for the address sanitizer).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program's answers to --help, --version and an unknown option, without a
-# display: they end before any window is made.
+# display: they end before any window is made. With no display and no video
+# driver asked for, the game itself ends at once with code 1.
 # Usage: command_line.sh GAME-EXECUTABLE VERSION
 set -u
 game=$1
@@ -19,4 +20,9 @@ grep -q "unknown option '--no-such-option'" <<<"$err" || fail "no message: $err"
 grep -q "^Usage: " <<<"$err" || fail "no usage on stderr"
 "$game" --seed >/dev/null 2>&1
 [ $? = 2 ] || fail "--seed without a number"
+err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+      timeout 10 "$game" 2>&1 >/dev/null)
+code=$?
+[ "$code" = 1 ] || fail "no display: exit code $code"
+grep -q "no usable display" <<<"$err" || fail "no display: no message: $err"
 echo "ok"

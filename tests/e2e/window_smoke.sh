@@ -11,7 +11,7 @@ trap xvfb_stop EXIT
 
 cd "$game_dir"
 config=$(mktemp -d)
-XDG_CONFIG_HOME=$config ./gemlode >"$config/log" 2>&1 &
+XDG_CONFIG_HOME=$config GEMLODE_STATISTICS=1 ./gemlode >"$config/log" 2>&1 &
 game=$!
 window=$(xvfb_window $game)
 [ -n "$window" ] || { echo "no window"; cat "$config/log"; kill $game; exit 1; }

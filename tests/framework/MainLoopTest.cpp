@@ -2,6 +2,8 @@
 // at most one second of catch-up, a presentation at least once a second.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "TestApp.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
@@ -106,6 +108,7 @@ TEST_F(MainLoopTest, LostDisplayIsSetUpAgainAndEverythingRedrawn) {
 TEST(MainLoopRunTest, RunLogsStatisticsAndResourceLoadingTime) {
     HeadlessPlatform platform;
     TestApp app(&platform);
+    app.logStatistics = true;
     app.Init();
     platform.window.onPump = [&](HeadlessWindow& window) {
         if (platform.clock.now > 3000) {
@@ -124,9 +127,9 @@ TEST(MainLoopRunTest, RunLogsStatisticsAndResourceLoadingTime) {
     EXPECT_LT(find("Resource Loading Time: "), lines.size());
     EXPECT_LT(find("Resources Loaded: "), lines.size());
     EXPECT_LT(find("First Frame Time: "), lines.size());
-    const char* expected[] = {"Seconds       = ", "Count         = ", "Sleep Count   = ",
-                              "Update Count  = ", "Draw Count    = ", "Draw Time     = ",
-                              "Screen Blt    = "};
+    const char* expected[] = {
+        "Seconds       = ", "Count         = ", "Sleep Count   = ", "Update Count  = ",
+        "Draw Count    = ", "Draw Time     = ", "Screen Blt    = "};
     size_t first = find(expected[0]);
     ASSERT_EQ(first + std::size(expected), lines.size());  // no time passes in a fake present
     for (size_t i = 0; i < std::size(expected); ++i)
@@ -134,21 +137,29 @@ TEST(MainLoopRunTest, RunLogsStatisticsAndResourceLoadingTime) {
     EXPECT_DOUBLE_EQ(app.GetLoadingProgress(), 1.0);
 }
 
-TEST(MainLoopRunTest, StatisticsOmitAverageWhenNothingWasTimed) {
-    HeadlessPlatform platform;
-    TestApp app(&platform);
-    app.Init();
-    app.Shutdown();
-    app.closing = false;  // let Run start, then close at once
-    platform.window.onPump = [&](HeadlessWindow& window) {
-        WindowMessage close;
-        close.message = kMsgClose;
-        window.Post(close);
-    };
-    app.Run();
-    for (const std::string& line : platform.desktop.logLines)
-        EXPECT_EQ(line.find("Avg FPS"), std::string::npos);
-    EXPECT_EQ(app.drawCount, 0);
+// Only asked for, and then without an average when nothing was timed.
+TEST(MainLoopRunTest, StatisticsOnlyWhenAskedAndWithoutAverageWhenNothingWasTimed) {
+    for (bool asked : {false, true}) {
+        HeadlessPlatform platform;
+        TestApp app(&platform);
+        app.logStatistics = asked;
+        app.Init();
+        app.Shutdown();
+        app.closing = false;  // let Run start, then close at once
+        platform.window.onPump = [&](HeadlessWindow& window) {
+            WindowMessage close;
+            close.message = kMsgClose;
+            window.Post(close);
+        };
+        app.Run();
+        const auto& lines = platform.desktop.logLines;
+        EXPECT_EQ(
+            std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.rfind("Seconds", 0) == 0; }),
+            asked ? 1 : 0);
+        for (const std::string& line : lines) EXPECT_EQ(line.find("Avg FPS"), std::string::npos);
+        EXPECT_EQ(app.drawCount, 0);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // names (nothing is ever written outside "ads"), adlist.txt, the downloads
 // against a loopback server, and showing one at exit.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -218,6 +219,19 @@ TEST(AdvertisementListFileTest, TheLongestWrittenLinesReadBack) {
     ASSERT_EQ(again.Advertisements().size(), 2u);
     EXPECT_EQ(again.Advertisements()[0].files.size(), Advertisement::kMaxFiles);
     EXPECT_TRUE(again.Advertisements()[1].refused);
+}
+
+TEST(AdvertisementListFileTest, UnchangedListIsNotWritten) {
+    TempFolder folder;
+    { InternetManager manager(folder.path); }
+    EXPECT_FALSE(fs::exists(folder.path / "adlist.txt"));
+    { InternetManager(folder.path).AddAdvertisementLine("1 2 | b.html | 0"); }
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(stat((folder.path / "adlist.txt").c_str(), &before), 0);
+    { InternetManager manager(folder.path); }
+    ASSERT_EQ(stat((folder.path / "adlist.txt").c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);  // a rewrite renames a new file over it
 }
 
 class AdvertisementDownloadTest : public ::testing::Test {

@@ -27,6 +27,18 @@ TEST(SettingsStore, KeyPathBecomesAFolderBelowTheRoot) {
     EXPECT_EQ(store.KeyFolder("Zandrel\\Gemlode"), "/home/ann/.config/Zandrel/Gemlode");
 }
 
+TEST(SettingsStore, CreatedFoldersArePrivate) {
+    test::SettingsTestFolder folder;
+    const mode_t old = umask(022);
+    ASSERT_TRUE(SettingsStore((folder.Root() / "config").string()).CreateKey(kKey));
+    umask(old);
+    for (const char* part : {"config", "config/Zandrel", "config/Zandrel/Gemlode"}) {
+        struct stat info {};
+        ASSERT_EQ(stat((folder.Root() / part).c_str(), &info), 0) << part;
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << part;
+    }
+}
+
 TEST(SettingsStore, UnusableKeyPathsAreRefused) {
     test::SettingsTestFolder folder;
     SettingsStore store(folder.Root());
