@@ -81,7 +81,9 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view b
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
+        const int failure = errno;  // callers name the reason from it
         ::unlink(temporary.c_str());
+        errno = failure;
         return false;
     }
     SyncFolder(folder);  // best effort: the new contents are already in place
