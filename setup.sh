@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libx11-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  libsdl2-dev libx11-dev libxext-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libsndfile1-dev libopenmpt-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-league-spartan fonts-dosis fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev

@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "framework/AppInfoText.h"
-#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
 #include "platform/AtomicFile.h"
@@ -388,6 +388,7 @@ void VarnApp::LoadRegistrySettings() {
     RemoveLeftoverTemporaries(SettingsStore(root).KeyFolder(SettingsKeyPath(registryKey)));
     settings.Load(SettingsStore(root), registryKey, std::int64_t(std::time(nullptr)));
     windowed = settings.windowed;
+    windowScale = settings.windowScale;
     customCursors = settings.customCursors;
 }
 
@@ -397,6 +398,7 @@ void VarnApp::SaveRegistrySettings() {
     if (registryKey.empty() || root.empty()) return;
     if (!windowedThisRun || windowed != *windowedThisRun) settings.windowed = windowed;
     settings.customCursors = customCursors;
+    settings.windowScale = windowScale;
     settings.Save(SettingsStore(root), registryKey, closing);
 }
 
