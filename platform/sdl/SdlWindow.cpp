@@ -6,6 +6,7 @@
 #include "platform/Latin1.h"
 #include "platform/RowScale.h"
 #include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlSharedFiles.h"
 #include "platform/sdl/SdlX11Geometry.h"
 
 namespace Varn {
@@ -333,6 +334,7 @@ void SdlWindow::MakeCursor(SystemCursor cursor) {
     SDL_Cursor* made =
         SDL_CreateColorCursor(surface, art.hotX * cursorScale, art.hotY * cursorScale);
     SDL_FreeSurface(surface);
+    RemoveOwnSharedFiles();
     if (!made) return;
     SDL_Cursor*& slot = cursors[static_cast<int>(cursor)];
     SDL_Cursor* old = slot;

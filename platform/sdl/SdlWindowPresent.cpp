@@ -44,6 +44,7 @@ bool SdlWindow::ChoosePresentation() {
         useWindowSurface = ScalableSurface(surface);
         surfacesStartBlack = X11SharedMemorySurfaces(window);
         why = surface ? "the window surface has an unusual pixel size" : SDL_GetError();
+        if (!*why) why = "the video driver has none";
     }
     if (!useWindowSurface) {
         std::fprintf(stderr, "No window surface (%s): using a renderer\n", why);
