@@ -66,23 +66,45 @@ int ScaleSse2(uint32_t*, const uint32_t*, int, int) {
 #endif
 
 #if defined(GEMLODE_AVX2_ROW_SCALE)
-// Eight pixels at a time; vector j of a group takes pixel (8 j + e) / scale in lane e.
-__attribute__((target("avx2"))) int ScaleAvx2(uint32_t* dest, const uint32_t* source, int count,
-                                              int scale) {
-    __m256i spread[8];
-    for (int j = 0; j < scale; ++j) {
+// Eight pixels at a time; vector j of a group takes pixel (8 j + e) / Scale in lane e. The
+// scale is a template argument so that the index vectors stay in registers.
+template <int Scale>
+__attribute__((target("avx2"))) int ScaleAvx2(uint32_t* dest, const uint32_t* source, int count) {
+    __m256i spread[Scale];
+    for (int j = 0; j < Scale; ++j) {
         alignas(32) int lanes[8];
-        for (int e = 0; e < 8; ++e) lanes[e] = (8 * j + e) / scale;
+        for (int e = 0; e < 8; ++e) lanes[e] = (8 * j + e) / Scale;
         spread[j] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
     }
     int done = 0;
-    for (; done + 8 <= count; done += 8, dest += 8 * scale) {
+    for (; done + 8 <= count; done += 8, dest += 8 * Scale) {
         __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + done));
-        for (int j = 0; j < scale; ++j)
+        for (int j = 0; j < Scale; ++j)
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + 8 * j),
                                 _mm256_permutevar8x32_epi32(v, spread[j]));
     }
     return done;
+}
+
+int ScaleAvx2(uint32_t* dest, const uint32_t* source, int count, int scale) {
+    switch (scale) {
+        case 2:
+            return ScaleAvx2<2>(dest, source, count);
+        case 3:
+            return ScaleAvx2<3>(dest, source, count);
+        case 4:
+            return ScaleAvx2<4>(dest, source, count);
+        case 5:
+            return ScaleAvx2<5>(dest, source, count);
+        case 6:
+            return ScaleAvx2<6>(dest, source, count);
+        case 7:
+            return ScaleAvx2<7>(dest, source, count);
+        case 8:
+            return ScaleAvx2<8>(dest, source, count);
+        default:
+            return 0;
+    }
 }
 #else
 int ScaleAvx2(uint32_t*, const uint32_t*, int, int) {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FrameChanges.h"
 #include "platform/Platform.h"
 #include "platform/WindowScale.h"
 
@@ -79,7 +80,7 @@ private:
     void MakeCursor(SystemCursor cursor);
     bool ChoosePresentation();
     void SetRendererScaling();
-    void ScaleRowsToSurface(SDL_Surface* surface, const FrameView& frame, int first, int end);
+    void ScaleToSurface(SDL_Surface* surface, const FrameView& frame, const PictureRect& area);
     bool CreateRenderer();
     bool EnsureTexture(const FrameView& frame, bool& fresh);
     bool PresentToSurface(const FrameView& frame);
@@ -106,6 +107,8 @@ private:
     PicturePlacement placement;
     // Rows of the picture converted to the surface's pixel format, when the two differ.
     std::vector<uint8_t> converted;
+    // The frame as last presented, to scale and send only what really changed.
+    FrameChanges frameChanges;
     std::array<CursorArt, 4> cursorArt{};
     int cursorScale = 1;
     SystemCursor currentCursor = SystemCursor::kArrow;

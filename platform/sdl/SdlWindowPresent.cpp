@@ -127,49 +127,50 @@ bool SdlWindow::PresentToSurface(const FrameView& frame) {
         PlaceIn(surface->w, surface->h);
         if (!surfacesStartBlack) SDL_FillRect(surface, nullptr, 0);
     }
-    int first = fresh ? 0 : std::max(frame.firstDirtyRow, 0);
-    int end = fresh ? frame.height : std::min(frame.endDirtyRow, frame.height);
-    // Rows that would reach past the surface (a window smaller than asked for) are left out.
-    end = std::min(end, (surface->h - placement.top) / placement.scale);
-    if (end <= first && !fresh) return true;
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    if (end > first) ScaleRowsToSurface(surface, frame, first, end);
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    PictureRect changed = frameChanges.Update(frame, frame.firstDirtyRow, frame.endDirtyRow, fresh);
+    // Whatever would reach past the surface (a window smaller than asked for) is left out.
     int scale = placement.scale;
-    int width = std::min(frame.width * scale, surface->w - placement.left);
-    SDL_Rect rows{placement.left, placement.top + first * scale, width,
-                  std::max(end - first, 0) * scale};
-    if (fresh) rows = SDL_Rect{0, 0, surface->w, surface->h};
-    if (SDL_UpdateWindowSurfaceRects(window, &rows, 1) != 0) windowSurface = nullptr;
+    changed.width = std::min(changed.width, (surface->w - placement.left) / scale - changed.x);
+    changed.height = std::min(changed.height, (surface->h - placement.top) / scale - changed.y);
+    if (changed.Empty() && !fresh) return true;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    if (!changed.Empty()) ScaleToSurface(surface, frame, changed);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    SDL_Rect sent{placement.left + changed.x * scale, placement.top + changed.y * scale,
+                  changed.width * scale, changed.height * scale};
+    if (fresh) sent = SDL_Rect{0, 0, surface->w, surface->h};
+    if (SDL_UpdateWindowSurfaceRects(window, &sent, 1) != 0) windowSurface = nullptr;
     return true;
 }
 
-// Rows [first, end) of the frame: converted to the surface's format where that differs,
-// each scaled across into the first of its copies, which the others then copy.
-void SdlWindow::ScaleRowsToSurface(SDL_Surface* surface, const FrameView& frame, int first,
-                                   int end) {
+// The rectangle of the frame: converted to the surface's format where that differs, each
+// row scaled across into the first of its copies, which the others then copy.
+void SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame,
+                               const PictureRect& area) {
     int scale = placement.scale;
     int bytes = surface->format->BytesPerPixel;
-    int width = std::min(frame.width, (surface->w - placement.left) / scale);
-    const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(first) * frame.pitch;
+    int frameBytes = frame.format == PixelFormat::kRgb565 ? 2 : 4;
+    const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(area.y) * frame.pitch +
+                         size_t(area.x) * frameBytes;
     int sourcePitch = frame.pitch;
     if (SdlFormat(frame.format) != surface->format->format) {
-        sourcePitch = width * bytes;
-        converted.resize(size_t(sourcePitch) * (end - first));
-        SDL_ConvertPixels(width, end - first, SdlFormat(frame.format), source, frame.pitch,
+        sourcePitch = area.width * bytes;
+        converted.resize(size_t(sourcePitch) * area.height);
+        SDL_ConvertPixels(area.width, area.height, SdlFormat(frame.format), source, frame.pitch,
                           surface->format->format, converted.data(), sourcePitch);
         source = converted.data();
     }
-    auto* target = static_cast<uint8_t*>(surface->pixels) + size_t(placement.left) * bytes;
-    size_t rowBytes = size_t(width) * scale * bytes;
-    for (int y = first; y < end; ++y, source += sourcePitch) {
+    auto* target =
+        static_cast<uint8_t*>(surface->pixels) + size_t(placement.left + area.x * scale) * bytes;
+    size_t rowBytes = size_t(area.width) * scale * bytes;
+    for (int y = area.y; y < area.y + area.height; ++y, source += sourcePitch) {
         auto* row = target + size_t(placement.top + y * scale) * surface->pitch;
         if (bytes == 4)
             ScaleRow32(reinterpret_cast<uint32_t*>(row), reinterpret_cast<const uint32_t*>(source),
-                       width, scale);
+                       area.width, scale);
         else
             ScaleRow16(reinterpret_cast<uint16_t*>(row), reinterpret_cast<const uint16_t*>(source),
-                       width, scale);
+                       area.width, scale);
         for (int copy = 1; copy < scale; ++copy)
             std::memcpy(row + size_t(copy) * surface->pitch, row, rowBytes);
     }
