@@ -31,6 +31,11 @@ start() {
   sleep 2
 }
 size() { xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}'; }
+# Waits up to five seconds for the window to take the size WIDTHxHEIGHT.
+has_size() {
+  for _ in $(seq 50); do [ "$(size)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
 # A click at picture coordinates, scaled by $scale.
 click() {
   xdotool mousemove --window "$window" $(($1 * scale)) $(($2 * scale)) click 1
@@ -48,7 +53,7 @@ quit() {
 
 scale=4
 start
-[ "$(size)" = 2560x1920 ] || fail "window $(size), not 2560x1920"
+has_size 2560x1920 || fail "window $(size), not 2560x1920"
 click 320 396  # play
 sleep 1.5
 initial=$(score_area)
@@ -64,12 +69,10 @@ done
 [ -n "$scored" ] || fail "no swap scored"
 xwd -id "$window" -silent | convert xwd:- -resize 25% "png:$artifacts/scaled-4x.png"
 xdotool mousemove --window "$window" 1280 960 key alt+Return
-sleep 2
+has_size 3840x2160 || fail "full screen $(size)"
 [ "$(xvfb_window $game)" = "$window" ] || fail "full screen made another window"
-[ "$(size)" = 3840x2160 ] || fail "full screen $(size)"
 xdotool key alt+Return
-sleep 2
-[ "$(size)" = 2560x1920 ] || fail "back in a window at $(size)"
+has_size 2560x1920 || fail "back in a window at $(size)"
 grep -q "made again" "$work/log" && fail "the window was made again"
 kill -0 $game || fail "the game died"
 quit
@@ -77,13 +80,17 @@ quit
 scale=3
 rm -f "$work/savegame.dat"  # no offer to continue the first run's game
 start --scale 3
-[ "$(size)" = 1920x1440 ] || fail "--scale 3 window $(size)"
+has_size 1920x1440 || fail "--scale 3 window $(size)"
 click 320 396
 sleep 1.5
-before=$(xwd -id "$window" -silent | convert xwd:- -crop "30x6+$((294 * 3))+$((50 * 3))" +repage rgb:- | md5sum)
+rim() { xwd -id "$window" -silent | convert xwd:- -crop "30x6+$((294 * 3))+$((50 * 3))" +repage rgb:- | md5sum; }
+before=$(rim)
 click 96 261  # OPTIONS
-sleep 1
-after=$(xwd -id "$window" -silent | convert xwd:- -crop "30x6+$((294 * 3))+$((50 * 3))" +repage rgb:- | md5sum)
-[ "$before" != "$after" ] || fail "no options dialog at its scaled place"
+opened=""
+for _ in $(seq 10); do
+  sleep 0.5
+  [ "$(rim)" != "$before" ] && opened=yes && break
+done
+[ -n "$opened" ] || fail "no options dialog at its scaled place"
 echo "4x window, swap, full screen and back; 3x window, options"
 exit 0
