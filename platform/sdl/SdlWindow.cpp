@@ -86,6 +86,8 @@ void SdlWindow::SetWindowScale(int requested) {
     if (!window || fullscreenNow) return;
     int scale = ChosenWindowScale();
     SDL_SetWindowSize(window, logicalWidth * scale, logicalHeight * scale);
+    // Centred again, so that a larger window does not hang off the screen.
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     windowSurface = nullptr;
     PlaceInWindow();
     SetRendererScaling();

@@ -105,7 +105,7 @@ private:
     int requestedScale = 0;
     bool fullscreenNow = false;
     PicturePlacement placement;
-    // Rows of the picture converted to the surface's pixel format, when the two differ.
+    // A row of the picture converted to the surface's pixel format, when the two differ.
     std::vector<uint8_t> converted;
     // The frame as last presented, to scale and send only what really changed.
     FrameChanges frameChanges;

@@ -143,27 +143,27 @@ bool SdlWindow::PresentToSurface(const FrameView& frame) {
     return true;
 }
 
-// The rectangle of the frame: converted to the surface's format where that differs, each
-// row scaled across into the first of its copies, which the others then copy.
+// The rectangle of the frame, row by row: converted to the surface's format where that
+// differs (one row at a time, so full screen holds no second picture), scaled across into
+// the first of its copies, which the others then copy.
 void SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame,
                                const PictureRect& area) {
     int scale = placement.scale;
     int bytes = surface->format->BytesPerPixel;
     int frameBytes = frame.format == PixelFormat::kRgb565 ? 2 : 4;
-    const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(area.y) * frame.pitch +
-                         size_t(area.x) * frameBytes;
-    int sourcePitch = frame.pitch;
-    if (SdlFormat(frame.format) != surface->format->format) {
-        sourcePitch = area.width * bytes;
-        converted.resize(size_t(sourcePitch) * area.height);
-        SDL_ConvertPixels(area.width, area.height, SdlFormat(frame.format), source, frame.pitch,
-                          surface->format->format, converted.data(), sourcePitch);
-        source = converted.data();
-    }
+    bool convert = SdlFormat(frame.format) != surface->format->format;
+    if (convert) converted.resize(size_t(area.width) * bytes);
     auto* target =
         static_cast<uint8_t*>(surface->pixels) + size_t(placement.left + area.x * scale) * bytes;
     size_t rowBytes = size_t(area.width) * scale * bytes;
-    for (int y = area.y; y < area.y + area.height; ++y, source += sourcePitch) {
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(y) * frame.pitch +
+                             size_t(area.x) * frameBytes;
+        if (convert) {
+            SDL_ConvertPixels(area.width, 1, SdlFormat(frame.format), source, frame.pitch,
+                              surface->format->format, converted.data(), area.width * bytes);
+            source = converted.data();
+        }
         auto* row = target + size_t(placement.top + y * scale) * surface->pitch;
         if (bytes == 4)
             ScaleRow32(reinterpret_cast<uint32_t*>(row), reinterpret_cast<const uint32_t*>(source),
