@@ -29,12 +29,5 @@ TEST(RowScale, EveryKernelEqualsThePlainLoop) {
     }
 }
 
-TEST(RowScale, PlainLoopRepeatsEachPixel) {
-    const uint16_t row[] = {1, 2};
-    uint16_t scaled[6] = {};
-    ScaleRow16(scaled, row, 2, 3);
-    EXPECT_EQ(std::vector<uint16_t>(scaled, scaled + 6), (std::vector<uint16_t>{1, 1, 1, 2, 2, 2}));
-}
-
 }  // namespace
 }  // namespace Varn
