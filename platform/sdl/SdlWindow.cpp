@@ -47,8 +47,9 @@ bool SdlWindow::Create(const std::string& title, int width, int height, bool ful
     int scale = ChosenWindowScale();
     // A full-screen window is made with its windowed size, which leaving full screen restores.
     Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    window = SDL_CreateWindow(Latin1ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
-                              SDL_WINDOWPOS_CENTERED, width * scale, height * scale, flags);
+    int position = fullscreen ? int(SDL_WINDOWPOS_UNDEFINED) : WindowPosition(scale);
+    window = SDL_CreateWindow(Latin1ToUtf8(title).c_str(), position, position, width * scale,
+                              height * scale, flags);
     if (!window) return false;
     fullscreenNow = fullscreen;
     PlaceInWindow();
@@ -86,8 +87,8 @@ void SdlWindow::SetWindowScale(int requested) {
     if (!window || fullscreenNow) return;
     int scale = ChosenWindowScale();
     SDL_SetWindowSize(window, logicalWidth * scale, logicalHeight * scale);
-    // Centred again, so that a larger window does not hang off the screen.
-    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    int position = WindowPosition(scale);
+    SDL_SetWindowPosition(window, position, position);
     windowSurface = nullptr;
     PlaceInWindow();
     SetRendererScaling();
@@ -100,6 +101,16 @@ SDL_Rect SdlWindow::UsableArea() const {
     int display = window ? std::max(SDL_GetWindowDisplayIndex(window), 0) : 0;
     if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return SDL_Rect{};
     return usable;
+}
+
+// Near the top left corner (64, 64) where the window and its frame fit there, else centred
+// (a large window must not hang off the screen).
+int SdlWindow::WindowPosition(int scale) const {
+    constexpr int kCorner = 64;
+    SDL_Rect usable = UsableArea();
+    bool fits = usable.x + usable.w >= kCorner + logicalWidth * scale + kFrameRoomWidth &&
+                usable.y + usable.h >= kCorner + logicalHeight * scale + kFrameRoomHeight;
+    return fits ? kCorner : int(SDL_WINDOWPOS_CENTERED);
 }
 
 int SdlWindow::MaxWindowScale() const {

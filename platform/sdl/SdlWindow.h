@@ -73,6 +73,7 @@ private:
 
     SDL_Rect UsableArea() const;
     int ChosenWindowScale() const;
+    int WindowPosition(int scale) const;
     // The picture's place in the window's current size; the cursors follow its scale.
     void PlaceInWindow();
     void PlaceIn(int outputWidth, int outputHeight);
