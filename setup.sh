@@ -5,14 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libsdl2-dev libx11-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  libsdl2-dev libx11-dev libxext-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libsndfile1-dev libopenmpt-dev libebur128-dev libfreetype-dev libfontconfig-dev
   fonts-dejavu-core fonts-league-spartan fonts-dosis fonts-comfortaa
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   libcurl4-openssl-dev python3
   clang libclang-rt-14-dev
   libunwind-dev libdw-dev
-  xvfb xauth xdotool x11-apps imagemagick
+  xvfb xauth xdotool x11-apps imagemagick weston
   espeak-ng
   desktop-file-utils appstream lintian dpkg-dev fakeroot man-db file
 )

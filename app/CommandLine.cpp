@@ -15,6 +15,24 @@ std::optional<std::uint32_t> ParseSeed(const std::string& text) {
     return value;
 }
 
+std::optional<int> ParseScale(const std::string& text) {
+    std::optional<std::uint32_t> value = ParseSeed(text);
+    if (!value || *value > 8) return std::nullopt;
+    return int(*value);
+}
+
+// "--name VALUE" or "--name=VALUE": the value, or nullopt when it is missing.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
+                                       const std::string& name) {
+    if (args[i] != name) return args[i].substr(name.size() + 1);
+    if (i + 1 >= args.size()) return std::nullopt;
+    return args[++i];
+}
+
+bool IsOption(const std::string& arg, const std::string& name) {
+    return arg == name || arg.rfind(name + "=", 0) == 0;
+}
+
 CommandLine UsageError(std::string message) {
     CommandLine line;
     line.action = CommandLine::Action::kUsageError;
@@ -37,6 +55,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             line.windowed = true;
         } else if (arg == "--fullscreen") {
             line.windowed = false;
+        } else if (IsOption(arg, "--scale")) {
+            std::optional<std::string> value = OptionValue(args, i, "--scale");
+            if (!value) return UsageError("option --scale needs a number");
+            line.scale = ParseScale(*value);
+            if (!line.scale) return UsageError("bad scale '" + *value + "' (0 to 8)");
         } else if (arg == "--seed" || arg.rfind("--seed=", 0) == 0) {
             std::string value;
             if (arg == "--seed") {
@@ -61,6 +84,8 @@ std::string UsageText(const std::string& programName) {
            "\n"
            "  --windowed      play in a window this time (the saved choice is kept)\n"
            "  --fullscreen    play full screen this time (the saved choice is kept)\n"
+           "  --scale N       show the window N times as large this time (1 to 8, 0 for\n"
+           "                  the largest that fits; the saved choice is kept)\n"
            "  --seed N        deal the first game from seed N (0 to 4294967295), to\n"
            "                  replay a board or report one\n"
            "  --help          show this help and exit\n"

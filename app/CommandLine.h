@@ -3,6 +3,8 @@
 //   --version         "Gemlode <version>" on stdout, exit 0
 //   --windowed        this run in a window (the saved choice is kept)
 //   --fullscreen      this run full screen (the saved choice is kept)
+//   --scale N         this run's window scale: 0 automatic, 1 ... 8 (the saved choice is
+//                     kept); also --scale=N
 //   --seed N          the first game is dealt from seed N (0 ... 4294967295), so a
 //                     board can be replayed or reported; also --seed=N
 // Of --windowed and --fullscreen the last one counts. Anything else (an unknown
@@ -23,6 +25,7 @@ struct CommandLine {
     Action action = Action::kRun;
     std::optional<bool> windowed;
     std::optional<std::uint32_t> seed;
+    std::optional<int> scale;
     std::string error;  // for kUsageError
 
     static constexpr int kUsageExitCode = 2;

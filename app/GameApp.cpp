@@ -8,6 +8,7 @@ std::unique_ptr<VarnApp> CreateGameApp(Platform* platform, const CommandLine& li
     auto app = std::make_unique<WinLodeApp>(platform);
     app->windowedThisRun = line.windowed;
     app->commandSeed = line.seed;
+    app->windowScaleThisRun = line.scale;
     return app;
 }
 

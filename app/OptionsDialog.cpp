@@ -66,6 +66,9 @@ OptionsDialog::OptionsDialog(WinLodeApp* application)
     highScoresButton = MakeOwnButton(kHighScoresButton, "High Scores");
     siteButton = MakeOwnButton(kSiteButton, std::string("Visit ") + kSiteName + " For More Games");
     updateButton = MakeOwnButton(kUpdateButton, "Check for Updates");
+    windowSizeButton = MakeOwnButton(kWindowSizeButton, "");
+    windowScaleChoice = app->RequestedWindowScale();
+    LabelWindowSize();
 
     Image* track = app->GetImage(kSliderTrackImage);
     Image* thumb = app->GetImage(kSliderThumbImage);
@@ -102,6 +105,7 @@ void OptionsDialog::AddedToManager(WidgetManager* widgetManager) {
     widgetManager->AddWidget(highScoresButton.get());
     widgetManager->AddWidget(siteButton.get());
     widgetManager->AddWidget(updateButton.get());
+    widgetManager->AddWidget(windowSizeButton.get());
 }
 
 void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
@@ -114,6 +118,7 @@ void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
     widgetManager->RemoveWidget(highScoresButton.get());
     widgetManager->RemoveWidget(siteButton.get());
     widgetManager->RemoveWidget(updateButton.get());
+    widgetManager->RemoveWidget(windowSizeButton.get());
 }
 
 // Children are screen widgets of their own, so they follow the dialog here
@@ -129,6 +134,7 @@ void OptionsDialog::Resize(int newX, int newY, int newWidth, int newHeight) {
     cursorsBox->Resize(x + 146, y + 124, 32, 32);
     updateButton->Resize(x + 24, y + 204, width - 48, 32);
     siteButton->Resize(x + 24, y + 242, width - 48, 32);
+    windowSizeButton->Resize(x + 24, y + 280, width - 48, 32);
 }
 
 void OptionsDialog::Draw(Graphics* g) {
@@ -170,6 +176,9 @@ void OptionsDialog::ButtonClicked(int buttonId) {
         case kUpdateButton:
             app->StartUpdateCheck();
             return;
+        case kWindowSizeButton:
+            StepWindowScale();
+            return;
         default:
             return;
     }
@@ -179,6 +188,23 @@ void OptionsDialog::ShowHighScores() {
     auto* dialog = new HighScoreDialog(app);
     dialog->Resize(194, 50, 428, dialog->GetPreferredHeight(428));
     app->AddDialog(HighScoreDialog::kDialogId, dialog);
+}
+
+// Automatic, then 1x up to the largest scale that fits, then Automatic again.
+void OptionsDialog::StepWindowScale() {
+    int largest = app->GetPlatform()->GetWindow().MaxWindowScale();
+    windowScaleChoice = windowScaleChoice >= largest ? 0 : windowScaleChoice + 1;
+    windowScaleStepped = true;
+    LabelWindowSize();
+}
+
+void OptionsDialog::LabelWindowSize() {
+    std::string size = "Automatic";
+    if (windowScaleChoice > 0)
+        size = std::to_string(windowScaleChoice) + "x (" +
+               std::to_string(app->width * windowScaleChoice) + "x" +
+               std::to_string(app->height * windowScaleChoice) + ")";
+    windowSizeButton->label = "Window Size: " + size;
 }
 
 void OptionsDialog::SliderValueChanged(int sliderId, double value) {

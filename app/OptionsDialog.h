@@ -7,7 +7,9 @@
 //
 // "Check for Updates" and the web-site button sit in two full-width rows below
 // Help and High Scores; the dialog is 80 pixels taller than the first layout
-// to make room for them, everything else keeps its place.
+// to make room for them, everything else keeps its place. "Window Size" is a full-width
+// row below those (38 pixels more): each click steps its choice through "Automatic" and the
+// scales the desktop has room for; "DONE" applies it.
 #pragma once
 
 #include <memory>
@@ -27,9 +29,15 @@ class WinLodeApp;
 class OptionsDialog : public Dialog, public SliderListener, public CheckboxListener {
 public:
     static constexpr int kDialogId = 2;
-    static constexpr int kPreferredHeight = 338;
+    static constexpr int kPreferredHeight = 376;
     enum ChildId { kMusicSlider = 0, kSoundSlider = 1, kFullscreenBox = 0, kCursorsBox = 1 };
-    enum OwnButtonId { kHelpButton = 0, kHighScoresButton = 2, kSiteButton = 3, kUpdateButton = 4 };
+    enum OwnButtonId {
+        kHelpButton = 0,
+        kHighScoresButton = 2,
+        kSiteButton = 3,
+        kUpdateButton = 4,
+        kWindowSizeButton = 5
+    };
 
     explicit OptionsDialog(WinLodeApp* application);
     ~OptionsDialog() override;
@@ -48,6 +56,9 @@ public:
     // What "DONE" applies.
     bool FullscreenChecked() const;
     bool CustomCursorsChecked() const;
+    // The window scale chosen (0 automatic), and whether the player changed it.
+    int WindowScaleChoice() const { return windowScaleChoice; }
+    bool WindowScaleStepped() const { return windowScaleStepped; }
 
     WinLodeApp* app;
     std::unique_ptr<Slider> musicSlider;
@@ -58,12 +69,18 @@ public:
     std::unique_ptr<DialogButton> highScoresButton;
     std::unique_ptr<DialogButton> siteButton;
     std::unique_ptr<DialogButton> updateButton;
+    std::unique_ptr<DialogButton> windowSizeButton;
     std::unique_ptr<MemoryImage> checkedImage;
     std::unique_ptr<MemoryImage> uncheckedImage;
 
 private:
     std::unique_ptr<DialogButton> MakeOwnButton(int buttonId, const std::string& caption);
     void ShowHighScores();
+    void StepWindowScale();
+    void LabelWindowSize();
+
+    int windowScaleChoice = 0;
+    bool windowScaleStepped = false;
 };
 
 }  // namespace Varn

@@ -43,6 +43,7 @@ void WinLodeApp::ApplyOptions() {
         bool toWindowed = !options->FullscreenChecked();
         if (toWindowed != windowed) SwitchScreenMode(toWindowed);
         SetCustomCursors(options->CustomCursorsChecked());
+        if (options->WindowScaleStepped()) SetWindowScale(options->WindowScaleChoice());
     }
     CloseDialog(OptionsDialog::kDialogId);
     // Written now too, so a crash or a kill later in the run keeps the choices.

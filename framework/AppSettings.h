@@ -5,6 +5,8 @@
 //   MusicVolume, SfxVolume   volume x 100, truncated; read back as value / 100
 //   Muted, CustomCursors, ITSuccess   1 or 0; non-zero is true
 //   ScreenMode               0 windowed, anything else full screen
+//   WindowScale              the window's picture scale: 0 automatic, 1 ... 8; any other
+//                            value reads as 0
 //   TimesPlayed              the play count
 //   LastVerCheckQueryTime    seconds since 1970 (unsigned 32-bit); missing = now
 //   InProgress               1 while a run is going, 0 after a clean save
@@ -25,6 +27,7 @@ struct AppSettings {
     double sfxVolume = 0.85;
     bool muted = false;  // both volumes act as 0 while set
     bool windowed = true;
+    int windowScale = 0;  // 0 automatic, 1 ... 8
     bool customCursors = false;
     bool transferSucceeded = false;
     std::int64_t lastUpdateCheck = 0;     // seconds since 1970

@@ -425,6 +425,7 @@ void VarnApp::LoadRegistrySettings() {
     RemoveLeftoverTemporaries(SettingsStore(root).KeyFolder(SettingsKeyPath(registryKey)));
     settings.Load(SettingsStore(root), registryKey, std::int64_t(std::time(nullptr)));
     windowed = settings.windowed;
+    windowScale = settings.windowScale;
     customCursors = settings.customCursors;
 }
 
@@ -434,6 +435,7 @@ void VarnApp::SaveRegistrySettings() {
     if (registryKey.empty() || root.empty()) return;
     if (!windowedThisRun || windowed != *windowedThisRun) settings.windowed = windowed;
     settings.customCursors = customCursors;
+    settings.windowScale = windowScale;
     settings.Save(SettingsStore(root), registryKey, closing);
 }
 

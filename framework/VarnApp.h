@@ -86,6 +86,9 @@ public:
     virtual double GetSfxVolume() { return settings.sfxVolume; }
     virtual double GetLoadingProgress();
     virtual void SwitchScreenMode(bool toWindowed);
+    // The player's window scale (0 automatic, 1 ... 8): kept, and applied to the window.
+    void SetWindowScale(int requested);
+    int RequestedWindowScale() const { return windowScaleThisRun.value_or(windowScale); }
     virtual Dialog* CreateDialog(int id, bool modal, const std::string& header,
                                  const std::string& body, const std::string& footer,
                                  int buttonMode);
@@ -176,6 +179,9 @@ public:
     // --windowed / --fullscreen: this run's mode, not saved unless the player
     // switches away from it.
     std::optional<bool> windowedThisRun;
+    // The window's picture scale as saved (0 automatic, 1 ... 8), and --scale's for this run.
+    int windowScale = 0;
+    std::optional<int> windowScaleThisRun;
     // Another copy holds the instance lock: Init stopped early, nothing is saved.
     bool anotherCopyRunning = false;
 
@@ -229,6 +235,7 @@ protected:
     // What the folder choice depends on (tests stand in for permissions).
     virtual FolderInputs ReadFolderInputs();
     void HandleDisplayResult(int result);
+    void InitDisplay();
     void DeleteQueuedWidgets();
     void WriteStatistics(int64_t startedAt);
     void StartLoadingThread();

@@ -82,6 +82,7 @@ void VarnApp::MakeWindow() {
         widgetManager->SetScreenImage(nullptr);
     }
     if (!displayDevice) displayDevice = CreateDisplayDevice();
+    window.SetWindowScale(RequestedWindowScale());
     if (!window.Create(title, width, height, !windowed)) {
         // A full-screen window the system refuses is a failed display change: fall back.
         if (!windowed) {
@@ -93,7 +94,13 @@ void VarnApp::MakeWindow() {
         return;
     }
     LoadWindowResources(window);
-    int result = displayDevice->Init(&window, windowed);
+    InitDisplay();
+}
+
+// The display set up for the current mode on the existing window.
+void VarnApp::InitDisplay() {
+    widgetManager->SetScreenImage(nullptr);
+    int result = displayDevice->Init(&platform->GetWindow(), windowed);
     if (result != RESULT_OK) {
         HandleDisplayResult(result);
         return;
@@ -130,11 +137,25 @@ void VarnApp::SwitchScreenMode(bool toWindowed) {
     // A new display purges the images the loading thread may still be reading.
     WaitForLoadingThread();
     windowed = toWindowed;
-    MakeWindow();
-    platform->GetWindow().Show();
+    // The window stays where the backend can switch it in place (a window system may not
+    // survive a second window of the process); elsewhere it is made again.
+    PlatformWindow& window = platform->GetWindow();
+    if (window.Exists() && window.SetFullscreen(!windowed)) {
+        InitDisplay();
+    } else {
+        Log("Full-screen switch: the window is made again\n");
+        MakeWindow();
+    }
+    window.Show();
     DropNativeImageData();
     updateClock = Now();
     NoteCrashFacts();
+}
+
+void VarnApp::SetWindowScale(int requested) {
+    windowScale = requested;
+    windowScaleThisRun.reset();
+    platform->GetWindow().SetWindowScale(requested);
 }
 
 // ---- messages ----

@@ -15,6 +15,7 @@
 #include <initializer_list>
 
 #include "graphics/PixelBlend.h"
+#include "platform/CpuFeatures.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -206,8 +207,7 @@ Kernels KernelsInUse() {
 
 bool HasAvx2() {
 #if defined(GEMLODE_AVX2_KERNELS)
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    return CpuHasAvx2();
 #else
     return false;
 #endif

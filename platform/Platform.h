@@ -117,6 +117,16 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetIcon(int width, int height, const uint32_t* argbPixels) = 0;
 
+    // Switches the window between full screen and a window in place, keeping it (and its
+    // place); false where the backend cannot, and the caller makes the window again.
+    virtual bool SetFullscreen(bool fullscreen) = 0;
+    // The picture's scale in a window: 0 automatic (the largest that fits the desktop's
+    // usable area), 1 ... 8 a chosen scale, never more than fits. Resizes a window at
+    // once and holds for windows made later; full screen takes the largest that fits.
+    virtual void SetWindowScale(int requested) = 0;
+    // The largest window scale that fits the desktop's usable area (at least 1).
+    virtual int MaxWindowScale() const = 0;
+
     // Bytes per pixel of the desktop (2, 3, 4 or 1), for choosing the depth.
     virtual int DesktopBytesPerPixel() const = 0;
     // Presents a frame; false if the display was lost and must be set up again.

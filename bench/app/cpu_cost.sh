@@ -8,7 +8,7 @@
 # medians; also the start-up figures and the resident memory after loading that the game
 # logs or shows.
 # Usage: bench/app/cpu_cost.sh GAME-DIR ANCHOR-PROGRAM [SECONDS] [REPETITIONS] [fullscreen]
-# Environment: GEMLODE_PRESENTATION=surface|renderer forces a path in both programs.
+# Environment: GEMLODE_PRESENTATION=renderer forces the renderer fallback in both programs.
 set -eu
 game_dir=$(realpath "$1")
 anchor=$(realpath "$2")

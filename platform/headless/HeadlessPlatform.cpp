@@ -16,6 +16,13 @@ bool HeadlessWindow::Create(const std::string& windowTitle, int w, int h, bool i
     return true;
 }
 
+bool HeadlessWindow::SetFullscreen(bool isFullscreen) {
+    if (refuseSwitch || !exists) return false;
+    ++switchCount;
+    fullscreen = isFullscreen;
+    return true;
+}
+
 bool HeadlessWindow::Present(const FrameView& frame) {
     if (loseDisplayPresents > 0) {
         --loseDisplayPresents;

@@ -44,6 +44,10 @@ public:
     void SetTitle(const std::string& windowTitle) override { title = windowTitle; }
     void SetIcon(int, int, const uint32_t*) override { hasIcon = true; }
 
+    bool SetFullscreen(bool isFullscreen) override;
+    void SetWindowScale(int requested) override { windowScale = requested; }
+    int MaxWindowScale() const override { return maxWindowScale; }
+
     int DesktopBytesPerPixel() const override { return desktopBytesPerPixel; }
     bool Present(const FrameView& frame) override;
 
@@ -75,6 +79,11 @@ public:
     bool hasIcon = false;
     int createCount = 0;
     bool refuseCreate = false;
+    // Switches in place unless refused; each accepted one is counted.
+    bool refuseSwitch = false;
+    int switchCount = 0;
+    int windowScale = 0;
+    int maxWindowScale = 1;
     int desktopBytesPerPixel = 4;
     bool pointerInClient = true;
     bool captured = false;

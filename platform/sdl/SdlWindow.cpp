@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "platform/Latin1.h"
+#include "platform/RowScale.h"
 #include "platform/sdl/SdlKeys.h"
+#include "platform/sdl/SdlSharedFiles.h"
 #include "platform/sdl/SdlX11Geometry.h"
 
 namespace Varn {
@@ -12,6 +14,7 @@ namespace Varn {
 namespace {
 constexpr int kTimerPeriodMs = 10;
 constexpr int kAltKeyCode = 18;
+constexpr int kCursorSide = 32;
 
 WindowMessage Message(int type, uint32_t wparam = 0, int32_t lparam = 0) {
     WindowMessage m;
@@ -39,14 +42,18 @@ SdlWindow::~SdlWindow() {
 
 bool SdlWindow::Create(const std::string& title, int width, int height, bool fullscreen) {
     Destroy();
-    Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    int position = fullscreen ? SDL_WINDOWPOS_UNDEFINED : 64;
-    window =
-        SDL_CreateWindow(Latin1ToUtf8(title).c_str(), position, position, width, height, flags);
-    if (!window) return false;
     logicalWidth = width;
     logicalHeight = height;
-    if (!ChoosePresentation(fullscreen)) {
+    int scale = ChosenWindowScale();
+    // A full-screen window is made with its windowed size, which leaving full screen restores.
+    Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    int position = fullscreen ? int(SDL_WINDOWPOS_UNDEFINED) : WindowPosition(scale);
+    window = SDL_CreateWindow(Latin1ToUtf8(title).c_str(), position, position, width * scale,
+                              height * scale, flags);
+    if (!window) return false;
+    fullscreenNow = fullscreen;
+    PlaceInWindow();
+    if (!ChoosePresentation()) {
         Destroy();
         return false;
     }
@@ -54,6 +61,88 @@ bool SdlWindow::Create(const std::string& title, int width, int height, bool ful
     displayLost = false;
     rendererLost = false;
     return true;
+}
+
+bool SdlWindow::SetFullscreen(bool fullscreen) {
+    if (!window) return false;
+    if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "Full-screen switch refused (%s): making the window again\n",
+                     SDL_GetError());
+        return false;
+    }
+    fullscreenNow = fullscreen;
+    if (!fullscreen) {
+        int scale = ChosenWindowScale();
+        SDL_SetWindowSize(window, logicalWidth * scale, logicalHeight * scale);
+    }
+    AlignX11Geometry(window);
+    windowSurface = nullptr;
+    PlaceInWindow();
+    SetRendererScaling();
+    return true;
+}
+
+void SdlWindow::SetWindowScale(int requested) {
+    requestedScale = requested;
+    if (!window || fullscreenNow) return;
+    int scale = ChosenWindowScale();
+    SDL_SetWindowSize(window, logicalWidth * scale, logicalHeight * scale);
+    int position = WindowPosition(scale);
+    SDL_SetWindowPosition(window, position, position);
+    windowSurface = nullptr;
+    PlaceInWindow();
+    SetRendererScaling();
+}
+
+// The usable area of the window's display (the desktop less panels and docks); 0 x 0
+// where SDL cannot tell, which leaves the scale at 1.
+SDL_Rect SdlWindow::UsableArea() const {
+    SDL_Rect usable{};
+    int display = window ? std::max(SDL_GetWindowDisplayIndex(window), 0) : 0;
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return SDL_Rect{};
+    return usable;
+}
+
+// Near the top left corner (64, 64) where the window and its frame fit there, else centred
+// (a large window must not hang off the screen).
+int SdlWindow::WindowPosition(int scale) const {
+    constexpr int kCorner = 64;
+    SDL_Rect usable = UsableArea();
+    bool fits = usable.x + usable.w >= kCorner + logicalWidth * scale + kFrameRoomWidth &&
+                usable.y + usable.h >= kCorner + logicalHeight * scale + kFrameRoomHeight;
+    return fits ? kCorner : int(SDL_WINDOWPOS_CENTERED);
+}
+
+int SdlWindow::MaxWindowScale() const {
+    SDL_Rect usable = UsableArea();
+    return LargestWindowScale(usable.w, usable.h, logicalWidth, logicalHeight);
+}
+
+int SdlWindow::ChosenWindowScale() const {
+    SDL_Rect usable = UsableArea();
+    return ChooseWindowScale(requestedScale, usable.w, usable.h, logicalWidth, logicalHeight);
+}
+
+void SdlWindow::PlaceInWindow() {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    PlaceIn(width, height);
+}
+
+void SdlWindow::PlaceIn(int outputWidth, int outputHeight) {
+    placement = PlacePicture(outputWidth, outputHeight, logicalWidth, logicalHeight);
+    if (placement.scale == cursorScale) return;
+    cursorScale = placement.scale;
+    for (int kind : {1, 2}) MakeCursor(static_cast<SystemCursor>(kind));
+    SetSystemCursor(currentCursor);
+}
+
+// A renderer maps the pointer to its logical size itself; the window surface shows the
+// picture by the placement.
+int32_t SdlWindow::PicturePoint(int windowX, int windowY) const {
+    if (renderer) return WindowMessage::PackPoint(windowX, windowY);
+    return WindowMessage::PackPoint(placement.ToPictureX(windowX), placement.ToPictureY(windowY));
 }
 
 void SdlWindow::Destroy() {
@@ -136,6 +225,11 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
                 out.push_back(Message(kMsgActivateApp, 1));
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
                 out.push_back(Message(kMsgActivateApp, 0));
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                windowSurface = nullptr;
+                PlaceInWindow();
+                out.push_back(Message(kMsgPaint));
+            }
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 // The server dropped the window's pixels: the next presentation sends all rows.
                 windowSurface = nullptr;
@@ -151,14 +245,14 @@ void SdlWindow::TranslateEvent(const SDL_Event& event, std::vector<WindowMessage
             break;
         case SDL_MOUSEMOTION: {
             uint32_t leftHeld = (event.motion.state & SDL_BUTTON_LMASK) ? 1 : 0;
-            out.push_back(Message(kMsgMouseMove, leftHeld,
-                                  WindowMessage::PackPoint(event.motion.x, event.motion.y)));
+            out.push_back(
+                Message(kMsgMouseMove, leftHeld, PicturePoint(event.motion.x, event.motion.y)));
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
             bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            int32_t at = WindowMessage::PackPoint(event.button.x, event.button.y);
+            int32_t at = PicturePoint(event.button.x, event.button.y);
             if (event.button.button == SDL_BUTTON_LEFT)
                 out.push_back(Message(down ? kMsgLButtonDown : kMsgLButtonUp, 0, at));
             if (event.button.button == SDL_BUTTON_RIGHT)
@@ -214,11 +308,10 @@ bool SdlWindow::PointerInClient() {
 }
 
 bool SdlWindow::PictureContains(int windowX, int windowY) const {
-    // The window surface shows the picture unscaled at the top left; a renderer places it
-    // by its logical size.
+    if (!renderer) return placement.Contains(windowX, windowY);
     float logicalX = float(windowX);
     float logicalY = float(windowY);
-    if (renderer) SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
+    SDL_RenderWindowToLogical(renderer, windowX, windowY, &logicalX, &logicalY);
     return logicalX >= 0 && logicalY >= 0 && logicalX < logicalWidth && logicalY < logicalHeight;
 }
 
@@ -227,21 +320,44 @@ void SdlWindow::SetCapture(bool capture) {
 }
 
 void SdlWindow::SetSystemCursor(SystemCursor cursor) {
+    currentCursor = cursor;
     SDL_Cursor* chosen = cursors[static_cast<int>(cursor)];
     if (chosen) SDL_SetCursor(chosen);
 }
 
 void SdlWindow::SetCursorImage(SystemCursor cursor, const uint32_t* argbPixels, int hotX,
                                int hotY) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<uint32_t*>(argbPixels), 32, 32, 32, 32 * 4, SDL_PIXELFORMAT_ARGB8888);
+    CursorArt& art = cursorArt[static_cast<int>(cursor)];
+    art.argb.assign(argbPixels, argbPixels + kCursorSide * kCursorSide);
+    art.hotX = hotX;
+    art.hotY = hotY;
+    MakeCursor(cursor);
+}
+
+// The artwork scaled with the picture; a system cursor stays where there is no artwork.
+void SdlWindow::MakeCursor(SystemCursor cursor) {
+    const CursorArt& art = cursorArt[static_cast<int>(cursor)];
+    if (art.argb.empty()) return;
+    int side = kCursorSide * cursorScale;
+    std::vector<uint32_t> scaled(size_t(side) * side);
+    for (int y = 0; y < side; ++y)
+        ScaleRowPlain32(scaled.data() + size_t(y) * side,
+                        art.argb.data() + size_t(y / cursorScale) * kCursorSide, kCursorSide,
+                        cursorScale);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(scaled.data(), side, side, 32,
+                                                              side * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!surface) return;
-    SDL_Cursor* made = SDL_CreateColorCursor(surface, hotX, hotY);
+    SDL_Cursor* made =
+        SDL_CreateColorCursor(surface, art.hotX * cursorScale, art.hotY * cursorScale);
     SDL_FreeSurface(surface);
+    RemoveOwnSharedFiles();
     if (!made) return;
     SDL_Cursor*& slot = cursors[static_cast<int>(cursor)];
-    if (slot) SDL_FreeCursor(slot);
+    SDL_Cursor* old = slot;
     slot = made;
+    // The cursor in use is replaced on the screen before the old one goes.
+    if (old && SDL_GetCursor() == old) SDL_SetCursor(made);
+    if (old) SDL_FreeCursor(old);
 }
 
 void SdlWindow::ShowSystemCursor(bool show) {

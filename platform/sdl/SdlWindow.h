@@ -1,13 +1,17 @@
 // The SDL2 main window: event pump into window messages, presentation of
 // frames, system cursors.
 //
-// Presentation takes one of two paths, chosen per mode when the window is created (measured
-// under a software X server, where both are CPU work): in a window, the window surface, into
-// which only the changed rows are copied and from which only those rows are sent to the
-// server; in full screen, a renderer that scales the frame to the output (a streaming texture
-// updated by rows). The window surface never loads an OpenGL driver, which on a machine
-// without a GPU driver rasterises every presentation in software and costs tens of megabytes.
-// The choice is written to the log, with the renderer's name.
+// Presentation: in a window and in full screen alike, the picture goes to SDL's window
+// surface, scaled by a whole number in software (the window is the picture times that
+// scale; full screen keeps the desktop's mode and puts black bars around the largest
+// scale that fits). Only the changed rows are scaled, copied and sent to the server. The
+// window surface never loads an OpenGL driver, which on a machine without a GPU driver
+// rasterises every presentation in software and costs tens of megabytes. Where SDL offers
+// no window surface, a renderer scales a streaming texture instead. The choice and its
+// reason are written to the log.
+//
+// Pointer positions arrive in picture coordinates: divided by the scale, less the bars.
+// Full-screen switches keep the window (SDL_SetWindowFullscreen with the desktop's mode).
 //
 // The pump also carries the game controllers' records (SdlControllers), and, in tests that
 // ask for it through the environment, the scripted virtual controller (SdlPadScript).
@@ -18,10 +22,13 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/FrameChanges.h"
 #include "platform/Platform.h"
 #include "platform/sdl/SdlControllers.h"
 #include "platform/sdl/SdlPadScript.h"
+#include "platform/WindowScale.h"
 
 namespace Varn {
 
@@ -41,6 +48,10 @@ public:
     void SetTitle(const std::string& title) override;
     void SetIcon(int width, int height, const uint32_t* argbPixels) override;
 
+    bool SetFullscreen(bool fullscreen) override;
+    void SetWindowScale(int requested) override;
+    int MaxWindowScale() const override;
+
     int DesktopBytesPerPixel() const override;
     bool Present(const FrameView& frame) override;
 
@@ -59,7 +70,24 @@ public:
     std::string PresentationPath() const;
 
 private:
-    bool ChoosePresentation(bool fullscreen);
+    // The cursor artwork as given, scaled with the picture when a cursor is made of it.
+    struct CursorArt {
+        std::vector<uint32_t> argb;
+        int hotX = 0;
+        int hotY = 0;
+    };
+
+    SDL_Rect UsableArea() const;
+    int ChosenWindowScale() const;
+    int WindowPosition(int scale) const;
+    // The picture's place in the window's current size; the cursors follow its scale.
+    void PlaceInWindow();
+    void PlaceIn(int outputWidth, int outputHeight);
+    int32_t PicturePoint(int windowX, int windowY) const;
+    void MakeCursor(SystemCursor cursor);
+    bool ChoosePresentation();
+    void SetRendererScaling();
+    void ScaleToSurface(SDL_Surface* surface, const FrameView& frame, const PictureRect& area);
     bool CreateRenderer();
     bool EnsureTexture(const FrameView& frame, bool& fresh);
     bool PresentToSurface(const FrameView& frame);
@@ -74,11 +102,23 @@ private:
     // fetches it (again), which then sends every row.
     SDL_Surface* windowSurface = nullptr;
     bool useWindowSurface = false;
+    // New window surfaces start black: the bars around the picture are never painted.
+    bool surfacesStartBlack = false;
     PixelFormat textureFormat = PixelFormat::kXrgb8888;
     int textureWidth = 0;
     int textureHeight = 0;
     int logicalWidth = 0;
     int logicalHeight = 0;
+    int requestedScale = 0;
+    bool fullscreenNow = false;
+    PicturePlacement placement;
+    // A row of the picture converted to the surface's pixel format, when the two differ.
+    std::vector<uint8_t> converted;
+    // The frame as last presented, to scale and send only what really changed.
+    FrameChanges frameChanges;
+    std::array<CursorArt, 4> cursorArt{};
+    int cursorScale = 1;
+    SystemCursor currentCursor = SystemCursor::kArrow;
     bool displayLost = false;
     bool rendererLost = false;
     // Set by an Alt+key press: the text SDL derives from it is not typing.

@@ -1,12 +1,14 @@
-// SdlWindow's presentation: the choice of path per mode, the window surface path (changed
-// rows copied into the surface and sent as one rectangle) and the renderer path (a streaming
-// texture scaled to the output).
+// SdlWindow's presentation: the choice of path, the window surface path (changed rows
+// scaled into the surface and sent as one rectangle) and the renderer fallback (a
+// streaming texture scaled to the output).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/RowScale.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SdlX11Geometry.h"
 
 namespace Varn {
 
@@ -16,30 +18,40 @@ Uint32 SdlFormat(PixelFormat format) {
     return format == PixelFormat::kRgb565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
 }
 
-// GEMLODE_PRESENTATION=surface or =renderer forces a path (for measuring one against the
-// other); anything else leaves the choice by mode.
-bool WantWindowSurface(bool fullscreen) {
+// GEMLODE_PRESENTATION=renderer forces the renderer (for measuring one path against the
+// other); anything else leaves the window surface first.
+bool RendererForced() {
     const char* forced = std::getenv("GEMLODE_PRESENTATION");
-    if (forced && std::strcmp(forced, "surface") == 0) return true;
-    if (forced && std::strcmp(forced, "renderer") == 0) return false;
-    return !fullscreen;
+    return forced && std::strcmp(forced, "renderer") == 0;
+}
+
+// The window surface's pixels must be 2 or 4 bytes wide for the row scaling.
+bool ScalableSurface(SDL_Surface* surface) {
+    return surface && (surface->format->BytesPerPixel == 2 || surface->format->BytesPerPixel == 4);
 }
 
 }  // namespace
 
-bool SdlWindow::ChoosePresentation(bool fullscreen) {
+bool SdlWindow::ChoosePresentation() {
     useWindowSurface = false;
-    if (WantWindowSurface(fullscreen)) {
-        // The X server's own image transfer (shared memory where it can), not a texture of
-        // an OpenGL renderer standing behind the surface.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        useWindowSurface = SDL_GetWindowSurface(window) != nullptr;
-        if (!useWindowSurface)
-            std::fprintf(stderr, "Window surface refused (%s): using a renderer\n", SDL_GetError());
-    }
     windowSurface = nullptr;
-    if (!useWindowSurface && !CreateRenderer()) return false;
-    std::fprintf(stderr, "Presentation: %s\n", PresentationPath().c_str());
+    const char* why = "forced by GEMLODE_PRESENTATION";
+    if (!RendererForced()) {
+        // The window system's own image transfer (shared memory where it can), not a texture
+        // of an OpenGL renderer standing behind the surface.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        SDL_Surface* surface = SDL_GetWindowSurface(window);
+        useWindowSurface = ScalableSurface(surface);
+        surfacesStartBlack = X11SharedMemorySurfaces(window);
+        why = surface ? "the window surface has an unusual pixel size" : SDL_GetError();
+        if (!*why) why = "the video driver has none";
+    }
+    if (!useWindowSurface) {
+        std::fprintf(stderr, "No window surface (%s): using a renderer\n", why);
+        if (!CreateRenderer()) return false;
+    }
+    std::fprintf(stderr, "Presentation: %s, scale %d%s\n", PresentationPath().c_str(),
+                 placement.scale, surfacesStartBlack ? ", shared memory" : "");
     return true;
 }
 
@@ -57,12 +69,17 @@ bool SdlWindow::CreateRenderer() {
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) return false;
     SDL_RenderSetLogicalSize(renderer, logicalWidth, logicalHeight);
+    SetRendererScaling();
+    return true;
+}
+
+void SdlWindow::SetRendererScaling() {
+    if (!renderer) return;
     int outputWidth = 0;
     int outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
     bool fits = outputWidth >= logicalWidth && outputHeight >= logicalHeight;
     SDL_RenderSetIntegerScale(renderer, fits ? SDL_TRUE : SDL_FALSE);
-    return true;
 }
 
 bool SdlWindow::EnsureTexture(const FrameView& frame, bool& fresh) {
@@ -101,25 +118,62 @@ bool SdlWindow::Present(const FrameView& frame) {
 
 bool SdlWindow::PresentToSurface(const FrameView& frame) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
-    if (!surface) return false;
-    // A surface fetched anew (first time, after an expose or a resize) holds nothing yet.
+    if (!ScalableSurface(surface)) return false;
+    // A surface fetched anew (first time, after an expose or a resize) holds nothing yet:
+    // black bars around, then every row.
     bool fresh = surface != windowSurface;
     windowSurface = surface;
-    int width = std::min(frame.width, surface->w);
-    int height = std::min(frame.height, surface->h);
-    int first = fresh ? 0 : std::max(frame.firstDirtyRow, 0);
-    int end = fresh ? height : std::min(frame.endDirtyRow, height);
-    if (end <= first) return true;
-    const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(first) * frame.pitch;
+    if (fresh) {
+        PlaceIn(surface->w, surface->h);
+        if (!surfacesStartBlack) SDL_FillRect(surface, nullptr, 0);
+    }
+    PictureRect changed = frameChanges.Update(frame, frame.firstDirtyRow, frame.endDirtyRow, fresh);
+    // Whatever would reach past the surface (a window smaller than asked for) is left out.
+    int scale = placement.scale;
+    changed.width = std::min(changed.width, (surface->w - placement.left) / scale - changed.x);
+    changed.height = std::min(changed.height, (surface->h - placement.top) / scale - changed.y);
+    if (changed.Empty() && !fresh) return true;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    auto* target = static_cast<uint8_t*>(surface->pixels) + size_t(first) * surface->pitch;
-    int status = SDL_ConvertPixels(width, end - first, SdlFormat(frame.format), source, frame.pitch,
-                                   surface->format->format, target, surface->pitch);
+    if (!changed.Empty()) ScaleToSurface(surface, frame, changed);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (status != 0) return false;
-    SDL_Rect rows{0, first, width, end - first};
-    if (SDL_UpdateWindowSurfaceRects(window, &rows, 1) != 0) windowSurface = nullptr;
+    SDL_Rect sent{placement.left + changed.x * scale, placement.top + changed.y * scale,
+                  changed.width * scale, changed.height * scale};
+    if (fresh) sent = SDL_Rect{0, 0, surface->w, surface->h};
+    if (SDL_UpdateWindowSurfaceRects(window, &sent, 1) != 0) windowSurface = nullptr;
     return true;
+}
+
+// The rectangle of the frame, row by row: converted to the surface's format where that
+// differs (one row at a time, so full screen holds no second picture), scaled across into
+// the first of its copies, which the others then copy.
+void SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame,
+                               const PictureRect& area) {
+    int scale = placement.scale;
+    int bytes = surface->format->BytesPerPixel;
+    int frameBytes = frame.format == PixelFormat::kRgb565 ? 2 : 4;
+    bool convert = SdlFormat(frame.format) != surface->format->format;
+    if (convert) converted.resize(size_t(area.width) * bytes);
+    auto* target =
+        static_cast<uint8_t*>(surface->pixels) + size_t(placement.left + area.x * scale) * bytes;
+    size_t rowBytes = size_t(area.width) * scale * bytes;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(y) * frame.pitch +
+                             size_t(area.x) * frameBytes;
+        if (convert) {
+            SDL_ConvertPixels(area.width, 1, SdlFormat(frame.format), source, frame.pitch,
+                              surface->format->format, converted.data(), area.width * bytes);
+            source = converted.data();
+        }
+        auto* row = target + size_t(placement.top + y * scale) * surface->pitch;
+        if (bytes == 4)
+            ScaleRow32(reinterpret_cast<uint32_t*>(row), reinterpret_cast<const uint32_t*>(source),
+                       area.width, scale);
+        else
+            ScaleRow16(reinterpret_cast<uint16_t*>(row), reinterpret_cast<const uint16_t*>(source),
+                       area.width, scale);
+        for (int copy = 1; copy < scale; ++copy)
+            std::memcpy(row + size_t(copy) * surface->pitch, row, rowBytes);
+    }
 }
 
 bool SdlWindow::PresentThroughRenderer(const FrameView& frame) {

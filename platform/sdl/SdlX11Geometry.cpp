@@ -1,6 +1,9 @@
 #include "platform/sdl/SdlX11Geometry.h"
 
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/extensions/XShm.h>
+#endif
 
 namespace Varn {
 
@@ -29,6 +32,19 @@ bool AlignX11Geometry(SDL_Window* window) {
                       static_cast<unsigned>(height));
     XFlush(display);
     return true;
+#else
+    (void)window;
+    return false;
+#endif
+}
+
+bool X11SharedMemorySurfaces(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    return XShmQueryExtension(info.info.x11.display);
 #else
     (void)window;
     return false;

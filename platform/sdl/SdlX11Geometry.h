@@ -14,4 +14,9 @@ namespace Varn {
 // Does nothing for windows on other video drivers. True when it asked.
 bool AlignX11Geometry(SDL_Window* window);
 
+// Whether SDL's window surfaces for this window come from X shared memory, which starts out
+// zeroed (black): then the bars around a full-screen picture need not be painted, and the
+// process keeps those pages untouched instead of resident. False on other drivers.
+bool X11SharedMemorySurfaces(SDL_Window* window);
+
 }  // namespace Varn

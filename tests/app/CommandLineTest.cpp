@@ -37,6 +37,12 @@ TEST(CommandLine, OptionsGiveTheirChoices) {
     }
 }
 
+TEST(CommandLine, ScaleGivesThisRunsWindowScale) {
+    const std::pair<std::vector<std::string>, std::optional<int>> cases[] = {
+        {{}, std::nullopt}, {{"--scale", "3"}, 3}, {{"--scale=8"}, 8}, {{"--scale", "0"}, 0}};
+    for (const auto& [args, scale] : cases) EXPECT_EQ(ParseCommandLine(args).scale, scale);
+}
+
 TEST(CommandLine, AnythingElseIsAUsageError) {
     const std::vector<std::string> bad[] = {
         {"--bogus"},
@@ -50,6 +56,10 @@ TEST(CommandLine, AnythingElseIsAUsageError) {
         {"--seed", "12abc"},
         {"--help=yes"},
         {"--windowed", "extra"},
+        {"--scale"},
+        {"--scale", "9"},
+        {"--scale=-1"},
+        {"--scale", "two"},
     };
     for (const auto& args : bad) {
         const CommandLine line = ParseCommandLine(args);
@@ -61,7 +71,8 @@ TEST(CommandLine, AnythingElseIsAUsageError) {
 
 TEST(CommandLine, UsageNamesEveryOption) {
     const std::string usage = UsageText("gemlode");
-    for (const char* option : {"--windowed", "--fullscreen", "--seed N", "--help", "--version"})
+    for (const char* option :
+         {"--windowed", "--fullscreen", "--scale N", "--seed N", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -44,7 +44,7 @@ TEST_F(OptionsDialogTest, OpensAsDialogTwoWithItsLayout) {
     StartGame();
     OptionsDialog* options = OpenOptions();
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->GetRect(), Rect(234, 50, 348, 338));
+    EXPECT_EQ(options->GetRect(), Rect(234, 50, 348, 376));
     EXPECT_EQ(options->header, "Options");
     EXPECT_EQ(options->firstButton->label, "DONE");
     int third = (348 - 60) / 3;
@@ -56,6 +56,7 @@ TEST_F(OptionsDialogTest, OpensAsDialogTwoWithItsLayout) {
     EXPECT_EQ(options->cursorsBox->GetRect(), Rect(380, 174, 32, 32));
     EXPECT_EQ(options->updateButton->GetRect(), Rect(258, 254, 300, 32));
     EXPECT_EQ(options->siteButton->GetRect(), Rect(258, 292, 300, 32));
+    EXPECT_EQ(options->windowSizeButton->GetRect(), Rect(258, 330, 300, 32));
     EXPECT_EQ(options->checkedImage->GetWidth(), 31);
     EXPECT_EQ(options->uncheckedImage->GetHeight(), 32);
 }
@@ -126,6 +127,25 @@ TEST_F(OptionsDialogTest, FullscreenAndCursorsApplyOnlyOnDone) {
     Done(options);
     EXPECT_EQ(app->screenModeSwitches, 2);
     EXPECT_TRUE(app->windowed);
+}
+
+TEST_F(OptionsDialogTest, WindowSizeStepsThroughTheSizesThatFitAndAppliesOnDone) {
+    StartGame();
+    platform.window.maxWindowScale = 2;
+    OptionsDialog* options = OpenOptions();
+    EXPECT_EQ(options->windowSizeButton->label, "Window Size: Automatic");
+    const char* const steps[] = {"1x (640x480)", "2x (1280x960)", "Automatic", "1x (640x480)"};
+    for (const char* size : steps) {
+        ClickCentreOf(options->windowSizeButton.get());
+        EXPECT_EQ(options->windowSizeButton->label, std::string("Window Size: ") + size);
+    }
+    EXPECT_EQ(platform.window.windowScale, 0);
+    Done(options);
+    EXPECT_EQ(platform.window.windowScale, 1);
+    EXPECT_EQ(app->windowScale, 1);
+    auto key = SettingsStore(folder / "config").OpenKey("SOFTWARE\\Zandrel\\Gemlode");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->GetInt("WindowScale"), 1u);
 }
 
 TEST_F(OptionsDialogTest, UncheckingFullscreenWhereWindowedFailedIsRefused) {

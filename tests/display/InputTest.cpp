@@ -167,6 +167,18 @@ TEST_F(HeadlessInputTest, AltEnterAfterLoadingSwitchesAndSetsTheDisplayUpAgain) 
     Pump();
     EXPECT_TRUE(app.windowed);
     EXPECT_EQ(Device()->GetBitDepth(), 32);
+    EXPECT_EQ(Window().createCount, 1);  // switched in place, the window kept
+    EXPECT_EQ(Window().switchCount, 2);
+}
+
+TEST_F(HeadlessInputTest, AFullScreenSwitchTheWindowRefusesMakesTheWindowAgain) {
+    app.loaded = true;
+    Window().refuseSwitch = true;
+    Window().PostKey(kMsgSysKeyDown, 13);
+    Pump();
+    EXPECT_TRUE(Window().fullscreen);
+    EXPECT_EQ(Window().createCount, 2);
+    EXPECT_EQ(app.GetWidgetManager()->GetScreenImage(), Device()->GetScreenImage());
 }
 
 TEST_F(HeadlessInputTest, PointerLeavingIsNoticedAtTheNextTimerMessage) {
@@ -220,6 +232,9 @@ public:
             return false;
         }
         return HeadlessWindow::Create(t, w, h, isFullscreen);
+    }
+    bool SetFullscreen(bool isFullscreen) override {
+        return !isFullscreen && HeadlessWindow::SetFullscreen(false);
     }
 };
 

@@ -53,6 +53,8 @@ TEST_F(AppSettingsTest, FirstSaveCreatesEveryValueInOrder) {
               "# Sound effects volume, 0 to 100\nSfxVolume=85\n"
               "# 1 silences music and sound effects, 0 plays them\nMuted=0\n"
               "# 0 plays in a window, 1 full screen\nScreenMode=0\n"
+              "# Window size: the picture 1 to 8 times as large, 0 as large as fits\n"
+              "WindowScale=0\n"
               "# 1 uses the game's own mouse pointers, 0 the desktop's\nCustomCursors=0\n"
               "# 1 when the last transfer of the game succeeded, else 0\nITSuccess=0\n"
               "# Games played, 0 to 4294967295\nTimesPlayed=0\n"
@@ -120,6 +122,14 @@ TEST_F(AppSettingsTest, FlagsReadAnyNonZeroValue) {
     EXPECT_TRUE(settings.customCursors);
     EXPECT_TRUE(settings.transferSucceeded);
     EXPECT_EQ(settings.timesPlayed, 41);
+}
+
+TEST_F(AppSettingsTest, WindowScaleOutsideOneToEightReadsAsAutomatic) {
+    const std::pair<std::uint32_t, int> cases[] = {{3, 3}, {8, 8}, {0, 0}, {9, 0}, {0xFFFFFFFF, 0}};
+    for (const auto& [stored, read] : cases) {
+        Put("WindowScale", stored);
+        EXPECT_EQ(Loaded().windowScale, read) << stored;
+    }
 }
 
 TEST_F(AppSettingsTest, MissingLastCheckTimeTakesNow) {

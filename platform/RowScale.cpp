@@ -1,0 +1,145 @@
+// Row scaling. The SSE2 kernel spreads four pixels by shuffles (scales 2 to 4) or
+// broadcasts each pixel (5 to 8); the AVX2 kernel spreads eight pixels into `scale`
+// vectors by one permutation each, with the index vectors made once per row. Pixels
+// left over after the last whole group go through the plain loop.
+#include "platform/RowScale.h"
+
+#include <cstring>
+
+#include "platform/CpuFeatures.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define GEMLODE_AVX2_ROW_SCALE 1
+#endif
+
+namespace Varn {
+
+namespace {
+
+template <class Pixel>
+void ScalePlain(Pixel* dest, const Pixel* source, int count, int scale) {
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < scale; ++k) *dest++ = source[i];
+}
+
+#if defined(__SSE2__)
+inline void Store(uint32_t* at, __m128i value) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), value);
+}
+
+// Four pixels at a time; returns how many pixels were done.
+int ScaleSse2(uint32_t* dest, const uint32_t* source, int count, int scale) {
+    int done = 0;
+    for (; done + 4 <= count; done += 4, dest += 4 * scale) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + done));
+        if (scale == 2) {
+            Store(dest, _mm_unpacklo_epi32(v, v));
+            Store(dest + 4, _mm_unpackhi_epi32(v, v));
+        } else if (scale == 3) {
+            Store(dest, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0)));
+            Store(dest + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1)));
+            Store(dest + 8, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2)));
+        } else if (scale == 4) {
+            Store(dest, _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 0, 0, 0)));
+            Store(dest + 4, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 1, 1, 1)));
+            Store(dest + 8, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 2, 2)));
+            Store(dest + 12, _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 3)));
+        } else {
+            // Five to eight copies: two stores per pixel, the second overlapping the first.
+            for (int k = 0; k < 4; ++k) {
+                __m128i one = _mm_set1_epi32(int(source[done + k]));
+                Store(dest + k * scale, one);
+                Store(dest + k * scale + scale - 4, one);
+            }
+        }
+    }
+    return done;
+}
+#else
+int ScaleSse2(uint32_t*, const uint32_t*, int, int) {
+    return 0;
+}
+#endif
+
+#if defined(GEMLODE_AVX2_ROW_SCALE)
+// Eight pixels at a time; vector j of a group takes pixel (8 j + e) / Scale in lane e. The
+// scale is a template argument so that the index vectors stay in registers.
+template <int Scale>
+__attribute__((target("avx2"))) int ScaleAvx2(uint32_t* dest, const uint32_t* source, int count) {
+    __m256i spread[Scale];
+    for (int j = 0; j < Scale; ++j) {
+        alignas(32) int lanes[8];
+        for (int e = 0; e < 8; ++e) lanes[e] = (8 * j + e) / Scale;
+        spread[j] = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+    }
+    int done = 0;
+    for (; done + 8 <= count; done += 8, dest += 8 * Scale) {
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + done));
+        for (int j = 0; j < Scale; ++j)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + 8 * j),
+                                _mm256_permutevar8x32_epi32(v, spread[j]));
+    }
+    return done;
+}
+
+int ScaleAvx2(uint32_t* dest, const uint32_t* source, int count, int scale) {
+    switch (scale) {
+        case 2:
+            return ScaleAvx2<2>(dest, source, count);
+        case 3:
+            return ScaleAvx2<3>(dest, source, count);
+        case 4:
+            return ScaleAvx2<4>(dest, source, count);
+        case 5:
+            return ScaleAvx2<5>(dest, source, count);
+        case 6:
+            return ScaleAvx2<6>(dest, source, count);
+        case 7:
+            return ScaleAvx2<7>(dest, source, count);
+        case 8:
+            return ScaleAvx2<8>(dest, source, count);
+        default:
+            return 0;
+    }
+}
+#else
+int ScaleAvx2(uint32_t*, const uint32_t*, int, int) {
+    return 0;
+}
+#endif
+
+}  // namespace
+
+void ScaleRowPlain32(uint32_t* dest, const uint32_t* source, int count, int scale) {
+    ScalePlain(dest, source, count, scale);
+}
+
+void ScaleRowPlain16(uint16_t* dest, const uint16_t* source, int count, int scale) {
+    ScalePlain(dest, source, count, scale);
+}
+
+void ScaleRow32(uint32_t* dest, const uint32_t* source, int count, int scale,
+                RowScaleKernel kernel) {
+    if (scale < 1 || scale > 8 || count <= 0) return;
+    if (scale == 1) {
+        std::memcpy(dest, source, size_t(count) * 4);
+        return;
+    }
+    int done = 0;
+    if (kernel == RowScaleKernel::Widest && CpuHasAvx2())
+        done = ScaleAvx2(dest, source, count, scale);
+    else if (kernel != RowScaleKernel::Plain)
+        done = ScaleSse2(dest, source, count, scale);
+    ScalePlain(dest + size_t(done) * scale, source + done, count - done, scale);
+}
+
+void ScaleRow16(uint16_t* dest, const uint16_t* source, int count, int scale) {
+    if (scale < 1 || scale > 8 || count <= 0) return;
+    ScalePlain(dest, source, count, scale);
+}
+
+}  // namespace Varn
