@@ -26,7 +26,9 @@ constexpr int kCheckboxImage = 29;
 constexpr Rect kCheckedHalf{0, 0, 31, 32};
 constexpr Rect kUncheckedHalf{31, 0, 31, 32};
 constexpr int kMenuClickSound = 12;
+#if GEMLODE_ONLINE
 const char* const kSiteName = "Zandrel";
+#endif
 const char* const kSiteAddress = "http://www.zandrel.example/";
 const Color kLabelColor(255, 255, 0);
 
@@ -64,8 +66,10 @@ OptionsDialog::OptionsDialog(WinLodeApp* application)
 
     helpButton = MakeOwnButton(kHelpButton, "Help");
     highScoresButton = MakeOwnButton(kHighScoresButton, "High Scores");
+#if GEMLODE_ONLINE
     siteButton = MakeOwnButton(kSiteButton, std::string("Visit ") + kSiteName + " For More Games");
     updateButton = MakeOwnButton(kUpdateButton, "Check for Updates");
+#endif
 
     Image* track = app->GetImage(kSliderTrackImage);
     Image* thumb = app->GetImage(kSliderThumbImage);
@@ -100,8 +104,8 @@ void OptionsDialog::AddedToManager(WidgetManager* widgetManager) {
     widgetManager->AddWidget(cursorsBox.get());
     widgetManager->AddWidget(helpButton.get());
     widgetManager->AddWidget(highScoresButton.get());
-    widgetManager->AddWidget(siteButton.get());
-    widgetManager->AddWidget(updateButton.get());
+    if (siteButton) widgetManager->AddWidget(siteButton.get());
+    if (updateButton) widgetManager->AddWidget(updateButton.get());
 }
 
 void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
@@ -112,8 +116,8 @@ void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
     widgetManager->RemoveWidget(cursorsBox.get());
     widgetManager->RemoveWidget(helpButton.get());
     widgetManager->RemoveWidget(highScoresButton.get());
-    widgetManager->RemoveWidget(siteButton.get());
-    widgetManager->RemoveWidget(updateButton.get());
+    if (siteButton) widgetManager->RemoveWidget(siteButton.get());
+    if (updateButton) widgetManager->RemoveWidget(updateButton.get());
 }
 
 // Children are screen widgets of their own, so they follow the dialog here
@@ -127,8 +131,8 @@ void OptionsDialog::Resize(int newX, int newY, int newWidth, int newHeight) {
     soundSlider->Resize(x + 136, y + 92, width - 160, 32);
     fullscreenBox->Resize(x + 32, y + 124, 32, 32);
     cursorsBox->Resize(x + 146, y + 124, 32, 32);
-    updateButton->Resize(x + 24, y + 204, width - 48, 32);
-    siteButton->Resize(x + 24, y + 242, width - 48, 32);
+    if (updateButton) updateButton->Resize(x + 24, y + 204, width - 48, 32);
+    if (siteButton) siteButton->Resize(x + 24, y + 242, width - 48, 32);
 }
 
 void OptionsDialog::Draw(Graphics* g) {
@@ -144,7 +148,7 @@ void OptionsDialog::Draw(Graphics* g) {
 }
 
 int OptionsDialog::GetPreferredHeight(int) {
-    return kPreferredHeight;
+    return updateButton ? kPreferredHeight : kPreferredHeight - kOnlineRowsHeight;
 }
 
 // "DONE" already sounds through the application; the click is added for the

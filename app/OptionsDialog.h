@@ -7,7 +7,8 @@
 //
 // "Check for Updates" and the web-site button sit in two full-width rows below
 // Help and High Scores; the dialog is 80 pixels taller than the first layout
-// to make room for them, everything else keeps its place.
+// to make room for them, everything else keeps its place. A build without the
+// network (GEMLODE_ONLINE=0) has neither row, and the dialog is that much shorter.
 #pragma once
 
 #include <memory>
@@ -28,6 +29,7 @@ class OptionsDialog : public Dialog, public SliderListener, public CheckboxListe
 public:
     static constexpr int kDialogId = 2;
     static constexpr int kPreferredHeight = 338;
+    static constexpr int kOnlineRowsHeight = 80;
     enum ChildId { kMusicSlider = 0, kSoundSlider = 1, kFullscreenBox = 0, kCursorsBox = 1 };
     enum OwnButtonId { kHelpButton = 0, kHighScoresButton = 2, kSiteButton = 3, kUpdateButton = 4 };
 

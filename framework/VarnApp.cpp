@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "framework/AppInfoText.h"
-#include "framework/crash/CrashHandler.h"
 #include "framework/FatalScreen.h"
-#include "framework/internet/InternetManager.h"
 #include "framework/SettingsStore.h"
+#include "framework/crash/CrashHandler.h"
+#include "framework/internet/InternetManager.h"
 #include "graphics/DDInterface.h"
 #include "graphics/DisplayDevice.h"
 #include "platform/AtomicFile.h"
@@ -124,9 +124,11 @@ bool VarnApp::ChooseFolders() {
 
 void VarnApp::Init() {
     if (!ChooseFolders()) return;
-    // Made on the main thread before any transfer worker can start.
-    internetManager = std::make_unique<InternetManager>(
-        RunFolders().writeFolder, [this](const std::string& line) { Log(line); });
+    // Made on the main thread before any transfer worker can start. A build
+    // without the network has none: no update check, no advertisements, no list.
+    if (GEMLODE_ONLINE)
+        internetManager = std::make_unique<InternetManager>(
+            RunFolders().writeFolder, [this](const std::string& line) { Log(line); });
     std::srand(static_cast<unsigned>(Now()));
     LoadRegistrySettings();
     if (windowedThisRun) windowed = *windowedThisRun;
