@@ -37,7 +37,8 @@ program=$root/usr/games/gemlode
 for f in usr/share/gemlode/images/gemsheet6.png usr/share/gemlode/data/diff.txt \
   usr/share/gemlode/resources/IDI_MAIN_ICON.png usr/share/applications/$app_id.desktop \
   usr/share/metainfo/$app_id.metainfo.xml usr/share/icons/hicolor/64x64/apps/$app_id.png \
-  usr/share/icons/hicolor/16x16/apps/$app_id.png usr/share/man/man6/gemlode.6.gz \
+  usr/share/icons/hicolor/16x16/apps/$app_id.png usr/share/icons/hicolor/128x128/apps/$app_id.png \
+  usr/share/icons/hicolor/256x256/apps/$app_id.png usr/share/man/man6/gemlode.6.gz \
   usr/share/doc/gemlode/copyright; do
   [ -f "$root/$f" ] || fail "not installed: $f"
 done
