@@ -23,7 +23,8 @@ done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-export SOURCE_DATE_EPOCH=1765152000
+# The date of the newest changelog entry, as dpkg-buildpackage itself would take.
+export SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -STimestamp)
 export DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)"
 
 # The tracked and new files, without build folders or local settings.

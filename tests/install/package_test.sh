@@ -14,7 +14,7 @@ out=$(realpath "$out")
 fail() { echo "FAILED: $*"; exit 1; }
 
 # Packaged twice with one SOURCE_DATE_EPOCH, a second apart: the same bytes.
-export SOURCE_DATE_EPOCH=1765152000
+export SOURCE_DATE_EPOCH=1796688000
 for run in first second; do
   rm -f "$out"/gemlode_*.deb
   (cd "$out" && cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1) ||
