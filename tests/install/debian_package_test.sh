@@ -40,11 +40,12 @@ copy_tree() {
 }
 
 build_in() {
-  local tree=$1/gemlode-1.0.0
-  copy_tree "$tree"
-  (cd "$tree" && dpkg-buildpackage -b -uc -us >"$1/build.log" 2>&1) ||
+  (cd "$1/gemlode-1.0.0" && dpkg-buildpackage -b -uc -us >"$1/build.log" 2>&1) ||
     { tail -n 30 "$1/build.log"; fail "dpkg-buildpackage in $1"; }
 }
+# Both copies first: the source may change while the first build runs.
+copy_tree "$tmp/first/gemlode-1.0.0"
+copy_tree "$tmp/second/a-longer-folder/gemlode-1.0.0"
 build_in "$tmp/first"
 build_in "$tmp/second/a-longer-folder"
 
@@ -53,9 +54,14 @@ cp "$tmp"/first/*.deb "$tmp"/first/*.changes "$tmp"/first/*.buildinfo "$out"/
 deb=$(ls "$out"/gemlode_1.0.0-1_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no game package"
 ls "$out"/gemlode-dbgsym_1.0.0-1_*.deb >/dev/null 2>&1 || fail "no -dbgsym package"
+# On a difference, say which files in the packages differ.
+differing_files() {
+  mkdir -p "$tmp/one" "$tmp/two"
+  dpkg-deb -R "$1" "$tmp/one" && dpkg-deb -R "$2" "$tmp/two" && diff -rq "$tmp/one" "$tmp/two"
+}
 for f in "$tmp"/first/*.deb; do
-  cmp "$f" "$tmp/second/a-longer-folder/$(basename "$f")" ||
-    fail "$(basename "$f") differs between two builds"
+  other=$tmp/second/a-longer-folder/$(basename "$f")
+  cmp -s "$f" "$other" || { differing_files "$f" "$other"; fail "$(basename "$f") differs between two builds"; }
 done
 
 contents=$(dpkg-deb --contents "$deb") || fail "dpkg-deb --contents"
