@@ -8,7 +8,7 @@
 # and a copy started beside it must say so and end with exit code 0. Run again as
 # the install's owner (root in CI) with the install writable: still nothing new
 # under the prefix.
-# Screenshots (the ones the AppStream file names) go to ARTIFACT-DIR.
+# Screenshots (the ones meant for the AppStream file) go to ARTIFACT-DIR.
 # Usage: install_test.sh BUILD-DIR XCLOSE ARTIFACT-DIR
 set -u
 build=$(realpath "$1")
