@@ -14,7 +14,7 @@ packages=(
   libunwind-dev libdw-dev
   xvfb xauth xdotool x11-apps imagemagick weston
   espeak-ng
-  desktop-file-utils appstream lintian dpkg-dev fakeroot man-db file
+  desktop-file-utils appstream lintian dpkg-dev fakeroot man-db file debhelper
 )
 
 missing=()

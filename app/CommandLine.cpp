@@ -51,10 +51,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--version") {
             if (line.action != CommandLine::Action::kHelp)
                 line.action = CommandLine::Action::kVersion;
-        } else if (arg == "--windowed") {
-            line.windowed = true;
-        } else if (arg == "--fullscreen") {
-            line.windowed = false;
+        } else if (arg == "--windowed" || arg == "--fullscreen") {
+            const bool windowed = arg == "--windowed";
+            if (line.windowed && *line.windowed != windowed)
+                return UsageError("--windowed and --fullscreen exclude each other");
+            line.windowed = windowed;
         } else if (IsOption(arg, "--scale")) {
             std::optional<std::string> value = OptionValue(args, i, "--scale");
             if (!value) return UsageError("option --scale needs a number");

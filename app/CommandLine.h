@@ -7,7 +7,7 @@
 //                     kept); also --scale=N
 //   --seed N          the first game is dealt from seed N (0 ... 4294967295), so a
 //                     board can be replayed or reported; also --seed=N
-// Of --windowed and --fullscreen the last one counts. Anything else (an unknown
+// --windowed and --fullscreen together are a usage error. Anything else (an unknown
 // option, a missing or bad number, a plain argument) is a usage error: the
 // message and the usage go to stderr and the program exits with code 2.
 #pragma once

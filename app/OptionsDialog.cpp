@@ -26,7 +26,9 @@ constexpr int kCheckboxImage = 29;
 constexpr Rect kCheckedHalf{0, 0, 31, 32};
 constexpr Rect kUncheckedHalf{31, 0, 31, 32};
 constexpr int kMenuClickSound = 12;
+#if GEMLODE_ONLINE
 const char* const kSiteName = "Zandrel";
+#endif
 const char* const kSiteAddress = "http://www.zandrel.example/";
 const Color kLabelColor(255, 255, 0);
 
@@ -64,8 +66,10 @@ OptionsDialog::OptionsDialog(WinLodeApp* application)
 
     helpButton = MakeOwnButton(kHelpButton, "Help");
     highScoresButton = MakeOwnButton(kHighScoresButton, "High Scores");
+#if GEMLODE_ONLINE
     siteButton = MakeOwnButton(kSiteButton, std::string("Visit ") + kSiteName + " For More Games");
     updateButton = MakeOwnButton(kUpdateButton, "Check for Updates");
+#endif
     windowSizeButton = MakeOwnButton(kWindowSizeButton, "");
     windowScaleChoice = app->RequestedWindowScale();
     LabelWindowSize();
@@ -103,8 +107,8 @@ void OptionsDialog::AddedToManager(WidgetManager* widgetManager) {
     widgetManager->AddWidget(cursorsBox.get());
     widgetManager->AddWidget(helpButton.get());
     widgetManager->AddWidget(highScoresButton.get());
-    widgetManager->AddWidget(siteButton.get());
-    widgetManager->AddWidget(updateButton.get());
+    if (siteButton) widgetManager->AddWidget(siteButton.get());
+    if (updateButton) widgetManager->AddWidget(updateButton.get());
     widgetManager->AddWidget(windowSizeButton.get());
 }
 
@@ -116,8 +120,8 @@ void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
     widgetManager->RemoveWidget(cursorsBox.get());
     widgetManager->RemoveWidget(helpButton.get());
     widgetManager->RemoveWidget(highScoresButton.get());
-    widgetManager->RemoveWidget(siteButton.get());
-    widgetManager->RemoveWidget(updateButton.get());
+    if (siteButton) widgetManager->RemoveWidget(siteButton.get());
+    if (updateButton) widgetManager->RemoveWidget(updateButton.get());
     widgetManager->RemoveWidget(windowSizeButton.get());
 }
 
@@ -132,9 +136,11 @@ void OptionsDialog::Resize(int newX, int newY, int newWidth, int newHeight) {
     soundSlider->Resize(x + 136, y + 92, width - 160, 32);
     fullscreenBox->Resize(x + 32, y + 124, 32, 32);
     cursorsBox->Resize(x + 146, y + 124, 32, 32);
-    updateButton->Resize(x + 24, y + 204, width - 48, 32);
-    siteButton->Resize(x + 24, y + 242, width - 48, 32);
-    windowSizeButton->Resize(x + 24, y + 280, width - 48, 32);
+    if (updateButton) updateButton->Resize(x + 24, y + 204, width - 48, 32);
+    if (siteButton) siteButton->Resize(x + 24, y + 242, width - 48, 32);
+    // Below the online rows, or in their place where the build has none.
+    const int sizeRowY = updateButton ? 280 : 280 - kOnlineRowsHeight;
+    windowSizeButton->Resize(x + 24, y + sizeRowY, width - 48, 32);
 }
 
 void OptionsDialog::Draw(Graphics* g) {
@@ -150,7 +156,7 @@ void OptionsDialog::Draw(Graphics* g) {
 }
 
 int OptionsDialog::GetPreferredHeight(int) {
-    return kPreferredHeight;
+    return updateButton ? kPreferredHeight : kPreferredHeight - kOnlineRowsHeight;
 }
 
 // "DONE" already sounds through the application; the click is added for the

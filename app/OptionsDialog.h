@@ -9,7 +9,9 @@
 // Help and High Scores; the dialog is 80 pixels taller than the first layout
 // to make room for them, everything else keeps its place. "Window Size" is a full-width
 // row below those (38 pixels more): each click steps its choice through "Automatic" and the
-// scales the desktop has room for; "DONE" applies it.
+// scales the desktop has room for; "DONE" applies it. A build without the network
+// (GEMLODE_ONLINE=0) has no update or site row; the dialog is that much shorter and the
+// Window Size row moves up into their place.
 #pragma once
 
 #include <memory>
@@ -30,6 +32,7 @@ class OptionsDialog : public Dialog, public SliderListener, public CheckboxListe
 public:
     static constexpr int kDialogId = 2;
     static constexpr int kPreferredHeight = 376;
+    static constexpr int kOnlineRowsHeight = 80;
     enum ChildId { kMusicSlider = 0, kSoundSlider = 1, kFullscreenBox = 0, kCursorsBox = 1 };
     enum OwnButtonId {
         kHelpButton = 0,

@@ -14,6 +14,40 @@ set(GEMLODE_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 # Icons in the hicolor sizes, the manual page and the changelog, made at build time.
 configure_file(${PROJECT_SOURCE_DIR}/dist/gemlode.6 ${GEMLODE_DIST_DIR}/gemlode.6 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/dist/changelog ${GEMLODE_DIST_DIR}/changelog @ONLY)
+
+# The AppStream releases, one a changelog entry, newest first.
+function(gemlode_releases_from_changelog changelog out)
+  file(STRINGS ${changelog} lines REGEX "^(gemlode \\(| -- )")
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  set(releases "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^gemlode \\(([^)]+)\\)")
+      set(version ${CMAKE_MATCH_1})
+    elseif(line MATCHES ", ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+      list(FIND months ${CMAKE_MATCH_2} month)
+      math(EXPR month "${month} + 1" OUTPUT_FORMAT DECIMAL)
+      if(month LESS 10)
+        set(month 0${month})
+      endif()
+      string(APPEND releases
+             "    <release version=\"${version}\" date=\"${CMAKE_MATCH_3}-${month}-${CMAKE_MATCH_1}\"/>\n")
+    endif()
+  endforeach()
+  string(REGEX REPLACE "\n$" "" releases "${releases}")
+  set(${out} "${releases}" PARENT_SCOPE)
+endfunction()
+gemlode_releases_from_changelog(${GEMLODE_DIST_DIR}/changelog GEMLODE_RELEASES)
+# OARS: the update check asks for the latest version (social-info mild); the
+# downloaded advertisements name the maker's products (money-advertising
+# moderate). A build without the network does neither.
+if(GEMLODE_ONLINE)
+  set(GEMLODE_CONTENT_RATING "
+    <content_attribute id=\"social-info\">mild</content_attribute>
+    <content_attribute id=\"money-advertising\">moderate</content_attribute>
+  ")
+else()
+  set(GEMLODE_CONTENT_RATING "")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/dist/${GEMLODE_APP_ID}.metainfo.xml
                ${GEMLODE_DIST_DIR}/${GEMLODE_APP_ID}.metainfo.xml @ONLY)
 find_program(GZIP_PROGRAM gzip REQUIRED)

@@ -140,9 +140,11 @@ void VarnApp::Init() {
         return;
     }
     if (!ChooseFolders()) return;
-    // Made on the main thread before any transfer worker can start.
-    internetManager = std::make_unique<InternetManager>(
-        RunFolders().writeFolder, [this](const std::string& line) { Log(line); });
+    // Made on the main thread before any transfer worker can start. A build
+    // without the network has none: no update check, no advertisements, no list.
+    if (GEMLODE_ONLINE)
+        internetManager = std::make_unique<InternetManager>(
+            RunFolders().writeFolder, [this](const std::string& line) { Log(line); });
     std::srand(static_cast<unsigned>(Now()));
     LoadRegistrySettings();
     if (windowedThisRun) windowed = *windowedThisRun;

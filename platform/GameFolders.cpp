@@ -55,6 +55,15 @@ fs::path ChooseDataFolder(const fs::path& programFolder, const fs::path& configu
     return programFolder;  // the loader then names what is missing
 }
 
+// A build folder (the data beside the executable) or a copy marked portable keeps
+// the player's files beside the program; an install never does, even where its
+// folder is writable (root), so nothing is ever left under the install prefix.
+bool KeepsFilesBesideProgram(const fs::path& programFolder) {
+    std::error_code error;
+    return HoldsGameData(programFolder) ||
+           fs::is_regular_file(programFolder / kPortableMarker, error);
+}
+
 fs::path UserDataFolder(const FolderInputs& in) {
     const fs::path base = XdgBaseFolder(in.xdgDataHome, in.home, ".local/share");
     return base.empty() ? base : base / "Zandrel" / "Gemlode";
@@ -92,7 +101,7 @@ GameFolders DecideGameFolders(const FolderInputs& in) {
     folders.programFolder = in.programPath.parent_path();
     if (folders.programFolder.empty()) folders.programFolder = ".";
     folders.dataFolder = ChooseDataFolder(folders.programFolder, in.configuredDataFolder);
-    if (in.writable(folders.programFolder)) {
+    if (KeepsFilesBesideProgram(folders.programFolder) && in.writable(folders.programFolder)) {
         folders.writeFolder = folders.programFolder;
         folders.writeFolderIsProgramFolder = true;
     } else {

@@ -8,8 +8,11 @@
 // with.
 //
 // The game's own files (savegame.dat, hiscores.dat, crash.txt, adlist.txt, ads/,
-// the instance lock) go to the program folder when the player can write there,
-// else to $XDG_DATA_HOME/Zandrel/Gemlode (default ~/.local/share/Zandrel/Gemlode).
+// the instance lock) go to the program folder when it is a build folder (the
+// data beside the executable) or holds the file portable.txt, and the player can
+// write there; else to $XDG_DATA_HOME/Zandrel/Gemlode (default
+// ~/.local/share/Zandrel/Gemlode). An installed game thus never writes below its
+// prefix, even as root.
 // A relative or empty XDG variable is ignored, as the XDG rules say. The XDG
 // folder is created with mode 0700 when the run prepares it. When neither can be
 // written, the write folder is empty and nothing is saved.
@@ -20,6 +23,9 @@
 #include <string>
 
 namespace Varn {
+
+// Beside the executable, this file keeps the player's files in the program folder.
+inline constexpr const char* kPortableMarker = "portable.txt";
 
 // An XDG base folder: `value` when it is an absolute path, else
 // `home`/`belowHome`; empty when neither is usable (relative or empty values are

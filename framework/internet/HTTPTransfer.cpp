@@ -2,7 +2,9 @@
 // The worker's libcurl side is in HTTPTransferWorker.cpp.
 #include "framework/internet/HTTPTransfer.h"
 
+#if GEMLODE_ONLINE
 #include <curl/curl.h>
+#endif
 
 #include <cctype>
 #include <mutex>
@@ -64,7 +66,11 @@ HTTPTransfer::~HTTPTransfer() {
 
 void HTTPTransfer::GlobalInit() {
     static std::once_flag once;
+#if GEMLODE_ONLINE
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+#else
+    std::call_once(once, [] {});
+#endif
 }
 
 HTTPTransfer::UrlParts HTTPTransfer::SplitUrl(const std::string& url) {
@@ -114,12 +120,16 @@ void HTTPTransfer::GetRelative(const std::string& base, const std::string& relat
 void HTTPTransfer::Abort() {
     aborted.store(true);
     stop.store(true);
+#if GEMLODE_ONLINE
     if (multi) curl_multi_wakeup(static_cast<CURLM*>(multi));
+#endif
 }
 
 void HTTPTransfer::Wait() {
     if (worker.joinable()) worker.join();
+#if GEMLODE_ONLINE
     if (multi) curl_multi_cleanup(static_cast<CURLM*>(multi));
+#endif
     multi = nullptr;
 }
 
@@ -141,12 +151,16 @@ void HTTPTransfer::Start(const std::string& url) {
         Finish(kNoHost);  // nothing else is ever fetched
         return;
     }
+#if GEMLODE_ONLINE
     multi = curl_multi_init();
     try {
         worker = std::thread(&HTTPTransfer::Work, this);
     } catch (const std::system_error&) {
         Finish(kNoSocket);
     }
+#else
+    Finish(kNoSocket);  // built without the network
+#endif
 }
 
 void HTTPTransfer::Finish(int code) {

@@ -19,7 +19,8 @@
 // writes the content and then the result. The content may be read once the
 // result is no longer 2. The worker never outlives the transfer: starting
 // again and destruction abort and join it. curl_global_init must have run
-// (HTTPTransfer::GlobalInit) before the first transfer starts.
+// (HTTPTransfer::GlobalInit) before the first transfer starts. A build without
+// the network (GEMLODE_ONLINE=0) ends every transfer at once with 6.
 #pragma once
 
 #include <atomic>

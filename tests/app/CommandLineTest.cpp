@@ -23,7 +23,7 @@ TEST(CommandLine, OptionsGiveTheirChoices) {
         {{"--version", "--help"}, Action::kHelp, std::nullopt, std::nullopt},
         {{"--windowed"}, Action::kRun, true, std::nullopt},
         {{"--fullscreen"}, Action::kRun, false, std::nullopt},
-        {{"--fullscreen", "--windowed"}, Action::kRun, true, std::nullopt},
+        {{"--windowed", "--windowed"}, Action::kRun, true, std::nullopt},
         {{"--seed", "42"}, Action::kRun, std::nullopt, 42u},
         {{"--seed=4294967295", "--fullscreen"}, Action::kRun, false, 4294967295u},
         {{"--seed", "0"}, Action::kRun, std::nullopt, 0u},
@@ -60,6 +60,8 @@ TEST(CommandLine, AnythingElseIsAUsageError) {
         {"--scale", "9"},
         {"--scale=-1"},
         {"--scale", "two"},
+        {"--fullscreen", "--windowed"},
+        {"--windowed", "--seed", "3", "--fullscreen"},
     };
     for (const auto& args : bad) {
         const CommandLine line = ParseCommandLine(args);

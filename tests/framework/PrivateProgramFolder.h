@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -18,6 +19,8 @@ public:
     PrivateProgramFolder() {
         char pattern[] = "/tmp/gemlode-test-XXXXXX";
         if (const char* made = mkdtemp(pattern)) folder = made;
+        // No game data here: the marker keeps the test's files in this folder.
+        if (!folder.empty()) std::ofstream(folder / kPortableMarker) << "";
     }
     ~PrivateProgramFolder() {
         std::error_code ignored;

@@ -5,8 +5,10 @@
 # so a root run drops to "nobody"): a timed game to its end (high scores), a new
 # game with a move, quit. The player's files must be under the XDG data folder
 # and nothing written in the install; a second start must offer the saved game,
-# and a copy started beside it must say so and end with exit code 0.
-# Screenshots (the ones the AppStream file names) go to ARTIFACT-DIR.
+# and a copy started beside it must say so and end with exit code 0. Run again as
+# the install's owner (root in CI) with the install writable: still nothing new
+# under the prefix.
+# Screenshots (the ones meant for the AppStream file) go to ARTIFACT-DIR.
 # Usage: install_test.sh BUILD-DIR XCLOSE ARTIFACT-DIR
 set -u
 build=$(realpath "$1")
@@ -35,7 +37,8 @@ program=$root/usr/games/gemlode
 for f in usr/share/gemlode/images/gemsheet6.png usr/share/gemlode/data/diff.txt \
   usr/share/gemlode/resources/IDI_MAIN_ICON.png usr/share/applications/$app_id.desktop \
   usr/share/metainfo/$app_id.metainfo.xml usr/share/icons/hicolor/64x64/apps/$app_id.png \
-  usr/share/icons/hicolor/16x16/apps/$app_id.png usr/share/man/man6/gemlode.6.gz \
+  usr/share/icons/hicolor/16x16/apps/$app_id.png usr/share/icons/hicolor/128x128/apps/$app_id.png \
+  usr/share/icons/hicolor/256x256/apps/$app_id.png usr/share/man/man6/gemlode.6.gz \
   usr/share/doc/gemlode/copyright; do
   [ -f "$root/$f" ] || fail "not installed: $f"
 done
@@ -164,5 +167,22 @@ wait $second || fail "the second copy ended with code $?"
 grep -q "Another copy of the game is running" "$tmp/log-second" || fail "the second copy said nothing"
 kill -0 $game 2>/dev/null || fail "the first copy ended too"
 quit_game
+
+# Root, or the install's owner, may write to the prefix: the player's files still
+# go under the XDG folder and nothing new appears in the install.
+chmod -R u+w "$root"
+find "$root" -printf '%p %s\n' | sort >"$tmp/before-writable"
+home=$tmp/home-owner
+mkdir -p "$home"
+as_player=()
+start_game --windowed
+click 320 396
+sleep 1.5
+make_move || fail "no move scored by the install's owner"
+quit_game
+find "$root" -printf '%p %s\n' | sort >"$tmp/after-writable"
+cmp -s "$tmp/before-writable" "$tmp/after-writable" ||
+  { diff "$tmp/before-writable" "$tmp/after-writable"; fail "a writable install was written to"; }
+[ -s "$home/.local/share/Zandrel/Gemlode/savegame.dat" ] || fail "the owner's game was not saved"
 echo "installed game played as $(id -un 65534 2>/dev/null || id -un); screenshots in $artifacts"
 exit 0

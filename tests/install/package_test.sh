@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack and checks it with dpkg-deb: its control
+# Builds the Debian package with CPack (twice: the same bytes with one
+# SOURCE_DATE_EPOCH) and checks it with dpkg-deb: its control
 # fields (name, version, section, dependencies found from the linked libraries)
 # and that it holds the program, the data, the desktop files and the manual.
 # The package is kept in OUT-DIR for lintian or a person to look at.
@@ -12,11 +13,18 @@ mkdir -p "$out"
 out=$(realpath "$out")
 fail() { echo "FAILED: $*"; exit 1; }
 
-rm -f "$out"/gemlode_*.deb
-(cd "$out" && cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1) ||
-  { tail -n 20 "$out/cpack.log"; fail "cpack"; }
-deb=$(ls "$out"/gemlode_"$version"_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || fail "no gemlode_${version}_*.deb in $out"
+# Packaged twice with one SOURCE_DATE_EPOCH, a second apart: the same bytes.
+export SOURCE_DATE_EPOCH=1796688000
+for run in first second; do
+  rm -f "$out"/gemlode_*.deb
+  (cd "$out" && cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1) ||
+    { tail -n 20 "$out/cpack.log"; fail "cpack"; }
+  deb=$(ls "$out"/gemlode_"$version"_*.deb 2>/dev/null | head -n 1)
+  [ -n "$deb" ] || fail "no gemlode_${version}_*.deb in $out"
+  [ $run = first ] && { cp "$deb" "$out/first.deb"; sleep 1; }
+done
+cmp "$out/first.deb" "$deb" || fail "packaging twice gave different files"
+rm -f "$out/first.deb"
 
 info=$(dpkg-deb --info "$deb") || fail "dpkg-deb --info"
 field() { dpkg-deb --field "$deb" "$1"; }

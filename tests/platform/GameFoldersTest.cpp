@@ -62,6 +62,21 @@ TEST_F(GameFoldersTest, ReadOnlyProgramFolderWritesUnderHomeWhenXdgIsUnset) {
     EXPECT_FALSE(folders.writeFolderIsProgramFolder);
 }
 
+TEST_F(GameFoldersTest, WritableInstallStillWritesUnderXdg) {
+    MakeData(temp.path / "usr" / "share" / "gemlode");  // root may write to usr/games
+    const GameFolders folders = DecideGameFolders(inputs);
+    EXPECT_EQ(folders.writeFolder, temp.path / "home/.local/share/Zandrel/Gemlode");
+    EXPECT_FALSE(folders.writeFolderIsProgramFolder);
+}
+
+TEST_F(GameFoldersTest, PortableMarkerKeepsTheFilesBesideTheProgram) {
+    std::ofstream(program / kPortableMarker) << "";
+    EXPECT_EQ(DecideGameFolders(inputs).writeFolder, program);
+    ProgramFolderReadOnly();
+    EXPECT_EQ(DecideGameFolders(inputs).writeFolder,
+              temp.path / "home/.local/share/Zandrel/Gemlode");
+}
+
 struct XdgCase {
     const char* value;
     const char* expected;  // below the temporary folder

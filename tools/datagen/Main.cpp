@@ -68,12 +68,23 @@ int Run(int argc, char** argv) {
     return rc;
 }
 
-// The window icon at 64, 32 and 16 pixels, for the desktop's icon theme.
+// Each pixel of the picture as a square of factor x factor: the pixel art stays sharp.
+Canvas Enlarged(const Canvas& picture, int factor) {
+    Canvas large(picture.Width() * factor, picture.Height() * factor);
+    for (int y = 0; y < large.Height(); ++y)
+        for (int x = 0; x < large.Width(); ++x) large.At(x, y) = picture.At(x / factor, y / factor);
+    return large;
+}
+
+// The window icon at 256, 128, 64, 32 and 16 pixels, for the desktop's icon
+// theme and software centres (which want 128 and more).
 int WriteDesktopIcons(const std::string& dir, const std::string& name) {
     for (const Picture& p : DrawResourcePictures()) {
         if (p.name != "IDI_MAIN_ICON") continue;
-        for (int factor : {1, 2, 4}) {
-            const Canvas icon = factor == 1 ? p.image : p.image.Downsample(factor);
+        for (int factor : {-4, -2, 1, 2, 4}) {
+            const Canvas icon = factor == 1  ? p.image
+                                : factor < 0 ? Enlarged(p.image, -factor)
+                                             : p.image.Downsample(factor);
             const std::string size = std::to_string(icon.Width());
             const std::string folder = dir + "/" + size + "x" + size + "/apps";
             if (!MakeFolder(dir) || !MakeFolder(dir + "/" + size + "x" + size) ||
