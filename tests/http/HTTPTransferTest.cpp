@@ -100,8 +100,13 @@ TEST_F(HTTPTransferTest, FailedWaitOrNoWorkerThreadIsAFailedTransfer) {
     transfer.Wait();
     setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kConnectFailed);
+#ifndef __SANITIZE_ADDRESS__
+    // Under the address sanitizer its own thread-start interceptor trips over the refused
+    // start of a member-function thread (an invalid-vptr report inside the standard
+    // library); the plain and thread-sanitizer builds check this half.
     NoNewThreads none;
     EXPECT_EQ(Fetch(silent.Url()), HTTPTransfer::kNoSocket);
+#endif
 }
 
 TEST_F(HTTPTransferTest, OversizedAnswerStopsAtTheLimit) {
