@@ -91,6 +91,9 @@ TEST_F(HTTPTransferTest, SilentServerTimesOutWithAFailure) {
 
 TEST_F(HTTPTransferTest, FailedWaitOrNoWorkerThreadIsAFailedTransfer) {
     LoopbackServer silent({{"", true}});
+#ifndef __SANITIZE_ADDRESS__
+    // The sanitizers' runtime checks memory through a pipe, so with one descriptor allowed it
+    // reports the worker's own end as a fault; the plain and thread builds check this half.
     transfer.GetAbsolute(silent.Url());
     while (silent.Connections() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     rlimit saved{};
@@ -100,13 +103,9 @@ TEST_F(HTTPTransferTest, FailedWaitOrNoWorkerThreadIsAFailedTransfer) {
     transfer.Wait();
     setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(transfer.GetResult(), HTTPTransfer::kConnectFailed);
-#ifndef __SANITIZE_ADDRESS__
-    // Under the address sanitizer its own thread-start interceptor trips over the refused
-    // start of a member-function thread (an invalid-vptr report inside the standard
-    // library); the plain and thread-sanitizer builds check this half.
+#endif
     NoNewThreads none;
     EXPECT_EQ(Fetch(silent.Url()), HTTPTransfer::kNoSocket);
-#endif
 }
 
 TEST_F(HTTPTransferTest, OversizedAnswerStopsAtTheLimit) {
