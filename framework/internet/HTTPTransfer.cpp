@@ -3,11 +3,10 @@
 #include "framework/internet/HTTPTransfer.h"
 
 #if GEMLODE_ONLINE
-#include <curl/curl.h>
+#include "framework/internet/CurlLibrary.h"
 #endif
 
 #include <cctype>
-#include <mutex>
 #include <system_error>
 
 namespace Varn {
@@ -64,12 +63,12 @@ HTTPTransfer::~HTTPTransfer() {
     Wait();
 }
 
-void HTTPTransfer::GlobalInit() {
-    static std::once_flag once;
+const std::string& HTTPTransfer::TransportError() {
 #if GEMLODE_ONLINE
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return SharedCurlError();
 #else
-    std::call_once(once, [] {});
+    static const std::string offline = "built without the network";
+    return offline;
 #endif
 }
 
@@ -121,14 +120,14 @@ void HTTPTransfer::Abort() {
     aborted.store(true);
     stop.store(true);
 #if GEMLODE_ONLINE
-    if (multi) curl_multi_wakeup(static_cast<CURLM*>(multi));
+    if (multi) SharedCurl()->multi_wakeup(static_cast<CURLM*>(multi));
 #endif
 }
 
 void HTTPTransfer::Wait() {
     if (worker.joinable()) worker.join();
 #if GEMLODE_ONLINE
-    if (multi) curl_multi_cleanup(static_cast<CURLM*>(multi));
+    if (multi) SharedCurl()->multi_cleanup(static_cast<CURLM*>(multi));
 #endif
     multi = nullptr;
 }
@@ -152,7 +151,12 @@ void HTTPTransfer::Start(const std::string& url) {
         return;
     }
 #if GEMLODE_ONLINE
-    multi = curl_multi_init();
+    const CurlLibrary* curl = SharedCurl();
+    multi = curl ? curl->multi_init() : nullptr;
+    if (!multi) {
+        Finish(kNoSocket);
+        return;
+    }
     try {
         worker = std::thread(&HTTPTransfer::Work, this);
     } catch (const std::system_error&) {

@@ -18,9 +18,9 @@
 // Threads: the owner (one thread) calls every operation; the worker only
 // writes the content and then the result. The content may be read once the
 // result is no longer 2. The worker never outlives the transfer: starting
-// again and destruction abort and join it. curl_global_init must have run
-// (HTTPTransfer::GlobalInit) before the first transfer starts. A build without
-// the network (GEMLODE_ONLINE=0) ends every transfer at once with 6.
+// again and destruction abort and join it. The first transfer opens libcurl;
+// without it every transfer ends at once with 6, as in a build without the
+// network (GEMLODE_ONLINE=0).
 #pragma once
 
 #include <atomic>
@@ -57,8 +57,9 @@ public:
     HTTPTransfer(const HTTPTransfer&) = delete;
     HTTPTransfer& operator=(const HTTPTransfer&) = delete;
 
-    // Once per process, on the main thread, before any transfer starts.
-    static void GlobalInit();
+    // Why transfers cannot run (libcurl missing, or no network in this build);
+    // empty while they can and before the first transfer tried.
+    static const std::string& TransportError();
 
     void GetAbsolute(const std::string& url);
     void GetRelative(const std::string& base, const std::string& relative);

@@ -3,9 +3,9 @@
 // (curl_multi_wakeup), and libcurl's failures mapped onto the result codes.
 // NOTE: libcurl is one of the two places above platform/ that reach the
 // operating system's network directly; nothing here starts a shell.
-#include <curl/curl.h>
 #include <strings.h>
 
+#include "framework/internet/CurlLibrary.h"
 #include "framework/internet/HTTPTransfer.h"
 #include "platform/ThreadSignalStack.h"
 
@@ -34,17 +34,17 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return bytes;
 }
 
-bool Connected(CURL* easy) {
+bool Connected(const CurlLibrary& curl, CURL* easy) {
     curl_off_t connectTime = 0;
-    return curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime) == CURLE_OK &&
+    return curl.easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &connectTime) == CURLE_OK &&
            connectTime > 0;
 }
 
 // The body is asked for without encoding; an encoded one (gzip, ...) is no answer.
-bool IsEncoded(CURL* easy) {
+bool IsEncoded(const CurlLibrary& curl, CURL* easy) {
     curl_header* header = nullptr;
     for (size_t i = 0;
-         curl_easy_header(easy, "Content-Encoding", i, CURLH_HEADER, -1, &header) == CURLHE_OK;
+         curl.easy_header(easy, "Content-Encoding", i, CURLH_HEADER, -1, &header) == CURLHE_OK;
          ++i) {
         if (strcasecmp(header->value, "identity") != 0) return true;
         if (i + 1 >= header->amount) break;
@@ -58,18 +58,19 @@ int StatusResult(long status) {
     return HTTPTransfer::kBadStatus;
 }
 
-int MapOutcome(CURL* easy, CURLcode code, bool tooLarge) {
+int MapOutcome(const CurlLibrary& curl, CURL* easy, CURLcode code, bool tooLarge) {
     if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) return HTTPTransfer::kBadStatus;
     if (code == CURLE_OK) {
         long status = 0;
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        curl.easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         const int result = StatusResult(status);
-        return result == HTTPTransfer::kCompleted && IsEncoded(easy) ? HTTPTransfer::kBadStatus
-                                                                     : result;
+        return result == HTTPTransfer::kCompleted && IsEncoded(curl, easy)
+                   ? HTTPTransfer::kBadStatus
+                   : result;
     }
     if (code == CURLE_SEND_ERROR) return HTTPTransfer::kSendFailed;
     // Past the connect, anything else is an answer that cannot be used.
-    if (Connected(easy)) return HTTPTransfer::kBadStatus;
+    if (Connected(curl, easy)) return HTTPTransfer::kBadStatus;
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY:
@@ -81,39 +82,40 @@ int MapOutcome(CURL* easy, CURLcode code, bool tooLarge) {
     }
 }
 
-void Configure(CURL* easy, const std::string& url, curl_slist* headers, Sink* sink,
-               const HTTPTransfer::Limits& limits) {
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, sink);
+void Configure(const CurlLibrary& curl, CURL* easy, const std::string& url, curl_slist* headers,
+               Sink* sink, const HTTPTransfer::Limits& limits) {
+    curl.easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl.easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl.easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    curl.easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 1L);
+    curl.easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl.easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl.easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl.easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl.easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl.easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
+    curl.easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
+    curl.easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
+    curl.easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteBody);
+    curl.easy_setopt(easy, CURLOPT_WRITEDATA, sink);
 }
 
 // Drives the transfer until it ends or the stop flag is seen; the result of
 // an ended transfer, or nothing when stopped.
-bool Drive(CURLM* multi, const std::atomic<bool>& stop, CURLcode& outcome) {
+bool Drive(const CurlLibrary& curl, CURLM* multi, const std::atomic<bool>& stop,
+           CURLcode& outcome) {
     int active = 1;
     while (!stop.load()) {
-        if (curl_multi_perform(multi, &active) != CURLM_OK) break;
+        if (curl.multi_perform(multi, &active) != CURLM_OK) break;
         int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        while (CURLMsg* message = curl.multi_info_read(multi, &queued)) {
             if (message->msg != CURLMSG_DONE) continue;
             outcome = message->data.result;
             return true;
         }
         if (active == 0) break;
         // A wait that fails would fail again at once: the loop would spin until the time-out.
-        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) break;
+        if (curl.multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) break;
     }
     return false;
 }
@@ -122,30 +124,31 @@ bool Drive(CURLM* multi, const std::atomic<bool>& stop, CURLcode& outcome) {
 
 void HTTPTransfer::Work() {
     ThreadSignalStack signalStack;
+    const CurlLibrary& curl = *SharedCurl();  // opened by Start, which made the multi handle
     CURLM* handles = static_cast<CURLM*>(multi);
-    CURL* easy = handles ? curl_easy_init() : nullptr;
+    CURL* easy = handles ? curl.easy_init() : nullptr;
     if (!easy) {
         Finish(kNoSocket);
         return;
     }
-    curl_slist* headers = curl_slist_append(nullptr, kAgentHeader);
-    headers = curl_slist_append(headers, "Accept:");  // only the headers we mean
-    headers = curl_slist_append(headers, "Accept-Encoding: identity");
+    curl_slist* headers = curl.slist_append(nullptr, kAgentHeader);
+    headers = curl.slist_append(headers, "Accept:");  // only the headers we mean
+    headers = curl.slist_append(headers, "Accept-Encoding: identity");
     Sink sink{&content, limits.maxBodyBytes};
-    Configure(easy, fullUrl, headers, &sink, limits);
+    Configure(curl, easy, fullUrl, headers, &sink, limits);
     CURLcode outcome = CURLE_OK;
     int code = kAborted;
-    if (curl_multi_add_handle(handles, easy) != CURLM_OK) {
+    if (curl.multi_add_handle(handles, easy) != CURLM_OK) {
         code = kNoSocket;
     } else {
-        if (Drive(handles, stop, outcome))
-            code = MapOutcome(easy, outcome, sink.tooLarge);
+        if (Drive(curl, handles, stop, outcome))
+            code = MapOutcome(curl, easy, outcome, sink.tooLarge);
         else if (!stop.load())
             code = kConnectFailed;  // the multi interface itself failed
-        curl_multi_remove_handle(handles, easy);
+        curl.multi_remove_handle(handles, easy);
     }
-    curl_easy_cleanup(easy);
-    curl_slist_free_all(headers);
+    curl.easy_cleanup(easy);
+    curl.slist_free_all(headers);
     Finish(code);
 }
 

@@ -5,7 +5,6 @@ namespace Varn {
 
 InternetManager::InternetManager(std::filesystem::path folder, LogSink logSink)
     : writeFolder(std::move(folder)), log(std::move(logSink)) {
-    HTTPTransfer::GlobalInit();
     fileLimits.maxBodyBytes = size_t(4) << 20;
     fileLimits.totalTimeoutMs = 60000;
     LoadList();
@@ -22,6 +21,9 @@ void InternetManager::StartUpdateCheck(const std::string& url) {
     parsed = false;
     completionReported = false;
     checkTransfer.GetAbsolute(url);
+    if (checkTransfer.GetResult() == HTTPTransfer::kNoSocket &&
+        !HTTPTransfer::TransportError().empty())
+        Log("Update check impossible: " + HTTPTransfer::TransportError());
 }
 
 int InternetManager::UpdateCheckStatus() const {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "framework/internet/CurlLibrary.h"
 #include "framework/internet/HTTPTransfer.h"
 #include "tests/http/LoopbackServer.h"
 #include "tests/platform/SystemFaults.h"
@@ -21,7 +22,6 @@ class HTTPTransferTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("no_proxy", "127.0.0.1,localhost", 1);  // loopback never goes through a proxy
-        HTTPTransfer::GlobalInit();
         HTTPTransfer::Limits quick;
         quick.connectTimeoutMs = 2000;
         quick.totalTimeoutMs = 3000;
@@ -179,6 +179,24 @@ struct ResolveCase {
     const char* relative;
     const char* full;
 };
+
+// The game runs without libcurl installed; only its transfers fail.
+TEST(CurlLibraryTest, AMissingLibraryOrEntryPointIsRefusedWithItsReason) {
+    const struct {
+        const char* soname;
+        const char* reason;
+    } cases[] = {
+        {"libgemlode-no-such-curl.so.4", "libgemlode-no-such-curl.so.4"},
+        {"libz.so.1", "curl_global_init is missing from libcurl"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(CurlLibrary::Open(c.soname, error), nullptr) << c.soname;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_NE(CurlLibrary::Open("libcurl.so.4", error), nullptr) << error;
+}
 
 TEST(HTTPTransferUrlTest, RelativeResolutionRules) {
     const ResolveCase cases[] = {

@@ -71,7 +71,9 @@ for f in ./usr/games/gemlode ./usr/share/gemlode/images/gemsheet6.png \
   ./usr/share/doc/gemlode/copyright; do
   grep -q " $f\$" <<<"$contents" || fail "not in the package: $f"
 done
-grep -q libsdl2 <<<"$(dpkg-deb --field "$deb" Depends)" || fail "Depends lacks libsdl2"
+for lib in libsdl2 libcurl4; do
+  grep -q "$lib" <<<"$(dpkg-deb --field "$deb" Depends)" || fail "Depends lacks $lib"
+done
 # The font strips keep the game's own names, never a Reserved Font Name.
 grep -iE 'dosis|comfortaa' <<<"$contents" && fail "a Reserved Font Name is used for a file"
 

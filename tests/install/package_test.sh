@@ -33,7 +33,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 depends=$(field Depends)
 for lib in libc6 libsdl2 libpng16 libjpeg62-turbo libsndfile1 libopenmpt0 libfreetype6 \
-  libfontconfig1 fonts-dejavu-core; do
+  libfontconfig1 fonts-dejavu-core libcurl4; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 grep -q "Installed-Size:" <<<"$info" || fail "no Installed-Size"
