@@ -6,5 +6,7 @@ namespace Varn {
 
 // True where the build can compile AVX2 kernels and the processor runs them.
 bool CpuHasAvx2();
+// True where the processor also runs AVX-512 Foundation (64-byte vectors).
+bool CpuHasAvx512();
 
 }  // namespace Varn

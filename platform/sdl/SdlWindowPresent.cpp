@@ -128,6 +128,10 @@ bool SdlWindow::PresentToSurface(const FrameView& frame) {
         if (!surfacesStartBlack) SDL_FillRect(surface, nullptr, 0);
     }
     PictureRect changed = frameChanges.Update(frame, frame.firstDirtyRow, frame.endDirtyRow, fresh);
+    // From a 16-pixel boundary each scaled row starts on a 64-byte line of the surface (its
+    // rows and bars are whole lines at the usual sizes), where the row kernels run fastest.
+    changed.width += changed.x % 16;
+    changed.x -= changed.x % 16;
     // Whatever would reach past the surface (a window smaller than asked for) is left out.
     int scale = placement.scale;
     changed.width = std::min(changed.width, (surface->w - placement.left) / scale - changed.x);
