@@ -2,22 +2,24 @@
 
 namespace Varn {
 
-bool CpuHasAvx2() {
 #if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+bool CpuHasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
-#else
-    return false;
-#endif
 }
 
 bool CpuHasAvx512() {
-#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     static const bool has = __builtin_cpu_supports("avx512f");
     return has;
-#else
-    return false;
-#endif
 }
+#else
+bool CpuHasAvx2() {
+    return false;
+}
+
+bool CpuHasAvx512() {
+    return false;
+}
+#endif
 
 }  // namespace Varn

@@ -5,6 +5,7 @@
 #include "platform/RowScale.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "platform/CpuFeatures.h"
 
@@ -109,48 +110,35 @@ __attribute__((target("avx512f"))) int ScaleAvx512(uint32_t* dest, const uint32_
     return done;
 }
 
-template <template <int> class Kernel>
-int ForScale(uint32_t* dest, const uint32_t* source, int count, int scale) {
+// Calls `run` with the scale as a compile-time constant (std::integral_constant).
+template <class Run>
+int ForScale(int scale, Run run) {
     switch (scale) {
         case 2:
-            return Kernel<2>::Run(dest, source, count);
+            return run(std::integral_constant<int, 2>{});
         case 3:
-            return Kernel<3>::Run(dest, source, count);
+            return run(std::integral_constant<int, 3>{});
         case 4:
-            return Kernel<4>::Run(dest, source, count);
+            return run(std::integral_constant<int, 4>{});
         case 5:
-            return Kernel<5>::Run(dest, source, count);
+            return run(std::integral_constant<int, 5>{});
         case 6:
-            return Kernel<6>::Run(dest, source, count);
+            return run(std::integral_constant<int, 6>{});
         case 7:
-            return Kernel<7>::Run(dest, source, count);
+            return run(std::integral_constant<int, 7>{});
         case 8:
-            return Kernel<8>::Run(dest, source, count);
+            return run(std::integral_constant<int, 8>{});
         default:
             return 0;
     }
 }
 
-template <int Scale>
-struct Avx2Kernel {
-    static int Run(uint32_t* dest, const uint32_t* source, int count) {
-        return ScaleAvx2<Scale>(dest, source, count);
-    }
-};
-
-template <int Scale>
-struct Avx512Kernel {
-    static int Run(uint32_t* dest, const uint32_t* source, int count) {
-        return ScaleAvx512<Scale>(dest, source, count);
-    }
-};
-
 int ScaleAvx2(uint32_t* dest, const uint32_t* source, int count, int scale) {
-    return ForScale<Avx2Kernel>(dest, source, count, scale);
+    return ForScale(scale, [&](auto fixed) { return ScaleAvx2<fixed()>(dest, source, count); });
 }
 
 int ScaleAvx512(uint32_t* dest, const uint32_t* source, int count, int scale) {
-    return ForScale<Avx512Kernel>(dest, source, count, scale);
+    return ForScale(scale, [&](auto fixed) { return ScaleAvx512<fixed()>(dest, source, count); });
 }
 #else
 int ScaleAvx2(uint32_t*, const uint32_t*, int, int) {
