@@ -93,7 +93,16 @@ const DialogOpener kDialogs[] = {
          h.app->updateServer = "http://127.0.0.1:9";
          h.app->StartUpdateCheck();
      }},
+    {"save failed at quit", 19,
+     [](AppHarness& h) {
+         h.app->GetBoard()->noMoveYet = false;
+         h.app->GetBoard()->savePath = (h.folder / "missing" / "savegame.dat").string();
+         h.ClickButton(kQuit);
+         h.app->ButtonClicked(2001);
+     }},
 };
+// The questions whose YES gives a game up: Enter answers NO.
+const std::set<int> kEnterSaysNo = {0, 3, 4, 19};
 
 bool OnScreen(const Rect& r) {
     return r.x >= 0 && r.y >= 0 && r.x + r.width <= 640 && r.y + r.height <= 480;
@@ -177,8 +186,8 @@ TEST(DialogFlowTest, ClosingAModalDialogOverTheStartTipGivesTheKeysBackToTheBoar
 }
 
 // Escape presses each dialog's cancelling button and Enter its default one (the
-// single button where there is only one), as a click would; neither key reaches
-// the board (a key pauses it).
+// single button where there is only one; NO where YES gives a game up), as a click would; neither
+// key reaches the board (a key pauses it).
 TEST(DialogFlowTest, EnterAndEscapePressTheButtonsOfEveryDialogAndNeverReachTheBoard) {
     for (const DialogOpener& entry : kDialogs) {
         SCOPED_TRACE(entry.what);
@@ -190,7 +199,8 @@ TEST(DialogFlowTest, EnterAndEscapePressTheButtonsOfEveryDialogAndNeverReachTheB
             h.Tick();
             Dialog* dialog = h.app->GetDialog(entry.id);
             if (!dialog || !dialog->firstButton) break;  // the start tip, "Opening Browser ..."
-            const int button = entry.id + (key == 27 && dialog->secondButton ? 3000 : 2000);
+            const bool no = key == 27 || kEnterSaysNo.count(entry.id);
+            const int button = entry.id + (no && dialog->secondButton ? 3000 : 2000);
             h.app->clicks.clear();
             for (int message : {kMsgKeyDown, kMsgChar, kMsgKeyUp})
                 h.platform.window.PostKey(message, key);

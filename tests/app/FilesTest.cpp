@@ -77,6 +77,8 @@ TEST(GameFiles, NothingWritableIsSaidOnceAndTheQuitQuestionPromisesNothing) {
     h.ClickButton(kQuit);
     ASSERT_NE(h.app->GetDialog(kQuitDialog), nullptr);
     EXPECT_EQ(h.app->GetDialog(kQuitDialog)->body.find("saved"), std::string::npos);
+    Dialog* quit = h.app->GetDialog(kQuitDialog);
+    EXPECT_EQ(quit->DefaultButton(), quit->secondButton.get());  // YES loses the game
     ClickDialogButton(h, kQuitDialog, true);
     h.app.reset();
     EXPECT_EQ(LogLinesWith(h, "nothing will be saved"), 1);
@@ -102,31 +104,39 @@ TEST(GameFiles, SecondCopyForTheSamePlayerSaysSoAndEnds) {
 }
 
 // Where the system's box fails, both start notices appear in the game's own window until
-// Enter; the second copy then ends.
+// Enter, the close box or a signal's quit; the second copy then ends, and so does a run
+// whose notice was answered by a quit.
 TEST(GameFiles, StartNoticesFallBackToTheGameWindow) {
-    AppHarness first;
-    first.Start();
-    AppHarness second(first.folder);
-    AppHarness unwritable;
-    const fs::path program = unwritable.folder;
-    std::ofstream(program / "plainfile") << "x";
-    unwritable.app->adjustFolders = [program](FolderInputs& in) {
-        in.writable = [program](const fs::path& f) { return f != program; };
-        in.xdgDataHome = (program / "plainfile" / "xdg").string();  // cannot be created
-    };
-    for (AppHarness* h : {&second, &unwritable}) {
-        h->platform.desktop.boxesShown = false;
-        int pumps = 0;
-        h->platform.window.onPump = [&pumps](HeadlessWindow& window) {
-            if (++pumps == 1) window.PostKey(kMsgKeyDown, 13);
+    const std::pair<WindowMessage, bool> kAnswers[] = {{{kMainWindow, kMsgKeyDown, 13, 0}, false},
+                                                       {{kMainWindow, kMsgClose, 0, 0}, true},
+                                                       {{kInvisibleWindow, kMsgClose, 0, 0}, true}};
+    for (const auto& [reply, quits] : kAnswers) {
+        const WindowMessage answer = reply;
+        AppHarness first;
+        first.Start();
+        AppHarness second(first.folder);
+        AppHarness unwritable;
+        const fs::path program = unwritable.folder;
+        std::ofstream(program / "plainfile") << "x";
+        unwritable.app->adjustFolders = [program](FolderInputs& in) {
+            in.writable = [program](const fs::path& f) { return f != program; };
+            in.xdgDataHome = (program / "plainfile" / "xdg").string();  // cannot be created
         };
-        h->app->Init();
-        EXPECT_EQ(pumps, 1);
-        EXPECT_GT(h->platform.window.presentCount, 0);
-        h->platform.window.onPump = nullptr;
+        for (AppHarness* h : {&second, &unwritable}) {
+            h->platform.desktop.boxesShown = false;
+            int pumps = 0;
+            h->platform.window.onPump = [&pumps, answer](HeadlessWindow& window) {
+                if (++pumps == 1) window.Post(answer);
+            };
+            h->app->Init();
+            EXPECT_EQ(pumps, 1);
+            EXPECT_GT(h->platform.window.presentCount, 0);
+            h->platform.window.onPump = nullptr;
+        }
+        EXPECT_TRUE(second.app->closing);
+        EXPECT_EQ(unwritable.app->closing, quits) << "message " << answer.message;
+        EXPECT_EQ(unwritable.app->GetTitleScreen() == nullptr, quits);
     }
-    EXPECT_TRUE(second.app->closing);
-    EXPECT_FALSE(unwritable.app->closing);
 }
 
 TEST(GameFiles, NoUsableDisplayEndsWithCode1BeforeTheLock) {
