@@ -93,16 +93,8 @@ const DialogOpener kDialogs[] = {
          h.app->updateServer = "http://127.0.0.1:9";
          h.app->StartUpdateCheck();
      }},
-    {"save failed at quit", 19,
-     [](AppHarness& h) {
-         h.app->GetBoard()->noMoveYet = false;
-         h.app->GetBoard()->savePath = (h.folder / "missing" / "savegame.dat").string();
-         h.ClickButton(kQuit);
-         h.app->ButtonClicked(2001);
-     }},
 };
-// The questions whose YES gives a game up: Enter answers NO.
-const std::set<int> kEnterSaysNo = {0, 3, 4, 19};
+const std::set<int> kEnterSaysNo = {0, 3, 4};  // YES gives the game up
 
 bool OnScreen(const Rect& r) {
     return r.x >= 0 && r.y >= 0 && r.x + r.width <= 640 && r.y + r.height <= 480;
@@ -186,8 +178,8 @@ TEST(DialogFlowTest, ClosingAModalDialogOverTheStartTipGivesTheKeysBackToTheBoar
 }
 
 // Escape presses each dialog's cancelling button and Enter its default one (the
-// single button where there is only one; NO where YES gives a game up), as a click would; neither
-// key reaches the board (a key pauses it).
+// single button where there is only one), as a click would; neither key reaches
+// the board (a key pauses it).
 TEST(DialogFlowTest, EnterAndEscapePressTheButtonsOfEveryDialogAndNeverReachTheBoard) {
     for (const DialogOpener& entry : kDialogs) {
         SCOPED_TRACE(entry.what);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "AppHarness.h"
 #include "app/HighScoreWidget.h"
@@ -116,32 +115,29 @@ TEST_F(GameFlowTest, QuitQuestionMentionsSavingOnlyWhileAGameIsInProgress) {
     EXPECT_NE(h.app->GetDialog(1)->body.find("will be saved"), std::string::npos);
 }
 
-// The continued game's file stays until the game is saved again: a run killed before then
-// (nothing written at its end) leaves the game to continue once more.
-TEST_F(GameFlowTest, QuittingSavesAndAContinuedGameOutlivesAKill) {
+// A continued game keeps its file until it is saved again: a run killed before then leaves it.
+TEST_F(GameFlowTest, QuittingSavesAndNextStartOffersToContinue) {
     ASSERT_TRUE(h.MakeMove());
     int score = board()->score;
     h.ClickButton(kQuit);
     ClickDialogButton(h, 1, true);
     EXPECT_TRUE(h.app->closing);
-    for (int run = 0; run < 2; ++run) {
-        h.Restart();
-        h.StartPlaying();
-        ASSERT_NE(h.app->GetDialog(16), nullptr) << "run " << run;
-        ClickDialogButton(h, 16, true);
-        EXPECT_EQ(board()->score, score);
-        h.app->quitSaveDone = true;  // killed
-    }
+    h.Restart();
+    EXPECT_TRUE(std::filesystem::exists(h.folder / "savegame.dat"));
+    h.StartPlaying();
+    ASSERT_NE(h.app->GetDialog(16), nullptr);
+    ClickDialogButton(h, 16, true);
+    EXPECT_EQ(board()->score, score);
+    h.app->quitSaveDone = true;  // killed: nothing is written at its end
+    h.Restart();
+    h.StartPlaying();
+    ClickDialogButton(h, 16, true);
+    EXPECT_EQ(board()->score, score);
 }
 
-// A continued game that ends takes its file along: an ended game never comes back.
+// A continued game that ends (New Game, as a game over; the other mode) takes its file along.
 TEST(ContinueFlowTest, AContinuedGameThatEndsTakesItsSavedGameAlong) {
-    const std::function<void(AppHarness&)> kEnds[] = {
-        [](AppHarness& h) { h.app->GetBoard()->EndGame(0); },  // game over
-        [](AppHarness& h) { h.ClickButton(kNewGame), ClickDialogButton(h, 0, true); },
-        [](AppHarness& h) { h.ClickButton(kTimed), ClickDialogButton(h, 4, true); },
-    };
-    for (const auto& end : kEnds) {
+    for (int button : {kNewGame, kTimed}) {
         AppHarness h;
         h.Start();
         h.StartPlaying();
@@ -149,7 +145,8 @@ TEST(ContinueFlowTest, AContinuedGameThatEndsTakesItsSavedGameAlong) {
         h.Restart();
         h.StartPlaying();
         ClickDialogButton(h, 16, true);
-        end(h);
+        h.ClickButton(button);
+        ClickDialogButton(h, button == kNewGame ? 0 : 4, true);
         EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
     }
 }
