@@ -72,7 +72,8 @@ std::string WinLodeApp::SaveForQuit() {
     std::string failures;
     if (board && board->CanSaveGame() && !board->savePath.empty() && !board->SaveGame()) {
         failures += "Your game could not be saved:\n" + WriteFailureText(errno) + ".\n";
-        // Said as it is: the file kept is this game's only where it was continued or saved.
+        // What quitting anyway leaves: the file is this game's only where it was continued
+        // or saved before.
         failures += board->holdsSavedGame && board->SavedGameExists()
                         ? "The next start offers it as it was last saved.\n"
                         : "The next start cannot offer it.\n";

@@ -161,7 +161,7 @@ public:
     // The seed this board was dealt from, when the player chose one.
     std::optional<std::uint32_t> dealtFromSeed;
     std::string savePath = kDefaultSavePath;
-    bool holdsSavedGame = false;
+    bool holdsSavedGame = false;  // see GiveUpSavedGame
     BoardGrid grid;
     BoardState state = BoardState::Falling;
     bool timedMode = false;
