@@ -45,7 +45,7 @@ std::vector<Widget*> FocusRing::Candidates(WidgetManager& widgetManager) {
 Widget* FocusRing::DefaultTarget(const std::vector<Widget*>& candidates) const {
     if (candidates.empty()) return nullptr;
     if (auto* dialog = dynamic_cast<Dialog*>(manager->modalWidget)) {
-        Widget* first = dialog->firstButton.get();
+        Widget* first = dialog->DefaultButton();
         if (std::find(candidates.begin(), candidates.end(), first) != candidates.end())
             return first;
     }
