@@ -7,8 +7,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <atomic>
-
 #include "framework/crash/CrashAppSlot.h"
 #include "framework/crash/CrashHandler.h"
 
@@ -16,21 +14,15 @@ namespace Varn {
 
 namespace {
 
-std::atomic<int> folderFd{-1};
-
 // A handler reads the descriptor only after every other thread stopped, so closing the
 // previous one here never takes it from a report under way.
 void HoldWriteFolder(const std::string& folder) {
     int fd = folder.empty() ? -1 : open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    int previous = folderFd.exchange(fd);
+    int previous = ExchangeHeldCrashFolder(fd);
     if (previous >= 0) close(previous);
 }
 
 }  // namespace
-
-int HeldCrashFolder() {
-    return folderFd.load();
-}
 
 void CrashHandler::AttachApp(const CrashAppFacts& app, int64_t startMs,
                              const std::string& writeFolder) {

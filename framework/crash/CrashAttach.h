@@ -4,7 +4,9 @@
 
 namespace Varn {
 
-// The held folder's descriptor, -1 when there is none; an atomic read, safe in a handler.
-int HeldCrashFolder();
+// Puts a new descriptor of the held folder in place (-1: none) and returns the previous
+// one. Kept in the handler's file with the handler's read of it: the application's side
+// then never links without the handler (and its installer).
+int ExchangeHeldCrashFolder(int fd);
 
 }  // namespace Varn

@@ -51,6 +51,8 @@ std::atomic<int> step{int(Step::kCapture)};
 std::atomic<bool> handOverRepeated{false};
 std::atomic<pid_t> reporter{0};
 std::atomic<int> faultStepForTest{-1};
+// The write folder, held open by the application's side (CrashAttach).
+std::atomic<int> heldFolder{-1};
 // The write folder as the hand-over finds it (descriptor in this process).
 int handedFolder = -1;
 struct sigaction previousActions[kFaultSignalCount];
@@ -122,7 +124,7 @@ void CaptureAppFacts() {
         std::atomic_signal_fence(std::memory_order_seq_cst);
         facts.app.present = 1;
     }
-    int folder = HeldCrashFolder();
+    int folder = heldFolder.load();
     struct stat status {};
     if (folder < 0 || fstat(folder, &status) != 0 || !S_ISDIR(status.st_mode)) return;
     handedFolder = folder;
@@ -364,6 +366,10 @@ struct Installer {
 Installer installer;
 
 }  // namespace
+
+int ExchangeHeldCrashFolder(int fd) {
+    return heldFolder.exchange(fd);
+}
 
 bool CrashHandler::Installed() {
     return installed;
