@@ -48,7 +48,8 @@ ucontext_t* faultContext = nullptr;
 std::atomic<long> reportingThread{0};
 // The step under way; kStepCount once only the short report on stderr is left.
 std::atomic<int> step{int(Step::kCapture)};
-std::atomic<bool> handOverRepeated{false};
+constexpr unsigned kRepeatedSteps = (1u << int(Step::kFreeze)) | (1u << int(Step::kHandOver));
+std::atomic<unsigned> repeatedSteps{0};
 std::atomic<pid_t> reporter{0};
 std::atomic<int> faultStepForTest{-1};
 // The write folder, held open by the application's side (CrashAttach).
@@ -288,18 +289,19 @@ void RunStep(Step which) {
 }
 
 // A fault inside the handler skips the step it happened in and goes on with what was
-// captured so far; a hand-over that faulted is made once more, to a fresh report process.
+// captured so far. Stopping the other threads (so that nothing is saved after the fault)
+// and the hand-over (to a fresh report process) are made once more first.
 [[noreturn]] void OnFaultInsideHandler() {
     int faulted = step.load();
-    if (faulted == int(Step::kHandOver) && !handOverRepeated.exchange(true)) {
-        StopReporter();
+    if (faulted >= kStepCount) _exit(kCrashExitCode);
+    unsigned bit = 1u << faulted;
+    if ((kRepeatedSteps & bit) != 0 && (repeatedSteps.fetch_or(bit) & bit) == 0) {
+        if (faulted == int(Step::kHandOver)) StopReporter();
         RunStepsFrom(faulted);
     }
     if (faulted < int(Step::kHandOver)) RunStepsFrom(faulted + 1);
-    if (faulted < kStepCount) {
-        step = kStepCount;
-        WriteMinimalReport();
-    }
+    step = kStepCount;
+    WriteMinimalReport();
     _exit(kCrashExitCode);
 }
 

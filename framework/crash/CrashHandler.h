@@ -12,10 +12,10 @@
 // to the clipboard and shows the window.
 //
 // A fault inside the handler skips the step it happened in (Step, below) and the report
-// goes on with what was captured so far; one during the hand-over makes it once more, to a
-// fresh report process, and only then leaves a short report on stderr. Either way the
-// process ends with exit code 3. A fault on another thread while one is being reported
-// waits until that report ends the process.
+// goes on with what was captured so far; stopping the threads and the hand-over (to a fresh
+// report process) are made once more first, and a hand-over that faults again leaves a
+// short report on stderr. Either way the process ends with exit code 3. A fault on another thread
+// while one is being reported waits until that report ends the process.
 //
 // The main thread's alternate stack is made here; every other thread the program starts
 // makes its own (ThreadSignalStack), or a stack overflow there cannot be reported.

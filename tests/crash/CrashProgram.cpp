@@ -140,6 +140,11 @@ bool FaultsInsideHandler(const std::string& how) {
 }
 
 bool Crash(const std::string& how, CrashTestApp& app, const char* writeFolder) {
+    // "in-STEP+WAY": the handler faults in that step while reporting a crash of that way.
+    if (size_t plus = how.find('+'); plus != std::string::npos) {
+        FaultsInsideHandler(how.substr(0, plus));
+        return Crash(how.substr(plus + 1), app, writeFolder);
+    }
     if (how == "null-write") CrashByNullWrite();
     if (how == "divide") return CrashByDivide() != 0;
     if (how == "abort") CrashByAbort();
