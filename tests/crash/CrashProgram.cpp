@@ -2,7 +2,6 @@
 // the way its first argument names. A second argument is the folder the application writes
 // its files in. The crash tests run it and read the report it leaves.
 #include <fcntl.h>
-#include <pthread.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -82,12 +81,8 @@ __attribute__((noinline)) void SpinUntilJumped() {
     struct sigaction action {};
     action.sa_sigaction = JumpToZeroOnReturn;
     action.sa_flags = SA_SIGINFO;
-    sigaction(SIGUSR1, &action, nullptr);
-    pthread_t spinner = pthread_self();
-    std::thread([spinner] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        pthread_kill(spinner, SIGUSR1);
-    }).detach();
+    sigaction(SIGALRM, &action, nullptr);
+    ualarm(100000, 0);
     asm volatile("push %0\n1: jmp 1b" : : "r"(&CrashByAbort) : "memory");
 }
 
@@ -129,13 +124,10 @@ __attribute__((noinline)) void PlayWhileSecondThreadFaults(CrashTestApp& app) {
 }
 
 bool FaultsInsideHandler(const std::string& how) {
-    using Step = Varn::CrashHandler::Step;
-    const std::pair<const char*, Step> steps[] = {{"in-walk", Step::kWalk},
-                                                  {"in-freeze", Step::kFreeze},
-                                                  {"in-app", Step::kAppFacts},
-                                                  {"in-handover", Step::kHandOver}};
-    for (const auto& [name, step] : steps)
-        if (how == name) Varn::CrashHandler::FaultInsideHandlerForTest(step);
+    const char* const steps[] = {"in-capture", "in-walk", "in-freeze", "in-app", "in-handover"};
+    for (int i = 0; i < 5; ++i)
+        if (how == steps[i])
+            Varn::CrashHandler::FaultInsideHandlerForTest(Varn::CrashHandler::Step(i));
     return how.starts_with("in-");
 }
 
