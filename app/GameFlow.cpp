@@ -412,6 +412,14 @@ void WinLodeApp::BrowserOpenFailed(const std::string& url) {
     dialog->Resize(100, 50, 440, dialog->GetPreferredHeight(440));
 }
 
+// In the dialog that tells other failed opens, with nothing to copy.
+void WinLodeApp::PageNotOpened(const std::string& reason) {
+    Dialog* dialog =
+        ShowDialog(kOpenBrowserDialog, true, "OPEN BROWSER",
+                   "The update page could not be opened: " + reason + ".", "OK", kFooterButton);
+    if (dialog) dialog->Resize(100, 50, 440, dialog->GetPreferredHeight(440));
+}
+
 void WinLodeApp::BrowserReturned(const std::string& url) {
     VarnApp::BrowserReturned(url);
     CloseDialog(kOpeningBrowserDialog);
