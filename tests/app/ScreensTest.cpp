@@ -11,11 +11,13 @@
 #include "AppHarness.h"
 #include "ImageFileWriters.h"
 #include "app/OptionsDialog.h"
+#include "app/RecordScoreDialog.h"
 #include "board/Board.h"
 #include "graphics/MemoryImage.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Checkbox.h"
 #include "widgets/DialogButton.h"
+#include "widgets/EditWidget.h"
 #include "widgets/Slider.h"
 #include "widgets/WidgetManager.h"
 
@@ -47,6 +49,10 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
     h.Start();
     h.Tick(8);
     EXPECT_TRUE(SaveScreen(h, "title"));
+    h.platform.window.PostPad(kPadA, true);  // the first press shows the ring on the link
+    h.Tick(1);
+    EXPECT_TRUE(SaveScreen(h, "title-focus-ring"));
+    h.platform.window.PostMouse(kMsgMouseMove, 20, 20);  // the mouse takes over again
     h.StartPlaying();
     Board* board = h.app->GetBoard();
     board->movePoints = 18500;  // the HINT badge's bonus, and the hint on a white gem
@@ -171,10 +177,15 @@ TEST(ScreensTest, GameOverAndTheDialogsWithTheMostTextAreDrawn) {
     board->state = BoardState::GameOverShown;
     h.app->ShowGameOver();
     ASSERT_TRUE(h.TickUntil([&] { return h.app->GetDialog(8) != nullptr; }, 200));
+    EditWidget* field = dynamic_cast<RecordScoreDialog*>(h.app->GetDialog(8))->GetNameField();
+    field->SetText(
+        "B\xE9"
+        "ag");
+    field->highlight = 0;  // the whole name selected
+    field->cursor = 4;
+    field->MarkDirty();
+    h.Tick(1);
     EXPECT_TRUE(SaveScreen(h, "name-entry"));
-    for (char c : std::string("B\xE9"
-                              "a"))
-        h.app->GetWidgetManager()->KeyChar(c);
     h.app->ButtonClicked(2008);
     h.Tick(2);
     EXPECT_TRUE(SaveScreen(h, "game-over"));

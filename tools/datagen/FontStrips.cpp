@@ -19,7 +19,7 @@ struct FontRecipe {
     TextStyle look;
     bool latin1;         // also the printable letters and signs from 161 to 255
     bool inkLineHeight;  // line height from the glyphs' ink rather than the face's metrics
-    int lineHeight = 0;  // at least this many rows, the extra ones above the glyphs
+    int lineHeight = 0;  // at least this many rows, the extra ones around the glyphs
 };
 
 // Every printable ASCII character, so any text the game may draw shows whole;
@@ -54,7 +54,11 @@ BitmapFont RenderStrip(const FontRecipe& recipe) {
     std::string characters = PrintableCharacters(recipe.latin1);
     int ascent = face.Ascender(), descent = face.Descender();
     if (recipe.inkLineHeight) InkExtent(face, characters, ascent, descent);
-    ascent += std::max(0, recipe.lineHeight - (ascent + descent + 2 * margin));
+    // The extra rows go half above and half below the glyphs, so the line's box (a text
+    // field's selection) is centred on them.
+    const int extra = std::max(0, recipe.lineHeight - (ascent + descent + 2 * margin));
+    ascent += extra / 2;
+    descent += extra - extra / 2;
     int height = ascent + descent + 2 * margin;
     int baseline = margin + ascent;
     int capTop = baseline - face.Glyph('H').top;
