@@ -239,6 +239,11 @@ Canvas DrawTitleScreen() {
         c.Draw(shadow, x + 3, y + 6);
         c.Draw(gem, x, y);
     }
+    // A dark haze behind the grey version text (centred at 537, baseline 221).
+    c.Paint(440, 188, 200, 56, [](float x, float y) {
+        float d = std::pow((x - 537) / 90, 2.0f) + std::pow((y - 215) / 22, 2.0f);
+        return Rgba{0.02f, 0.01f, 0.05f, 0.9f * Clamp01((1.3f - d) / 0.9f)};
+    });
     PaintPlate(c, 139, 310, 348, 32, 9, Rgba{0.06f, 0.04f, 0.14f, 1});
     // A dark band behind the play link keeps its green legible.
     c.Paint(0, 374, 640, 48, [](float x, float y) {

@@ -146,8 +146,9 @@ void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::str
 
 std::vector<BitmapFont> RenderFontStrips() {
     const Rgba ink{0.06f, 0.02f, 0.12f, 1};
-    TextStyle title{{1, 1, 1, 1}, {0.78f, 0.8f, 0.88f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
-    TextStyle body{{1, 1, 1, 1}, {0.9f, 0.9f, 0.92f, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, -1};
+    // The game tints these two: a fill near white keeps its colours at their contrast.
+    TextStyle title{{1, 1, 1, 1}, {0.95f, 0.95f, 0.97f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
+    TextStyle body{{1, 1, 1, 1}, {1, 1, 1, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, -1};
     TextStyle digits{{1, 1, 1, 1}, {0.84f, 0.86f, 0.9f, 1}, ink, 2, 0.3f, {}, 0, 0};
     TextStyle score{
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
