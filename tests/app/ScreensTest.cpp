@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "AppHarness.h"
@@ -76,6 +77,27 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
         }
     }
     EXPECT_TRUE(sawLevelUp) << "state " << int(board->state) << " level " << board->levelNumber;
+
+    // The other questions and notices, each over the game screen, and the pause.
+    const struct {
+        const char* name;
+        int dialog;
+        std::function<void()> open;
+    } notices[] = {{"dialog-new-game", 0, [&] { h.app->ButtonClicked(10); }},
+                   {"dialog-timed-mode", 4, [&] { h.app->ButtonClicked(12); }},
+                   {"dialog-no-windowed-mode", 12, [&] { h.app->ShowNoWindowedMode(); }},
+                   {"dialog-saved-game", 17, [&] { h.app->ShowSavedGameUnreadable(); }}};
+    for (const auto& notice : notices) {
+        notice.open();
+        h.Tick(2);
+        EXPECT_NE(h.app->GetDialog(notice.dialog), nullptr) << notice.name;
+        EXPECT_TRUE(SaveScreen(h, notice.name));
+        h.app->CloseDialog(notice.dialog);
+        h.Tick(2);
+    }
+    board->KeyChar('p');
+    h.Tick(2);
+    EXPECT_TRUE(SaveScreen(h, "paused"));
 }
 
 // The software cursor moved into each game-screen button (which draw
