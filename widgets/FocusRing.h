@@ -16,7 +16,7 @@ namespace Varn {
 
 class FocusRing : public Widget {
 public:
-    static constexpr int kMargin = 3;  // the ring lies this far around its button
+    static constexpr int kMargin = 6;  // the ring lies this far around its button
 
     FocusRing();
 
