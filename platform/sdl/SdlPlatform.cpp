@@ -29,6 +29,7 @@
 #include "platform/ThreadSignalStack.h"
 #include "platform/sdl/SdlAudioDevice.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/SdlX11StartConnection.h"
 
 extern char** environ;
 
@@ -210,13 +211,18 @@ public:
         // The close box is the game's to answer (it saves first, and may ask); SDL would
         // follow it with a quit message that nobody asks about.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-            std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
+        InitVideo();
         // Without controller support the game is still played with the mouse.
         if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
             std::fprintf(stderr, "No game controller support: %s\n", SDL_GetError());
         QuitOnHangUp();
         window = std::make_unique<SdlWindow>();
+    }
+    // SDL's connections to an X server are not refused while this one is held.
+    static void InitVideo() {
+        X11StartConnection held;
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
     }
     ~SdlPlatform() override {
         window.reset();
