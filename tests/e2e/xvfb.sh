@@ -2,11 +2,9 @@
 # a display number the server picks itself (-displayfd), so a server already
 # running elsewhere (another test run, a developer's own) is never talked to.
 # It exports DISPLAY, SDL_VIDEODRIVER=x11 and SDL_AUDIODRIVER=dummy, whatever
-# the caller's environment says, and sets XVFB_PID. The server never resets: an X
-# server resets when its last client goes and drops the connections that arrive
-# meanwhile, so the tests' short-lived clients (xdotool, xwd) and the game would
-# be refused by chance. XVFB_RESETS=1 lets it reset, for a test that the game
-# rides that out. xvfb_window PID waits for the top-level "Gemlode " window of
+# the caller's environment says, and sets XVFB_PID. The server does not reset when
+# its last client goes (it would drop connections arriving meanwhile) unless
+# XVFB_RESETS=1. xvfb_window PID waits for the top-level "Gemlode " window of
 # that one process and prints its id.
 # game_copy GAME-DIR FOLDER puts a copy of the program in FOLDER with links to
 # the build's data.
