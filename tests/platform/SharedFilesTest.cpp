@@ -14,37 +14,32 @@
 namespace Varn {
 namespace {
 
-// A maps line for `file`, naming it `shown`, with its device and its inode moved by `shift`.
-std::string MapsLine(const std::filesystem::path& file, const std::string& shown, int shift) {
-    struct stat st {};
-    stat(file.c_str(), &st);
-    std::ostringstream line;
-    line << "7f0000-7f1000 rw-s 00000000 " << std::hex << major(st.st_dev) << ":"
-         << minor(st.st_dev) << std::dec << " " << st.st_ino + shift << "    " << shown << "\n";
-    return line.str();
-}
-
+// Only the first line names a file of ours: the others are a file made anew under our name
+// (another inode), our name inside another path, a removed file and a file not SDL's.
 TEST(SharedFiles, OnlyTheFilesThisProcessMapsAreRemoved) {
     test::TempFolder folder;
     const std::string root = folder.path.string();
-    struct Case {
+    const struct {
         const char* name;
         std::string shown;  // the path on the maps line
-        int shift;
-        bool removed;
-    } cases[] = {{"sdl-shared-ours01", root + "/sdl-shared-ours01", 0, true},
-                 {"sdl-shared-reused", root + "/sdl-shared-reused", 1, false},
-                 {"sdl-shared-inside", "/elsewhere" + root + "/sdl-shared-inside", 0, false},
-                 {"sdl-shared-gone11", root + "/sdl-shared-gone11 (deleted)", 0, false},
-                 {"other-file", root + "/other-file", 0, false}};
-    std::string maps;
-    for (const Case& c : cases) {
+        int inodeShift;
+    } cases[] = {{"sdl-shared-ours01", root + "/sdl-shared-ours01", 0},
+                 {"sdl-shared-reused", root + "/sdl-shared-reused", 1},
+                 {"sdl-shared-inside", "/elsewhere" + root + "/sdl-shared-inside", 0},
+                 {"sdl-shared-gone11", root + "/sdl-shared-gone11 (deleted)", 0},
+                 {"other-file", root + "/other-file", 0}};
+    std::ostringstream maps;
+    for (const auto& c : cases) {
         std::ofstream(folder.path / c.name) << "x";
-        maps += MapsLine(folder.path / c.name, c.shown, c.shift);
+        struct stat st {};
+        stat((folder.path / c.name).c_str(), &st);
+        maps << "7f0000-7f1000 rw-s 00000000 " << std::hex << major(st.st_dev) << ":"
+             << minor(st.st_dev) << std::dec << " " << st.st_ino + c.inodeShift << "  " << c.shown
+             << "\n";
     }
-    EXPECT_EQ(RemoveMappedSharedFiles(root, maps), 1);
-    for (const Case& c : cases)
-        EXPECT_EQ(std::filesystem::exists(folder.path / c.name), !c.removed) << c.name;
+    EXPECT_EQ(RemoveMappedSharedFiles(root, maps.str()), 1);
+    for (const auto& c : cases)
+        EXPECT_EQ(std::filesystem::exists(folder.path / c.name), &c != cases) << c.name;
 }
 
 }  // namespace
