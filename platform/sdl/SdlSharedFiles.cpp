@@ -27,7 +27,8 @@ bool ParseMappedFile(const std::string& line, const std::string& prefix, std::st
     std::string address, permissions, offset, device;
     unsigned long long inode = 0;
     if (!(fields >> address >> permissions >> offset >> device >> inode >> std::ws)) return false;
-    std::getline(fields, path);
+    // An anonymous mapping's line ends after its inode (and a space): no path at all.
+    if (!std::getline(fields, path)) return false;
     if (path.compare(0, prefix.size(), prefix) != 0 ||
         path.find_first_of(" /", prefix.size()) != std::string::npos)
         return false;

@@ -35,7 +35,7 @@ TEST(SharedFiles, OnlyTheFilesThisProcessMapsAreRemoved) {
         stat((folder.path / c.name).c_str(), &st);
         maps << "7f0000-7f1000 rw-s 00000000 " << std::hex << major(st.st_dev) << ":"
              << minor(st.st_dev) << std::dec << " " << st.st_ino + c.inodeShift << "  " << c.shown
-             << "\n";
+             << "\n7f1000-7f2000 rw-p 00000000 00:00 0 \n";  // and an anonymous mapping
     }
     EXPECT_EQ(RemoveMappedSharedFiles(root, maps.str()), 1);
     for (const auto& c : cases)
