@@ -37,9 +37,11 @@ constexpr int kRandomLetters = 12;  // 62^12: never guessed, never hit by chance
 constexpr int kNameAttempts = 16;
 
 // Creates a new temporary beside `target`; -1 when none could be made.
-int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& temporary) {
+int CreateTemporary(
+    const std::filesystem::path& target, std::filesystem::path& temporary,
+    const std::function<std::filesystem::path(const std::filesystem::path&)>& temporaryName) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary = RandomTemporaryPath(target);
+        temporary = temporaryName(target);
         if (temporary.empty()) return -1;
         const int fd =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -70,11 +72,17 @@ std::filesystem::path RandomTemporaryPath(const std::filesystem::path& target) {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    return WriteFileAtomically(target, bytes, RandomTemporaryPath);
+}
+
+bool WriteFileAtomically(
+    const std::filesystem::path& target, std::string_view bytes,
+    const std::function<std::filesystem::path(const std::filesystem::path&)>& temporaryName) {
     if (target.filename().empty()) return false;
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     std::filesystem::path temporary;
-    const int fd = CreateTemporary(target, temporary);
+    const int fd = CreateTemporary(target, temporary, temporaryName);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, bytes);
     ok = ::fsync(fd) == 0 && ok;  // the data must be on disk before the rename

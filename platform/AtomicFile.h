@@ -13,6 +13,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 
 namespace Varn {
@@ -22,6 +23,11 @@ inline constexpr std::string_view kTemporaryMarker = ".gemlode-tmp-";
 // False, with the target untouched and no temporary left, when any step fails
 // (folder missing or unwritable, disk full, target is a folder...).
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+// The same with the temporary's candidate names drawn from `temporaryName` (given the
+// target) instead of RandomTemporaryPath, for tests that must know where it is opened.
+bool WriteFileAtomically(
+    const std::filesystem::path& target, std::string_view bytes,
+    const std::function<std::filesystem::path(const std::filesystem::path&)>& temporaryName);
 
 // A fresh candidate name for the temporary of `target`: its random part is
 // different at every call.

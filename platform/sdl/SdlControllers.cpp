@@ -26,7 +26,7 @@ SdlControllers::SdlControllers() {
 }
 
 SdlControllers::~SdlControllers() {
-    for (auto& [instance, controller] : open) SDL_GameControllerClose(controller);
+    for (auto& [instance, pad] : open) SDL_GameControllerClose(pad.controller);
 }
 
 bool SdlControllers::Open(int deviceIndex) {
@@ -35,26 +35,26 @@ bool SdlControllers::Open(int deviceIndex) {
     if (instance < 0 || open.count(instance)) return false;
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (!controller) return false;
-    open[instance] = controller;
+    open[instance].controller = controller;
     return true;
 }
 
 void SdlControllers::Close(SDL_JoystickID instance, int64_t now, std::vector<WindowMessage>& out) {
     auto found = open.find(instance);
     if (found == open.end()) return;
-    SDL_GameControllerClose(found->second);
-    open.erase(found);
+    SDL_GameControllerClose(found->second.controller);
     // A direction held on the pad that went must not repeat for ever.
-    stickX = 0;
-    stickY = 0;
-    directions.ReleaseAll(now, out);
+    found->second.directions.ReleaseAll(now, out);
+    open.erase(found);
     out.push_back(PadMessage(kMsgPadRemoved, OpenCount()));
 }
 
-void SdlControllers::Button(int button, bool down, int64_t now, std::vector<WindowMessage>& out) {
-    if (button < 0) return;
+void SdlControllers::Button(SDL_JoystickID instance, int button, bool down, int64_t now,
+                            std::vector<WindowMessage>& out) {
+    auto found = open.find(instance);
+    if (button < 0 || found == open.end()) return;
     if (button >= kPadUp && button <= kPadRight) {
-        directions.SetDpad(button, down, now, out);
+        found->second.directions.SetDpad(button, down, now, out);
         return;
     }
     out.push_back(PadMessage(down ? kMsgPadButtonDown : kMsgPadButtonUp, button));
@@ -71,21 +71,29 @@ bool SdlControllers::Translate(const SDL_Event& event, int64_t now,
             return true;
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP:
-            Button(PadButtonFor(event.cbutton.button), event.type == SDL_CONTROLLERBUTTONDOWN, now,
-                   out);
+            Button(event.cbutton.which, PadButtonFor(event.cbutton.button),
+                   event.type == SDL_CONTROLLERBUTTONDOWN, now, out);
             return true;
         case SDL_CONTROLLERAXISMOTION:
-            if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) stickX = event.caxis.value;
-            if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) stickY = event.caxis.value;
-            directions.SetStick(stickX, stickY, now, out);
+            Axis(event.caxis, now, out);
             return true;
         default:
             return false;
     }
 }
 
+void SdlControllers::Axis(const SDL_ControllerAxisEvent& axis, int64_t now,
+                          std::vector<WindowMessage>& out) {
+    auto found = open.find(axis.which);
+    if (found == open.end()) return;
+    Pad& pad = found->second;
+    if (axis.axis == SDL_CONTROLLER_AXIS_LEFTX) pad.stickX = axis.value;
+    if (axis.axis == SDL_CONTROLLER_AXIS_LEFTY) pad.stickY = axis.value;
+    pad.directions.SetStick(pad.stickX, pad.stickY, now, out);
+}
+
 void SdlControllers::Tick(int64_t now, std::vector<WindowMessage>& out) {
-    directions.Tick(now, out);
+    for (auto& [instance, pad] : open) pad.directions.Tick(now, out);
 }
 
 }  // namespace Varn

@@ -1,6 +1,8 @@
 // SdlControllers: the game controllers SDL knows, opened when the pump starts and whenever
 // one is plugged in, closed when it is pulled out, so hot-plugging needs no restart. Their
-// button and left-stick events become pad records (see PadDirections for the directions).
+// button and left-stick events become pad records (see PadDirections for the directions);
+// each controller keeps its own stick and directions, so one pad neither moves nor releases
+// what another holds.
 // Needs SDL_INIT_GAMECONTROLLER; every call on the main thread.
 #pragma once
 
@@ -31,12 +33,17 @@ public:
 private:
     bool Open(int deviceIndex);
     void Close(SDL_JoystickID instance, int64_t now, std::vector<WindowMessage>& out);
-    void Button(int button, bool down, int64_t now, std::vector<WindowMessage>& out);
+    void Button(SDL_JoystickID instance, int button, bool down, int64_t now,
+                std::vector<WindowMessage>& out);
+    void Axis(const SDL_ControllerAxisEvent& axis, int64_t now, std::vector<WindowMessage>& out);
 
-    std::map<SDL_JoystickID, SDL_GameController*> open;
-    int stickX = 0;
-    int stickY = 0;
-    PadDirections directions;
+    struct Pad {
+        SDL_GameController* controller = nullptr;
+        int stickX = 0;
+        int stickY = 0;
+        PadDirections directions;
+    };
+    std::map<SDL_JoystickID, Pad> open;
 };
 
 }  // namespace Varn

@@ -1,36 +1,29 @@
-// The SDL2 backend: steady clock, main window, message boxes, browser start
-// through posix_spawn (never a shell), clipboard, the log on stderr.
+// The SDL2 backend: steady clock, main window, message boxes, browser start (SdlUrlOpener),
+// clipboard, the log on stderr.
 #include <SDL.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <time.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <future>
 #include <iterator>
 #include <memory>
-#include <mutex>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <thread>
 
 #include "platform/GameFolders.h"
 #include "platform/Latin1.h"
 #include "platform/Platform.h"
-#include "platform/ThreadSignalStack.h"
 #include "platform/sdl/SdlAudioDevice.h"
+#include "platform/sdl/SdlUrlOpener.h"
 #include "platform/sdl/SdlWindow.h"
-
-extern char** environ;
+#include "platform/sdl/SdlX11StartConnection.h"
 
 namespace Varn {
 
@@ -86,38 +79,6 @@ public:
     }
 };
 
-// Waits for a child and tells whether it exited with status 0.
-bool ExitedCleanly(pid_t pid) {
-    int status = 0;
-    pid_t waited = 0;
-    while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
-    }
-    return waited == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// The outcome of the latest browser opener, shared with the threads that wait for openers.
-class OpenerWatch {
-public:
-    uint64_t Started() {
-        std::lock_guard guard(mutex);
-        latestFailed = false;
-        return ++latest;
-    }
-    void Ended(uint64_t opener, bool clean) {
-        std::lock_guard guard(mutex);
-        if (opener == latest) latestFailed = !clean;
-    }
-    bool LatestFailed() {
-        std::lock_guard guard(mutex);
-        return latestFailed;
-    }
-
-private:
-    std::mutex mutex;
-    uint64_t latest = 0;
-    bool latestFailed = false;
-};
-
 class SdlDesktop : public Desktop {
 public:
     bool ShowMessageBox(const std::string& caption, const std::string& text, bool error) override {
@@ -129,31 +90,9 @@ public:
         return false;
     }
 
-    // A thread of its own waits for the opener (which may run as long as the browser), so
-    // the main loop never blocks and no zombie is left; it outlives this object safely. It
-    // is made first: without it no opener is started, and the open has failed.
-    bool OpenUrl(const std::string& url) override {
-        std::string program = "xdg-open";
-        char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
-        std::promise<std::pair<pid_t, uint64_t>> started;  // the opener and its number
-        try {
-            // A thread of its own waits for the opener (which may run as long as the browser),
-            // so the main loop never blocks and no zombie is left; it outlives this object.
-            std::thread([watch = openers, opener = started.get_future()]() mutable {
-                ThreadSignalStack signalStack;
-                const auto [pid, number] = opener.get();
-                if (pid > 0) watch->Ended(number, ExitedCleanly(pid));
-            }).detach();
-        } catch (const std::system_error&) {
-            return false;
-        }
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ) != 0) pid = -1;
-        started.set_value({pid, pid > 0 ? openers->Started() : 0});
-        return pid > 0;
-    }
+    bool OpenUrl(const std::string& url) override { return opener.Open(url); }
 
-    bool UrlOpenerFailed() override { return openers->LatestFailed(); }
+    bool UrlOpenerFailed() override { return opener.LatestFailed(); }
 
     void SetClipboardText(const std::string& text) override {
         SDL_SetClipboardText(Latin1ToUtf8(text).c_str());
@@ -201,7 +140,7 @@ public:
     }
 
 private:
-    std::shared_ptr<OpenerWatch> openers = std::make_shared<OpenerWatch>();
+    UrlOpener opener;
 };
 
 class SdlPlatform : public Platform {
@@ -210,13 +149,18 @@ public:
         // The close box is the game's to answer (it saves first, and may ask); SDL would
         // follow it with a quit message that nobody asks about.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-            std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
+        InitVideo();
         // Without controller support the game is still played with the mouse.
         if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
             std::fprintf(stderr, "No game controller support: %s\n", SDL_GetError());
         QuitOnHangUp();
         window = std::make_unique<SdlWindow>();
+    }
+    // SDL's connections to an X server are not refused while this one is held.
+    static void InitVideo() {
+        X11StartConnection held;
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            std::fprintf(stderr, "SDL_Init failed: %s\n", SDL_GetError());
     }
     ~SdlPlatform() override {
         window.reset();

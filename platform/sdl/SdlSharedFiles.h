@@ -8,9 +8,9 @@
 
 namespace Varn {
 
-// Removes the "sdl-shared-*" files in `runtimeFolder` that this process has mapped (read
-// from `mapsText`, the text of /proc/self/maps); files of other processes are left
-// alone. Returns how many were removed.
+// Removes the "sdl-shared-*" files directly in `runtimeFolder` that this process has mapped
+// and that still carry the mapped inode (read from `mapsText`, the text of /proc/self/maps);
+// files of other processes are left alone. Returns how many were removed.
 int RemoveMappedSharedFiles(const std::string& runtimeFolder, const std::string& mapsText);
 
 // The same for this process, its maps and $XDG_RUNTIME_DIR; nothing where that is unset.

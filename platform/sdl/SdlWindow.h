@@ -20,15 +20,16 @@
 #include <SDL.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/FrameChanges.h"
 #include "platform/Platform.h"
+#include "platform/WindowScale.h"
 #include "platform/sdl/SdlControllers.h"
 #include "platform/sdl/SdlPadScript.h"
-#include "platform/WindowScale.h"
 
 namespace Varn {
 
@@ -68,6 +69,11 @@ public:
 
     // "window surface" or "renderer NAME": how frames reach the screen.
     std::string PresentationPath() const;
+    // Locks the window surface before pixels are written, where SDL asks for it; 0 on
+    // success. Replaceable, so a test can make it fail.
+    std::function<int(SDL_Surface*)> lockSurface = [](SDL_Surface* surface) {
+        return SDL_MUSTLOCK(surface) ? SDL_LockSurface(surface) : 0;
+    };
 
 private:
     // The cursor artwork as given, scaled with the picture when a cursor is made of it.

@@ -137,7 +137,11 @@ bool SdlWindow::PresentToSurface(const FrameView& frame) {
     changed.width = std::min(changed.width, (surface->w - placement.left) / scale - changed.x);
     changed.height = std::min(changed.height, (surface->h - placement.top) / scale - changed.y);
     if (changed.Empty() && !fresh) return true;
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    // The kept frame already counts these rows as shown: a fresh surface sends them all.
+    if (lockSurface(surface) != 0) {
+        windowSurface = nullptr;
+        return false;
+    }
     if (!changed.Empty()) ScaleToSurface(surface, frame, changed);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     SDL_Rect sent{placement.left + changed.x * scale, placement.top + changed.y * scale,

@@ -1,6 +1,6 @@
 // The SDL backend's browser opener, with a stand-in xdg-open found first on PATH: the URL
 // reaches it as one argument, untouched by any shell, and a failing opener is reported
-// without the caller ever waiting for it.
+// without the caller ever waiting for it; a start that throws is a failed open.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "platform/Platform.h"
+#include "platform/sdl/SdlUrlOpener.h"
 #include "tests/platform/SystemFaults.h"
 
 namespace Varn {
@@ -105,6 +107,13 @@ TEST_F(BrowserOpenerTest, NoThreadToWaitForTheOpenerIsAFailedOpenThatStartsNothi
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(fs::exists(folder / "pid"));
+}
+
+TEST(UrlOpenerTest, StartThatThrowsIsAFailedOpen) {
+    UrlOpener opener([](const std::string&) -> pid_t { throw std::runtime_error("no memory"); });
+    EXPECT_FALSE(opener.Open("http://example.invalid/"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the waiting thread ends
+    EXPECT_FALSE(opener.LatestFailed());
 }
 
 }  // namespace

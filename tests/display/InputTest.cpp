@@ -3,13 +3,16 @@
 // again in the other mode), the pointer leaving within one timer period, custom cursors on
 // and off, a refused full-screen window. On the SDL backend with its dummy video driver:
 // real SDL key and text events becoming key codes and characters (Backspace, Enter,
-// Ctrl+letters, Latin-1 text), mouse buttons and motion with the buttons held.
+// Ctrl+letters, Latin-1 text), mouse buttons and motion with the buttons held; a frame
+// refused by a failed surface lock.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "framework/VarnApp.h"
 #include "graphics/DDImage.h"
@@ -399,6 +402,27 @@ TEST(SdlFullScreenTest, LetterboxBarsAreOutsideTheClientArea) {
                   {832, 300, false}, {500, 143, false}, {500, 700, false}, {500, 400, true}};
     for (const auto& p : points)
         EXPECT_EQ(window->PictureContains(p.x, p.y), p.inside) << p.x << "," << p.y;
+    window->Destroy();
+}
+
+// Rows refused by a failed surface lock are sent with the next presentation.
+TEST(SdlPresentTest, RowsRefusedByAFailedLockAreSentWithTheNextFrame) {
+    SdlPlatformHolder holder;
+    auto* window = dynamic_cast<SdlWindow*>(&holder.GetWindow());
+    ASSERT_TRUE(window && window->Create("lock", 640, 480, false));
+    std::vector<uint32_t> pixels(640 * 480, 0x0000ff);
+    const FrameView frame{pixels.data(), 640 * 4, 640, 480, PixelFormat::kXrgb8888, 0, 480};
+    ASSERT_TRUE(window->Present(frame));
+    std::fill(pixels.begin(), pixels.end(), 0x00ff00);
+    window->lockSurface = [](SDL_Surface*) { return -1; };
+    EXPECT_FALSE(window->Present(frame));
+    window->lockSurface = [](SDL_Surface*) { return 0; };
+    EXPECT_TRUE(window->Present(frame));  // every row again, as the caller asks after a failure
+    SDL_Surface* surface = nullptr;       // of the one window open (ids count up across tests)
+    for (Uint32 id = 1; id < 256; ++id)
+        if (SDL_Window* open = SDL_GetWindowFromID(id)) surface = SDL_GetWindowSurface(open);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(static_cast<const uint32_t*>(surface->pixels)[surface->w / 2] & 0xffffff, 0x00ff00u);
     window->Destroy();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/PadDirections.h"
@@ -23,6 +24,7 @@ protected:
     }
     void TearDown() override {
         if (device >= 0) SDL_JoystickDetachVirtual(device);
+        if (second >= 0) SDL_JoystickDetachVirtual(second);
         platform.reset();
     }
     void PlugIn() {
@@ -51,6 +53,7 @@ protected:
     std::unique_ptr<Platform> platform;
     int device = -1;
     SDL_Joystick* joystick = nullptr;
+    int second = -1;
 };
 
 TEST_F(SdlPadTest, PadPluggedInWhileRunningIsOpenedAndItsButtonsAndStickArrive) {
@@ -79,6 +82,21 @@ TEST_F(SdlPadTest, PadPulledOutIsDroppedWithItsHeldDirectionAndCanComeBack) {
     EXPECT_EQ(Pump(), "-" + std::to_string(kPadUp) + " removed0 ");
     PlugIn();
     EXPECT_EQ(Pump(), "added1 ");
+}
+
+TEST_F(SdlPadTest, EachPadKeepsItsOwnStickAndHeldDirections) {
+    PlugIn();
+    std::swap(device, second);
+    SDL_Joystick* first = std::exchange(joystick, nullptr);
+    PlugIn();
+    Pump();
+    SDL_JoystickSetVirtualAxis(first, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    EXPECT_EQ(Pump(), "+" + std::to_string(kPadLeft) + " ");
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, -32768);
+    EXPECT_EQ(Pump(), "+" + std::to_string(kPadUp) + " ");
+    SDL_JoystickClose(joystick);
+    SDL_JoystickDetachVirtual(std::exchange(device, -1));
+    EXPECT_EQ(Pump(), "-" + std::to_string(kPadUp) + " removed1 ");
 }
 
 TEST(PadDirectionsTest, HeldDirectionRepeatsAfterTheDelayThenAtTheInterval) {

@@ -2,17 +2,20 @@
 # a display number the server picks itself (-displayfd), so a server already
 # running elsewhere (another test run, a developer's own) is never talked to.
 # It exports DISPLAY, SDL_VIDEODRIVER=x11 and SDL_AUDIODRIVER=dummy, whatever
-# the caller's environment says, and sets XVFB_PID. xvfb_window PID waits for
-# the top-level "Gemlode " window of that one process and prints its id.
+# the caller's environment says, and sets XVFB_PID. The server does not reset when
+# its last client goes (it would drop connections arriving meanwhile) unless
+# XVFB_RESETS=1. xvfb_window PID waits for the top-level "Gemlode " window of
+# that one process and prints its id.
 # game_copy GAME-DIR FOLDER puts a copy of the program in FOLDER with links to
 # the build's data.
 
 # xvfb_start [WIDTHxHEIGHTxDEPTH]; returns 77 (skip) when Xvfb is missing.
 xvfb_start() {
-  local screen=${1:-800x600x24} number=""
+  local screen=${1:-800x600x24} number="" reset=-noreset
+  [ "${XVFB_RESETS:-}" = 1 ] && reset=""
   command -v Xvfb >/dev/null || { echo "Xvfb missing: skipped"; return 77; }
   XVFB_DIR=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$XVFB_DIR/display" >"$XVFB_DIR/log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp $reset 3>"$XVFB_DIR/display" >"$XVFB_DIR/log" 2>&1 &
   XVFB_PID=$!
   # The server writes the number and a newline once it accepts clients.
   for _ in $(seq 200); do

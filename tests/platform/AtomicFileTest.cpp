@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -56,15 +57,20 @@ TEST(AtomicFile, FailureKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_FALSE(test::HoldsTemporary(temp.path));
 }
 
-// Links planted where a temporary could be expected are never written through.
+// Links planted exactly where the temporary is opened are never written through: another
+// name is drawn.
 TEST(AtomicFile, PlantedLinksAreNotWrittenThrough) {
     test::TempFolder temp;
     const fs::path file = temp.path / "adlist.txt";
     std::ofstream(temp.path / "victim") << "keep";
     const std::string guess = file.string() + std::string(kTemporaryMarker);
-    fs::create_hard_link(temp.path / "victim", guess + std::to_string(::getpid()));
-    fs::create_symlink(temp.path / "victim", guess + "1");
-    EXPECT_TRUE(WriteFileAtomically(file, "new"));
+    const fs::path names[] = {guess + "link", guess + "hard", guess + "free"};
+    fs::create_symlink(temp.path / "victim", names[0]);
+    fs::create_hard_link(temp.path / "victim", names[1]);
+    int drawn = 0;
+    EXPECT_TRUE(WriteFileAtomically(file, "new",
+                                    [&](const fs::path&) { return names[std::min(drawn++, 2)]; }));
+    EXPECT_EQ(drawn, 3);
     EXPECT_EQ(Read(temp.path / "victim"), "keep");
     EXPECT_EQ(Read(file), "new");
     const fs::path name = RandomTemporaryPath(file);
