@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "graphics/Graphics.h"
 #include "widgets/EditWidget.h"
@@ -67,6 +68,8 @@ ScreenKeyboard::ScreenKeyboard(EditWidget* editField, Font* labelFont, Image* fr
       keyImage(keyPicture) {
     transparent = true;  // the frame's corners are round
     BuildKeys();
+    // The highlight starts on the first character, the action keys being listed first.
+    if (keys.size() > std::size(kActionRow)) highlight = int(std::size(kActionRow));
     Resize(0, 0, PanelWidth(), PanelHeight());
 }
 
