@@ -12,7 +12,7 @@ struct PromptPair {
     std::string_view controller;
 };
 
-// The controller's wording is never wider than the original: the texts sit in fixed places.
+// The controller's wording is about as long as the original: the texts keep their places.
 constexpr PromptPair kPrompts[] = {
     {"CLICK HERE TO PLAY!", "PRESS A TO PLAY!"},
     {"CLICK HERE TO PLAY AGAIN", "PRESS A TO PLAY AGAIN"},
@@ -27,10 +27,9 @@ constexpr PromptPair kPrompts[] = {
     {"CONTROLS - Just click on a gem to select it, then click on another adjacent gem to swap "
      "them. You must make a set of 3 or more identical gems with each move, though! You can also "
      "swap gems by just clicking and dragging a specific stone.",
-     "CONTROLS - Move the highlight with the d-pad or the left stick and press A to select a "
-     "gem, then press a direction to swap it with that neighbour. You must make a set of 3 or "
-     "more identical gems with each move, though! B drops the selection, Y shows a hint, and LB "
-     "or RB reach the buttons on the left."},
+     "CONTROLS - Move the highlight with the d-pad or stick, press A on a gem, then a "
+     "direction to swap it with that neighbour. You must make a set of 3 or more identical gems "
+     "with each move, though! B deselects, Y shows a hint, LB and RB reach the buttons."},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 #include "graphics/Graphics.h"
 #include "widgets/EditWidget.h"
@@ -109,36 +110,49 @@ void ScreenKeyboard::BuildKeys() {
 }
 
 void ScreenKeyboard::MoveHighlight(int dx, int dy) {
-    const Rect from = keys[size_t(highlight)].rect;
+    const int next = dy != 0 ? KeyInNextRow(dy) : KeyAlongRow(dx);
+    if (next < 0) return;
+    highlight = next;
+    MarkDirty();
+}
+
+// The key whose centre lies nearest the highlighted one's in the row dy rows away, wrapping
+// round from the last row to the first.
+int ScreenKeyboard::KeyInNextRow(int dy) const {
+    const Rect& from = keys[size_t(highlight)].rect;
     std::vector<int> rowTops;
-    for (const Key& key : keys)
-        if (std::find(rowTops.begin(), rowTops.end(), key.rect.y) == rowTops.end())
-            rowTops.push_back(key.rect.y);
+    for (const Key& key : keys) rowTops.push_back(key.rect.y);
     std::sort(rowTops.begin(), rowTops.end());
-    const int rowCount = int(rowTops.size());
+    rowTops.erase(std::unique(rowTops.begin(), rowTops.end()), rowTops.end());
+    const int count = int(rowTops.size());
     const int row = int(std::find(rowTops.begin(), rowTops.end(), from.y) - rowTops.begin());
-    const int targetTop = rowTops[size_t(((row + dy) % rowCount + rowCount) % rowCount)];
-    // Along a row: the next key that way, else round to the far end.
+    const int top = rowTops[size_t(((row + dy) % count + count) % count)];
     int best = -1;
     for (int i = 0; i < int(keys.size()); ++i) {
         const Rect& r = keys[size_t(i)].rect;
-        if (r.y != targetTop || i == highlight) continue;
-        if (dy != 0) {
-            if (best < 0 || std::abs(CentreX(r) - CentreX(from)) <
-                                std::abs(CentreX(keys[size_t(best)].rect) - CentreX(from)))
-                best = i;
-            continue;
-        }
-        const int ahead = (r.x - from.x) * dx;
-        const int bestAhead = best < 0 ? 0 : (keys[size_t(best)].rect.x - from.x) * dx;
-        // Nearest ahead; with none ahead, the farthest behind (the wrap).
-        if (best < 0 || (ahead > 0 && (bestAhead < 0 || ahead < bestAhead)) ||
-            (ahead < 0 && bestAhead < 0 && ahead < bestAhead))
+        if (r.y != top) continue;
+        const int distance = std::abs(CentreX(r) - CentreX(from));
+        if (best < 0 || distance < std::abs(CentreX(keys[size_t(best)].rect) - CentreX(from)))
             best = i;
     }
-    if (best < 0) return;
-    highlight = best;
-    MarkDirty();
+    return best;
+}
+
+// The next key along the row that way; past the end, round to the far one.
+int ScreenKeyboard::KeyAlongRow(int dx) const {
+    const Rect& from = keys[size_t(highlight)].rect;
+    // Keys ahead first, nearest first; then those behind, farthest first.
+    auto rank = [&](const Rect& r) {
+        const int ahead = (r.x - from.x) * dx;
+        return std::pair(ahead < 0, ahead);
+    };
+    int best = -1;
+    for (int i = 0; i < int(keys.size()); ++i) {
+        const Rect& r = keys[size_t(i)].rect;
+        if (r.y != from.y || i == highlight) continue;
+        if (best < 0 || rank(r) < rank(keys[size_t(best)].rect)) best = i;
+    }
+    return best;
 }
 
 void ScreenKeyboard::PressHighlighted() {

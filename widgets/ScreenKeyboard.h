@@ -60,6 +60,8 @@ private:
     // key keeps its place when the page changes.
     void BuildKeys();
     std::string PageCharacters() const;
+    int KeyInNextRow(int dy) const;
+    int KeyAlongRow(int dx) const;
     void Press(const Key& key);
     void Type(char character);
     void DrawKey(Graphics* g, const Key& key, bool lit);

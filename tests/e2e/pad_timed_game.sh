@@ -27,9 +27,10 @@ eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/ox=/; s/^Y=/oy=
 shot() { xwd -root -silent | convert xwd:- -crop "640x480+$ox+$oy" +repage "png:$artifacts/$1.png"; }
 fail() { shot pad-failed; echo "$1"; cat "$work/log"; exit 1; }
 score_area() { xwd -root -silent | convert xwd:- -crop "150x40+$((ox + 18))+$((oy + 75))" rgb:- | md5sum; }
-# The game-over screen's "CLICK HERE TO PLAY AGAIN" bar is bright green.
+# The game-over screen's "HIGH SCORES" band is bright green; its left end stays in sight
+# beside the name question and its on-screen keyboard.
 game_over_shown() {
-  xwd -root -silent | convert xwd:- -crop "1x1+$((ox + 300))+$((oy + 400))" -depth 8 txt:- |
+  xwd -root -silent | convert xwd:- -crop "1x1+$((ox + 215))+$((oy + 160))" -depth 8 txt:- |
     grep -q '#[0-5][0-9A-F][C-F][0-9A-F]'
 }
 tap() {  # tap BUTTON [COUNT]
