@@ -59,6 +59,11 @@ struct GameButtonSpec {
     int downImage;
 };
 
+// A question whose YES gives something up: Enter (and the controller's first stop) is NO.
+void DefaultToNo(Dialog* question) {
+    if (question) question->safeDefault = true;
+}
+
 constexpr GameButtonSpec kGameButtons[] = {
     {kNewGame, {18, 142, 156, 41}, -1, 15}, {kNormal, {18, 185, 78, 31}, -1, 16},
     {kTimed, {96, 185, 78, 31}, -1, 18},    {kOptions, {18, 241, 156, 41}, -1, 20},
@@ -146,6 +151,7 @@ void WinLodeApp::NewBoard() {
         SafeDelete(gameOverScreen.release());
     }
     if (board) {
+        board->GiveUpSavedGame();  // a mode button ends a game without its end sequence
         manager->RemoveWidget(board.get());
         SafeDelete(board.release());
     }
@@ -179,8 +185,8 @@ void WinLodeApp::AskNewGame() {
         NewBoard();
         return;
     }
-    ShowDialog(kNewGameDialog, true, "New Game", "Are you sure you want to end\nthe current game?",
-               "", kYesNo);
+    DefaultToNo(ShowDialog(kNewGameDialog, true, "New Game",
+                           "Are you sure you want to end\nthe current game?", "", kYesNo));
 }
 
 void WinLodeApp::AskMode(bool timed) {
@@ -189,19 +195,23 @@ void WinLodeApp::AskMode(bool timed) {
         return;
     }
     if (timed)
-        ShowDialog(kTimedModeDialog, true, "Timed Mode",
-                   "You must end the current game\nto switch to timed mode. Ok?", "", kYesNo);
+        DefaultToNo(ShowDialog(kTimedModeDialog, true, "Timed Mode",
+                               "You must end the current game\nto switch to timed mode. Ok?", "",
+                               kYesNo));
     else
-        ShowDialog(kNormalModeDialog, true, "Normal Mode",
-                   "You must end the current game\nto switch to normal mode. Ok?", "", kYesNo);
+        DefaultToNo(ShowDialog(kNormalModeDialog, true, "Normal Mode",
+                               "You must end the current game\nto switch to normal mode. Ok?", "",
+                               kYesNo));
 }
 
 void WinLodeApp::AskQuit() {
     std::string body = "Are you sure you want to\nquit the game?";
     // No promise the game cannot keep: without a writable folder nothing is saved.
-    if (board && board->CanSaveGame() && RunFolders().CanWrite())
+    const bool inProgress = board && board->CanSaveGame();
+    if (inProgress && RunFolders().CanWrite())
         body += "\n\nYour current game in progress\nwill be saved so you can\ncontinue next time.";
-    ShowDialog(kQuitDialog, true, "Quit", body, "", kYesNo);
+    Dialog* question = ShowDialog(kQuitDialog, true, "Quit", body, "", kYesNo);
+    if (inProgress && !RunFolders().CanWrite()) DefaultToNo(question);
 }
 
 void WinLodeApp::QuitFromGame() {
@@ -212,8 +222,8 @@ void WinLodeApp::QuitFromGame() {
         return;
     }
     Log(failures);
-    ShowDialog(kSaveFailedDialog, true, "Save Failed",
-               failures + "\nQuit anyway? NO goes back to the game.", "", kYesNo);
+    DefaultToNo(ShowDialog(kSaveFailedDialog, true, "Save Failed",
+                           failures + "\nQuit anyway? NO goes back to the game.", "", kYesNo));
 }
 
 void WinLodeApp::ShowStartTip() {
@@ -264,7 +274,7 @@ void WinLodeApp::DialogAccepted(int dialogId) {
             CloseDialog(kQuitDialog);
             QuitFromGame();
             return;
-        case kSaveFailedDialog:  // quit anyway; the old saved game stays as it was
+        case kSaveFailedDialog:  // quit anyway; a game saved before stays as it was
             CloseDialog(kSaveFailedDialog);
             quitSaveDone = true;
             Shutdown();
@@ -286,15 +296,16 @@ void WinLodeApp::DialogAccepted(int dialogId) {
         case kContinueDialog:
             CloseDialog(kContinueDialog);
             if (board) {
-                // A continued game was not dealt from the seed: it waits for the next.
+                // A continued game was not dealt from the seed: it waits for the next. Its
+                // file stays until the game is saved again or ends.
                 if (!board->LoadGame()) {
                     board->KeepRefusedSavedGame();
+                    board->DeleteSavedGame();
                     ShowSavedGameUnreadable();
                 } else if (board->dealtFromSeed) {
                     commandSeed = board->dealtFromSeed;
                     board->dealtFromSeed.reset();
                 }
-                board->DeleteSavedGame();
             }
             return;
         case kNewVersionDialog:
@@ -400,6 +411,14 @@ void WinLodeApp::BrowserOpenFailed(const std::string& url) {
         dialog->body = "Please open the following URL in your browser:\n" +
                        AddressLines(url, *dialog->bodyFont, dialog->BodyWidth(440));
     dialog->Resize(100, 50, 440, dialog->GetPreferredHeight(440));
+}
+
+// In the dialog that tells other failed opens, with nothing to copy.
+void WinLodeApp::PageNotOpened(const std::string& reason) {
+    Dialog* dialog =
+        ShowDialog(kOpenBrowserDialog, true, "OPEN BROWSER",
+                   "The update page could not be opened: " + reason + ".", "OK", kFooterButton);
+    if (dialog) dialog->Resize(100, 50, 440, dialog->GetPreferredHeight(440));
 }
 
 void WinLodeApp::BrowserReturned(const std::string& url) {

@@ -94,14 +94,15 @@ void RecordScoreDialog::Draw(Graphics* g) {
 
 // The field's frame: left cap, repeated middle cells, right cap, from the
 // three 32 x 32 cells of "editbox", 4 pixels around the field. The middle
-// cells reach under the right cap, so the cap is drawn last to stay whole.
+// cells stop where the right cap starts: its rounded corners are transparent,
+// and a straight edge below them would show as a notch.
 void RecordScoreDialog::DrawFieldFrame(Graphics* g) {
     Image* box = app->GetImage(kEditBoxImage);
     if (!box) return;
     Rect r(nameField->x - x - 4, nameField->y - y - 4, nameField->width + 8, nameField->height + 8);
     g->DrawImage(box, r.x, r.y, Rect(0, 0, kCell, kCell));
     Graphics middle(*g);
-    middle.ClipRect(r.x + kCell, r.y, r.width - kCell, kCell);
+    middle.ClipRect(r.x + kCell, r.y, r.width - 2 * kCell, kCell);
     int cells = (r.width - 33) / kCell;
     for (int i = 0; i < cells; ++i)
         middle.DrawImage(box, r.x + kCell + kCell * i, r.y, Rect(kCell, 0, kCell, kCell));

@@ -70,13 +70,17 @@ void WinLodeApp::StartUpdateCheck() {
 }
 
 // YES: the page is opened and the game quits once the browser is up. A page
-// that is no plain web address is never handed to the system's opener.
+// that is no plain web address is never handed to the system's opener: the
+// player is told why instead.
 void WinLodeApp::AcceptNewVersion() {
     CloseDialog(kNewVersionDialog);
     CloseDialog(kUpdateCheckDialog);
     InternetManager* internet = GetInternetManager();
     std::string page = internet ? internet->UpdatePageUrl() : std::string();
-    if (!page.empty()) OpenBrowser(page, true);
+    if (!page.empty())
+        OpenBrowser(page, true);
+    else
+        PageNotOpened(internet ? internet->UpdatePageProblem() : "no update check was made");
 }
 
 void WinLodeApp::CloseUpdateDialogs(int answerDialog) {

@@ -70,8 +70,14 @@ WinLodeApp::~WinLodeApp() {
 
 std::string WinLodeApp::SaveForQuit() {
     std::string failures;
-    if (board && board->CanSaveGame() && !board->savePath.empty() && !board->SaveGame())
+    if (board && board->CanSaveGame() && !board->savePath.empty() && !board->SaveGame()) {
         failures += "Your game could not be saved:\n" + WriteFailureText(errno) + ".\n";
+        // What quitting anyway leaves: the file is this game's only where it was continued
+        // or saved before.
+        failures += board->holdsSavedGame && board->SavedGameExists()
+                        ? "The next start offers it as it was last saved.\n"
+                        : "The next start cannot offer it.\n";
+    }
     if (gameOverScreen && !gameOverScreen->WriteFileNow())
         failures += "The high scores could not be saved:\n" + WriteFailureText(errno) + ".\n";
     return failures;

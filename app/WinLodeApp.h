@@ -177,6 +177,8 @@ protected:
     void NameQuestionClosed();
     void DialogDeclined(int dialogId);
     void AcceptNewVersion();
+    // Tells the player why the update page was not opened.
+    void PageNotOpened(const std::string& reason);
     void CloseUpdateDialogs(int answerDialog);
     void GameButtonClicked(int id);
     void FailLoading(const std::string& what);

@@ -256,6 +256,7 @@ void Board::EndGame(int delay) {
     // its duration was fixed when it first ended.
     const bool alreadyEnded =
         state == BoardState::GameOverFall || state == BoardState::GameOverShown;
+    GiveUpSavedGame();
     if (!alreadyEnded) {
         host.SetTimesPlayed(host.TimesPlayed() + 1);
         // While paused the current stretch is already in playedSeconds.

@@ -143,6 +143,11 @@ public:
     // False, with the board untouched, when the file is missing or refused.
     bool LoadGame();
     bool DeleteSavedGame() const;
+    // The file holds this board's game (continued from it, or saved since) until a new
+    // save replaces it; when the game ends (EndGame, or the application replacing the
+    // board) the file goes too, so an ended game is never offered again. A run that
+    // dies before either keeps it.
+    void GiveUpSavedGame();
     // A refused saved game is kept beside it (savePath + ".bad", replacing an older one) so
     // that the player can send it in a report.
     bool KeepRefusedSavedGame() const;
@@ -163,6 +168,7 @@ public:
     // The seed this board was dealt from, when the player chose one.
     std::optional<std::uint32_t> dealtFromSeed;
     std::string savePath = kDefaultSavePath;
+    bool holdsSavedGame = false;  // see GiveUpSavedGame
     BoardGrid grid;
     BoardState state = BoardState::Falling;
     bool timedMode = false;

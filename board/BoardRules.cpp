@@ -135,6 +135,10 @@ void Board::SettleMove() {
         state = BoardState::Idle;
     } else if (timedMode) {
         state = BoardState::DropAway;
+    } else if (score >= levelTargetScore) {
+        // The move filled the bar: the whirl deals a new board, so the earned level
+        // goes before the missing move. The shown score may still be rolling up.
+        StartLevelUp();
     } else {
         ShowMessage("NO MOVES!", 400);
         EndGame(200);

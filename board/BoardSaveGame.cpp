@@ -4,7 +4,9 @@
 // LoadGame reads and checks the whole file before it changes anything, so a
 // short or damaged file is refused like one of a wrong version and the board
 // stays as it was.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "board/Board.h"
@@ -82,8 +84,11 @@ bool Board::SaveGame() {
     // The application's mode is the board's: the application makes each
     // board for its current mode and switches its mode on loading.
     const std::vector<std::uint8_t> bytes = EncodeSavedGame(saved);
-    return WriteFileAtomically(
-        savePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (!WriteFileAtomically(
+            savePath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        return false;
+    holdsSavedGame = true;
+    return true;
 }
 
 bool Board::SavedGameExists() const {
@@ -106,6 +111,7 @@ bool Board::LoadGame() {
     host.SetMode(saved.appTimedMode, false);
     ApplySavedGame(saved);
     host.ClearStartTipWanted();
+    holdsSavedGame = true;
     return true;
 }
 
@@ -164,6 +170,12 @@ bool Board::KeepRefusedSavedGame() const {
 
 bool Board::DeleteSavedGame() const {
     return !savePath.empty() && std::remove(savePath.c_str()) == 0;
+}
+
+void Board::GiveUpSavedGame() {
+    if (!std::exchange(holdsSavedGame, false) || DeleteSavedGame() || errno == ENOENT) return;
+    std::fprintf(stderr, "%s: the saved game of a game that ended could not be removed: %s\n",
+                 savePath.c_str(), std::strerror(errno));
 }
 
 }  // namespace Varn

@@ -154,6 +154,10 @@ void VarnApp::Init() {
     widgetManager->SetScreenSize(width, height);
     MakeWindow();
     if (!startNotice.empty()) ShowNotice(std::exchange(startNotice, std::string()));
+    if (quitRequested) {  // asked while the notice was up: Run returns at once
+        closing = true;
+        return;
+    }
     initialised = true;
     NoteCrashFacts();
 }
@@ -399,8 +403,11 @@ bool VarnApp::ShowInWindow(const std::string& caption, const std::string& text) 
         displayDevice->Redraw();
         std::vector<WindowMessage> waiting;
         window.PumpMessages(waiting);
-        for (const WindowMessage& message : waiting)
+        for (const WindowMessage& message : waiting) {
+            // The close box or a signal ends the run, not only the message.
+            if (message.message == kMsgClose) quitRequested = true;
             if (fatal.Dismisses(message)) return true;
+        }
         platform->GetClock().Sleep(20);
     }
 }

@@ -255,7 +255,7 @@ protected:
     void WaitForLoadingThread();
     void ShowPendingFatalErrors();
     // A message in the game's window, when the system's box failed; false when there is
-    // no window to show it in.
+    // no window to show it in. A close request while it is up also sets quitRequested.
     bool ShowInWindow(const std::string& caption, const std::string& text);
     // A notice the player must see: the system's box, else the game's own window (one is
     // made for it when there is none yet).

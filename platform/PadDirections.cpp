@@ -28,8 +28,19 @@ void PadDirections::SetDpad(int button, bool down, int64_t now, std::vector<Wind
 }
 
 // The stronger axis decides; a direction already held stays until its axis falls below the
-// release zone, so a stick resting near the dead zone does not flicker.
+// release zone, so a stick resting near the dead zone does not flicker, and until the other
+// axis leads it by half again, so a thumb resting near a diagonal does not flip between two
+// directions (each flip a fresh press, a move at once).
 int PadDirections::StickDirection(int x, int y) const {
+    if (stickHeld >= 0) {
+        const bool heldHorizontal = stickHeld == kPadLeft || stickHeld == kPadRight;
+        const int along = heldHorizontal ? x : y;
+        const int across = heldHorizontal ? y : x;
+        const bool sameWay = stickHeld == kPadLeft || stickHeld == kPadUp ? along < 0 : along > 0;
+        if (sameWay && std::abs(along) > kReleaseZone &&
+            2 * std::abs(across) <= 3 * std::abs(along))
+            return stickHeld;
+    }
     const bool horizontal = std::abs(x) >= std::abs(y);
     const int value = horizontal ? x : y;
     const int direction = horizontal ? (x < 0 ? kPadLeft : kPadRight) : (y < 0 ? kPadUp : kPadDown);

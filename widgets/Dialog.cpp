@@ -259,7 +259,7 @@ ButtonListener* Dialog::ApplicationListener() {
 }
 
 DialogButton* Dialog::DefaultButton() const {
-    return firstButton.get();
+    return safeDefault && secondButton ? secondButton.get() : firstButton.get();
 }
 
 DialogButton* Dialog::CancelButton() const {
@@ -275,10 +275,12 @@ bool Dialog::PressButton(DialogButton* button) {
     return true;
 }
 
-bool Dialog::AnswerKey(int keyCode) {
-    if (keyCode == kEnterKey) return PressButton(DefaultButton());
-    if (keyCode == kEscapeKey) return PressButton(CancelButton());
-    return false;
+bool Dialog::AnswerKey(int keyCode, bool held) {
+    DialogButton* button = keyCode == kEnterKey    ? DefaultButton()
+                           : keyCode == kEscapeKey ? CancelButton()
+                                                   : nullptr;
+    if (!button || button->disabled) return false;
+    return held || PressButton(button);
 }
 
 void Dialog::ButtonPressed(int buttonId) {

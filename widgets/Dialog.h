@@ -6,10 +6,13 @@
 // the dialog, which forwards the ids id + 2000 (YES, OK or the single button)
 // and id + 3000 (NO, CANCEL) to the application's ButtonListener.
 //
-// Keys: Enter presses the default button (YES, OK or the single button) and
-// Escape the cancelling one (NO, CANCEL or the single button), just as a
-// click would. The widget manager offers these keys to the top modal dialog
-// before the focused widget; a key the dialog takes goes nowhere else.
+// Keys: Enter presses the default button (YES, OK or the single button; NO or
+// CANCEL in a dialog whose YES would give something up) and Escape the
+// cancelling one (NO, CANCEL or the single button), just as a click would.
+// The widget manager offers these keys to the top modal dialog before the
+// focused widget; a key the dialog takes goes nowhere else. A key already held
+// when it comes (a repeat, or one held down since before the dialog opened) is
+// taken but presses nothing, so one long press never answers two dialogs.
 //
 // The dialog owns its buttons and fonts; the images are not owned. Its
 // buttons are separate widgets of the same manager, added and removed with
@@ -68,17 +71,17 @@ public:
 
     static constexpr int kEnterKey = 13;
     static constexpr int kEscapeKey = 27;
-    // The button Enter presses and the one Escape presses; null when the
-    // dialog has none.
+    // The button Enter presses (the focus ring's first stop too) and the one
+    // Escape presses; null when the dialog has none.
     DialogButton* DefaultButton() const;
     DialogButton* CancelButton() const;
     // Presses a button of the dialog (one whose listener is the dialog) as a
     // click would: pressed, then clicked. False, and nothing done, for a
     // missing or disabled button.
     bool PressButton(DialogButton* button);
-    // Enter or Escape presses its button; true when the key was taken (a
-    // dialog without that button, or with it disabled, leaves it).
-    bool AnswerKey(int keyCode);
+    // Enter or Escape presses its button, unless held; true when the key was
+    // taken (a dialog without that button, or with it disabled, leaves it).
+    bool AnswerKey(int keyCode, bool held = false);
 
     Image* frameImage;
     Image* buttonImage;
@@ -97,6 +100,8 @@ public:
     int dragAnchorY = 0;
     int id;
     bool modal;
+    // YES would give something up (a game, a save): Enter means NO or CANCEL.
+    bool safeDefault = false;
 
 protected:
     Font* HeaderFont();

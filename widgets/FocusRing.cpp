@@ -45,7 +45,7 @@ std::vector<Widget*> FocusRing::Candidates(WidgetManager& widgetManager) {
 Widget* FocusRing::DefaultTarget(const std::vector<Widget*>& candidates) const {
     if (candidates.empty()) return nullptr;
     if (auto* dialog = dynamic_cast<Dialog*>(manager->modalWidget)) {
-        Widget* first = dialog->firstButton.get();
+        Widget* first = dialog->DefaultButton();
         if (std::find(candidates.begin(), candidates.end(), first) != candidates.end())
             return first;
     }
@@ -137,11 +137,12 @@ void FocusRing::Update() {
 
 void FocusRing::Draw(Graphics* g) {
     if (!target) return;
+    // Three gold lines between two dark ones, so the ring reads on light and dark art.
     g->SetColor(kRingShadow);
     g->DrawRect(0, 0, width - 1, height - 1);
+    g->DrawRect(4, 4, width - 9, height - 9);
     g->SetColor(kRingColor);
-    g->DrawRect(1, 1, width - 3, height - 3);
-    g->DrawRect(2, 2, width - 5, height - 5);
+    for (int i = 1; i <= 3; ++i) g->DrawRect(i, i, width - 1 - 2 * i, height - 1 - 2 * i);
 }
 
 }  // namespace Varn

@@ -16,7 +16,7 @@ namespace Varn {
 
 class FocusRing : public Widget {
 public:
-    static constexpr int kMargin = 3;  // the ring lies this far around its button
+    static constexpr int kMargin = 6;  // the ring lies this far around its button
 
     FocusRing();
 
@@ -24,7 +24,7 @@ public:
     static std::vector<Widget*> Candidates(WidgetManager& widgetManager);
 
     // Shows the ring (listed with the manager) on its target or, if that is gone, on the
-    // default: the open dialog's first button, else the first candidate.
+    // default: the open dialog's default button, else the first candidate.
     void Show(WidgetManager& widgetManager);
     void Hide();
     bool Shown() const { return manager != nullptr && visible; }

@@ -379,10 +379,11 @@ bool WidgetManager::MouseExit() {
 // ---- keyboard and focus ----
 
 bool WidgetManager::KeyDown(int keyCode) {
+    const bool held = IsKeyDown(keyCode);  // no key-up since its last press: a repeat
     if (keyCode >= 0 && keyCode < 255) keyDownTable[keyCode] = true;
     dialogTakenKey = -1;
     auto* dialog = dynamic_cast<Dialog*>(modalWidget);
-    if (dialog && dialog->AnswerKey(keyCode)) {
+    if (dialog && dialog->AnswerKey(keyCode, held)) {
         dialogTakenKey = keyCode;
         return true;
     }

@@ -76,8 +76,12 @@ struct CrashFacts {
     uint64_t framePc[kCrashMaxFrames] = {};
     uint64_t frameSp[kCrashMaxFrames] = {};
     CrashAppFacts app;
-    // kCrashFolderDescriptor when the report process has the write folder open; -1 if not.
+    // kCrashFolderDescriptor when the write folder is handed to the report process; -1 if
+    // not. The report process takes that descriptor only if it is the folder named by the
+    // device and inode here: if the hand-over failed it may be anything.
     int32_t writeFolderFd = -1;
+    uint64_t writeFolderDevice = 0;
+    uint64_t writeFolderInode = 0;
 };
 
 }  // namespace Varn

@@ -5,18 +5,18 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 
 #include "framework/crash/CrashAppSlot.h"
+#include "framework/crash/CrashAttach.h"
 #include "framework/crash/CrashCodes.h"
 #include "framework/crash/CrashFreeze.h"
 #include "framework/crash/CrashStackWalk.h"
@@ -31,22 +31,31 @@ namespace Varn {
 
 namespace {
 
+using Step = CrashHandler::Step;
+
 constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP};
 constexpr int kFaultSignalCount = sizeof(kFaultSignals) / sizeof(kFaultSignals[0]);
 constexpr size_t kAlternateStackSize = 256 * 1024;
-
-// Where the handler is: a fault inside it while walking still reports what was found.
-enum Phase : int { kCapturing, kWalking, kReporting };
+constexpr int kStepCount = int(Step::kHandOver) + 1;
+constexpr int kNoReport = 127;  // the report process could not start or got no input
 
 alignas(64) char alternateStack[kAlternateStackSize];
 CrashFacts facts;
+// The fault being reported, as the first entry into the handler saw it.
+int faultSignal = 0;
+siginfo_t* faultInfo = nullptr;
+ucontext_t* faultContext = nullptr;
 std::atomic<long> reportingThread{0};
-std::atomic<int> phase{kCapturing};
-std::atomic<bool> faultInsideHandler{false};
-// The write folder, held open so that a path of any length can be written in.
-std::mutex folderLock;
-std::string folderPath;
-std::atomic<int> folderFd{-1};
+// The step under way; kStepCount once only the short report on stderr is left.
+std::atomic<int> step{int(Step::kCapture)};
+constexpr unsigned kRepeatedSteps = (1u << int(Step::kFreeze)) | (1u << int(Step::kHandOver));
+std::atomic<unsigned> repeatedSteps{0};
+std::atomic<pid_t> reporter{0};
+std::atomic<int> faultStepForTest{-1};
+// The write folder, held open by the application's side (CrashAttach).
+std::atomic<int> heldFolder{-1};
+// The write folder as the hand-over finds it (descriptor in this process).
+int handedFolder = -1;
 struct sigaction previousActions[kFaultSignalCount];
 stack_t previousStack;
 bool installed = false;
@@ -85,26 +94,44 @@ void CopyRegisters(const ucontext_t* context) {
     r[kRegFlags] = uint64_t(g[REG_EFL]);
 }
 
-void CaptureFacts(int signal, const siginfo_t* info, ucontext_t* context) {
+// The faulting instruction is the first frame, recorded here so that a walk that faults at
+// once still leaves it.
+void CaptureFacts() {
     facts.magic = kCrashFactsMagic;
     facts.size = sizeof(CrashFacts);
-    facts.signal = signal;
-    facts.signalCode = info ? info->si_code : 0;
-    facts.faultAddress = info ? uint64_t(uintptr_t(info->si_addr)) : 0;
+    facts.signal = faultSignal;
+    facts.signalCode = faultInfo ? faultInfo->si_code : 0;
+    facts.faultAddress = faultInfo ? uint64_t(uintptr_t(faultInfo->si_addr)) : 0;
     facts.threadId = uint32_t(ThreadId());
-    if (context) CopyRegisters(context);
-    facts.exceptionCode =
-        ExceptionCodeFor(signal, facts.signalCode, facts.faultAddress, facts.registers[kRegRsp]);
+    if (faultContext) {
+        CopyRegisters(faultContext);
+        facts.framePc[0] = facts.registers[kRegRip];
+        facts.frameSp[0] = facts.registers[kRegRsp];
+        facts.frameCount = 1;
+    }
+    facts.exceptionCode = ExceptionCodeFor(faultSignal, facts.signalCode, facts.faultAddress,
+                                           facts.registers[kRegRsp]);
 }
 
-// After the other threads stopped: no AttachApp is half-way through.
+// After the other threads stopped: no AttachApp is half-way through. The facts are marked
+// present only once whole, so a fault while copying leaves them out.
 void CaptureAppFacts() {
+    CrashAppFacts app;
     int64_t startMs = 0;
-    if (CopyCrashAppFacts(facts.app, startMs))
-        facts.app.loadedMs = CrashHandler::MonotonicMs() - startMs;
-    else
-        facts.app.present = 0;
-    facts.writeFolderFd = folderFd.load() >= 0 ? kCrashFolderDescriptor : -1;
+    if (CopyCrashAppFacts(app, startMs)) {
+        app.loadedMs = CrashHandler::MonotonicMs() - startMs;
+        app.present = 0;
+        facts.app = app;
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        facts.app.present = 1;
+    }
+    int folder = heldFolder.load();
+    struct stat status {};
+    if (folder < 0 || fstat(folder, &status) != 0 || !S_ISDIR(status.st_mode)) return;
+    handedFolder = folder;
+    facts.writeFolderDevice = uint64_t(status.st_dev);
+    facts.writeFolderInode = uint64_t(status.st_ino);
+    facts.writeFolderFd = kCrashFolderDescriptor;
 }
 
 bool SendAll(int fd, const void* data, size_t size) {
@@ -150,29 +177,54 @@ void WriteMinimalReport() {
     WriteText("\n");
 }
 
-// Puts `from` at `to` without close-on-exec, through a copy above both, so that moving
-// one descriptor never overwrites another still to be moved.
-void MoveDescriptor(int from, int to) {
-    int copy = fcntl(from, F_DUPFD, kCrashFolderDescriptor + 1);
-    if (copy >= 0) dup2(copy, to);
+// Puts a copy at `to` (without close-on-exec) and closes the copy.
+bool PlaceDescriptor(int copy, int to) {
+    if (copy < 0) return false;
+    bool placed = dup2(copy, to) == to;
+    close(copy);
+    return placed;
 }
 
 [[noreturn]] void ExecReporter(int input) {
-    // A copy above standard input first: the folder's own number may be 0.
-    int folder =
-        facts.writeFolderFd >= 0 ? fcntl(folderFd.load(), F_DUPFD, kCrashFolderDescriptor + 1) : -1;
-    MoveDescriptor(input, STDIN_FILENO);
-    if (folder >= 0) MoveDescriptor(folder, kCrashFolderDescriptor);
+    // A fault here must end this copy (the crashed process then reports on stderr), not
+    // enter a handler that waits for a reporting thread this copy does not have.
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    for (int signal : kFaultSignals) sigaction(signal, &plain, nullptr);
+    // Copies above both targets first, so that placing one never overwrites the other (the
+    // folder's own number may be 0).
+    int inputCopy = fcntl(input, F_DUPFD, kCrashFolderDescriptor + 1);
+    int folderCopy =
+        handedFolder >= 0 ? fcntl(handedFolder, F_DUPFD, kCrashFolderDescriptor + 1) : -1;
+    if (!PlaceDescriptor(inputCopy, STDIN_FILENO)) _exit(kNoReport);
+    // A failed placement leaves descriptor 3 as it was: the report process checks it.
+    PlaceDescriptor(folderCopy, kCrashFolderDescriptor);
     char name[] = "gemlode-crash-report";
     char argument[64];
     strncpy(argument, CrashHandler::kReportArgument, sizeof(argument) - 1);
     argument[sizeof(argument) - 1] = 0;
     char* argv[] = {name, argument, nullptr};
     execve("/proc/self/exe", argv, environ);
-    _exit(127);
+    _exit(kNoReport);
 }
 
-void RunReporter() {
+pid_t WaitFor(pid_t child, int& status) {
+    pid_t waited = 0;
+    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
+    }
+    return waited;
+}
+
+// A report process left from a hand-over that faulted part-way.
+void StopReporter() {
+    pid_t child = reporter.exchange(0);
+    if (child <= 0) return;
+    kill(child, SIGKILL);
+    int status = 0;
+    WaitFor(child, status);
+}
+
+void HandOver() {
     int pair[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
         WriteMinimalReport();
@@ -187,28 +239,68 @@ void RunReporter() {
         WriteMinimalReport();
         return;
     }
+    reporter = child;
     if (SendAll(pair[1], &facts, sizeof(facts))) SendMaps(pair[1]);
     close(pair[1]);
     int status = 0;
-    pid_t waited = 0;
-    while ((waited = waitpid(child, &status, 0)) < 0 && errno == EINTR) {
-    }
-    if (waited == child && (!WIFEXITED(status) || WEXITSTATUS(status) == 127)) WriteMinimalReport();
+    pid_t waited = WaitFor(child, status);
+    reporter = 0;
+    if (waited == child && (!WIFEXITED(status) || WEXITSTATUS(status) != kCrashExitCode))
+        WriteMinimalReport();
 }
 
-// Hiding the window would call into the window system, which is not safe here: the
-// window stays, frozen, until the process ends.
-[[noreturn]] void Report() {
-    phase = kReporting;
-    FreezeOtherThreads();
-    CaptureAppFacts();
-    RunReporter();
+void FaultForTest(Step at) {
+    int expected = int(at);
+    if (!faultStepForTest.compare_exchange_strong(expected, -1)) return;
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+}
+
+// The walk comes before the other threads stop: libunwind may take the loader's lock,
+// which a stopped thread could hold for good. Hiding the window would call into the window
+// system, which is not safe here: the window stays, frozen, until the process ends.
+void RunStep(Step which) {
+    FaultForTest(which);
+    switch (which) {
+        case Step::kCapture:
+            CaptureFacts();
+            break;
+        case Step::kWalk:
+            if (faultContext) WalkCrashStack(faultContext, facts);
+            break;
+        case Step::kFreeze:
+            FreezeOtherThreads();
+            break;
+        case Step::kAppFacts:
+            CaptureAppFacts();
+            break;
+        case Step::kHandOver:
+            HandOver();
+            break;
+    }
+}
+
+[[noreturn]] void RunStepsFrom(int first) {
+    for (int next = first; next < kStepCount; ++next) {
+        step = next;
+        RunStep(Step(next));
+    }
     _exit(kCrashExitCode);
 }
 
+// A fault inside the handler skips the step it happened in and goes on with what was
+// captured so far. Stopping the other threads (so that nothing is saved after the fault)
+// and the hand-over (to a fresh report process) are made once more first.
 [[noreturn]] void OnFaultInsideHandler() {
-    // The signal, the address and the registers are in place; the walk keeps what it found.
-    if (phase.load() == kWalking) Report();
+    int faulted = step.load();
+    if (faulted >= kStepCount) _exit(kCrashExitCode);
+    unsigned bit = 1u << faulted;
+    if ((kRepeatedSteps & bit) != 0 && (repeatedSteps.fetch_or(bit) & bit) == 0) {
+        if (faulted == int(Step::kHandOver)) StopReporter();
+        RunStepsFrom(faulted);
+    }
+    if (faulted < int(Step::kHandOver)) RunStepsFrom(faulted + 1);
+    step = kStepCount;
     WriteMinimalReport();
     _exit(kCrashExitCode);
 }
@@ -220,13 +312,10 @@ void OnFault(int signal, siginfo_t* info, void* context) {
         if (expected == self) OnFaultInsideHandler();
         for (;;) pause();  // the reporting thread ends the process
     }
-    ucontext_t* registers = static_cast<ucontext_t*>(context);
-    CaptureFacts(signal, info, registers);
-    // The walk comes before the other threads stop: libunwind may take the loader's lock,
-    // which a stopped thread could hold for good.
-    phase = kWalking;
-    if (registers) WalkCrashStack(registers, facts, faultInsideHandler.load());
-    Report();
+    faultSignal = signal;
+    faultInfo = info;
+    faultContext = static_cast<ucontext_t*>(context);
+    RunStepsFrom(int(Step::kCapture));
 }
 
 bool IsReportProcess() {
@@ -280,49 +369,16 @@ Installer installer;
 
 }  // namespace
 
-namespace {
-
-// A handler reads the descriptor only after every other thread stopped, so closing the
-// previous one here never takes it from a report under way.
-void HoldWriteFolder(const std::string& folder) {
-    std::lock_guard<std::mutex> lock(folderLock);
-    if (folder == folderPath && (folder.empty() || folderFd.load() >= 0)) return;
-    int fd = folder.empty() ? -1 : open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    int previous = folderFd.exchange(fd);
-    if (previous >= 0) close(previous);
-    folderPath = folder;
-}
-
-}  // namespace
-
-void CrashHandler::AttachApp(const CrashAppFacts& app, int64_t startMs,
-                             const std::string& writeFolder) {
-    HoldWriteFolder(writeFolder);
-    CrashAppFacts published = app;
-    published.hasWriteFolder = writeFolder.empty() ? 0 : 1;
-    PublishCrashAppFacts(published, startMs);
-}
-
-void CrashHandler::DetachApp() {
-    WithdrawCrashAppFacts();
-}
-
-int64_t CrashHandler::MonotonicMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-uint32_t CrashHandler::CurrentThreadId() {
-    return uint32_t(ThreadId());
+int ExchangeHeldCrashFolder(int fd) {
+    return heldFolder.exchange(fd);
 }
 
 bool CrashHandler::Installed() {
     return installed;
 }
 
-void CrashHandler::FaultInsideHandlerForTest() {
-    faultInsideHandler = true;
+void CrashHandler::FaultInsideHandlerForTest(Step at) {
+    faultStepForTest = int(at);
 }
 
 }  // namespace Varn

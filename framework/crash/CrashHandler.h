@@ -11,10 +11,11 @@
 // opened. The report process resolves names and lines, writes crash.txt, copies the report
 // to the clipboard and shows the window.
 //
-// A fault inside the handler while it walks the stack reports what was found so far; a
-// fault later in the handler leaves a short report on stderr and ends the process with
-// exit code 3. A fault on another thread while one is being reported waits until that
-// report ends the process.
+// A fault inside the handler skips the step it happened in (Step, below) and the report
+// goes on with what was captured so far; stopping the threads and the hand-over (to a fresh
+// report process) are made once more first, and a hand-over that faults again leaves a
+// short report on stderr. Either way the process ends with exit code 3. A fault on another thread
+// while one is being reported waits until that report ends the process.
 //
 // The main thread's alternate stack is made here; every other thread the program starts
 // makes its own (ThreadSignalStack), or a stack overflow there cannot be reported.
@@ -41,8 +42,11 @@ public:
     // True when the handler is in place (false in sanitizer builds).
     static bool Installed();
 
-    // Test hook: makes the next fault fault again inside the handler, in its stack walk.
-    static void FaultInsideHandlerForTest();
+    // The handler's steps, in order.
+    enum class Step : int { kCapture, kWalk, kFreeze, kAppFacts, kHandOver };
+    // Test hook: makes the next fault fault once more inside the handler, at the start of
+    // that step.
+    static void FaultInsideHandlerForTest(Step step);
 
     // The argument that starts a copy of the program in report mode.
     static constexpr const char* kReportArgument = "--gemlode-crash-report";

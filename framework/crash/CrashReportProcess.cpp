@@ -5,6 +5,7 @@
 // cannot be written, a clipboard that does not take the text or missing debug information
 // only loses that item.
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -40,13 +41,26 @@ bool ParseFacts(const std::string& input, CrashFacts& facts) {
     return true;
 }
 
+// The handed-over write folder, only if the descriptor really is that folder: a hand-over
+// that failed leaves whatever was there before. -1: none.
+int HandedFolder(const CrashFacts& facts) {
+    struct stat status {};
+    if (facts.writeFolderFd != kCrashFolderDescriptor ||
+        fstat(kCrashFolderDescriptor, &status) != 0 || !S_ISDIR(status.st_mode))
+        return -1;
+    bool same = uint64_t(status.st_dev) == facts.writeFolderDevice &&
+                uint64_t(status.st_ino) == facts.writeFolderInode;
+    return same ? kCrashFolderDescriptor : -1;
+}
+
 // Never in the working folder when the game had a folder of its own that could not be
-// held open.
+// handed over.
 void WriteReportFile(const CrashFacts& facts, const std::string& text) {
     bool elsewhere = facts.app.present && facts.app.hasWriteFolder;
-    if (elsewhere && facts.writeFolderFd < 0)
+    int folder = HandedFolder(facts);
+    if (elsewhere && folder < 0)
         std::fputs("crash.txt could not be written: its folder could not be opened.\n", stderr);
-    else if (!WriteCrashFile(facts.writeFolderFd, text))
+    else if (!WriteCrashFile(folder, text))
         std::fputs("crash.txt could not be written.\n", stderr);
 }
 

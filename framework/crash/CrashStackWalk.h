@@ -1,9 +1,12 @@
 // The fault handler's stack walk (libunwind's local walk, async-signal-safe). The first
-// frame is always the faulting instruction. Where that frame cannot be unwound (a jump to
-// address 0 or into memory without code), a second walk starts from the return address at
-// the stack pointer, as a call through a bad pointer leaves it, so that the caller and the
-// frames above it still appear. facts.frameCount grows frame by frame, so a fault during
-// the walk leaves the frames found so far.
+// frame, the faulting instruction, is already in the facts; the walk adds its callers, so
+// a fault during the walk leaves the frames found so far.
+//
+// After a jump to address 0 or into memory without code there is no unwind information
+// for the first frame, and the word at the stack pointer is a return address only if the
+// jump was a call. The walk then looks up the stack for the nearest word that follows a
+// call instruction in code with unwind information and walks on from there. Anywhere else
+// the stack pointer's word is never taken for a return address.
 #pragma once
 
 #include <ucontext.h>
@@ -12,7 +15,6 @@
 
 namespace Varn {
 
-// faultForTest: fault on purpose once the first frame is recorded.
-void WalkCrashStack(ucontext_t* context, CrashFacts& facts, bool faultForTest);
+void WalkCrashStack(ucontext_t* context, CrashFacts& facts);
 
 }  // namespace Varn

@@ -13,7 +13,9 @@
 //   9 sending the request failed
 // Limits the caller may tighten: connect time-out (5 s), whole transfer (15 s),
 // body size (1 MiB; more aborts with 4). Only http and https are fetched, also
-// on redirects (at most 3).
+// on redirects (at most 3), and never from a link-local address (169.254.0.0/16,
+// fe80::/10, where cloud machines answer with their own credentials): no
+// connection is made there and the transfer ends with 8 (4 after a redirect).
 //
 // Threads: the owner (one thread) calls every operation; the worker only
 // writes the content and then the result. The content may be read once the
@@ -72,6 +74,9 @@ public:
     bool IsRunning() const { return running.load(std::memory_order_acquire); }
     // Meaningful once the result is no longer 2.
     const std::string& GetContent() const { return content; }
+    // Why the transfer failed, where its result code alone does not say (a refused
+    // link-local address); empty otherwise. Meaningful once the result is no longer 2.
+    const std::string& GetFailureReason() const { return failureReason; }
     const std::string& GetRequestedUrl() const { return requestedUrl; }
     const std::string& GetFullUrl() const { return fullUrl; }
     const std::string& GetProtocol() const { return protocol; }
@@ -109,6 +114,7 @@ private:
     int port = 80;
     std::string path = "/";
     std::string content;
+    std::string failureReason;
     Limits limits;
     std::atomic<bool> running{false};
     std::atomic<bool> stop{false};

@@ -3,7 +3,11 @@
 // (curl_multi_wakeup), and libcurl's failures mapped onto the result codes.
 // NOTE: libcurl is one of the two places above platform/ that reach the
 // operating system's network directly; nothing here starts a shell.
+#include <arpa/inet.h>
 #include <strings.h>
+#include <sys/socket.h>
+
+#include <cstring>
 
 #include "framework/internet/CurlLibrary.h"
 #include "framework/internet/HTTPTransfer.h"
@@ -32,6 +36,40 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     }
     sink->content->append(data, bytes);
     return bytes;
+}
+
+// 169.254.0.0/16 and fe80::/10, also as an IPv4-mapped IPv6 address.
+bool IsLinkLocal(const sockaddr* address) {
+    if (address->sa_family == AF_INET) {
+        uint32_t ip = ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
+        return (ip >> 16) == 0xA9FE;
+    }
+    if (address->sa_family != AF_INET6) return false;
+    const uint8_t* b = reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr.s6_addr;
+    static const uint8_t kMapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+    if (b[0] == 0xFE && (b[1] & 0xC0) == 0x80) return true;
+    return std::memcmp(b, kMapped, sizeof(kMapped)) == 0 && b[12] == 169 && b[13] == 254;
+}
+
+std::string AddressText(const sockaddr* address) {
+    char text[INET6_ADDRSTRLEN] = {};
+    const void* raw =
+        address->sa_family == AF_INET
+            ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in*>(address)->sin_addr)
+            : &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr;
+    inet_ntop(address->sa_family, raw, text, sizeof(text));
+    return text;
+}
+
+// Every connection, the first and each redirect's, is opened here, after the
+// name is resolved: a link-local address is refused before any connect.
+curl_socket_t OpenSocket(void* reason, curlsocktype purpose, curl_sockaddr* address) {
+    if (purpose == CURLSOCKTYPE_IPCXN && IsLinkLocal(&address->addr)) {
+        *static_cast<std::string*>(reason) =
+            "connection to the link-local address " + AddressText(&address->addr) + " refused";
+        return CURL_SOCKET_BAD;
+    }
+    return socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
 }
 
 bool Connected(const CurlLibrary& curl, CURL* easy) {
@@ -98,6 +136,7 @@ void Configure(const CurlLibrary& curl, CURL* easy, const std::string& url, curl
     curl.easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
     curl.easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteBody);
     curl.easy_setopt(easy, CURLOPT_WRITEDATA, sink);
+    curl.easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, OpenSocket);
 }
 
 // Drives the transfer until it ends or the stop flag is seen; the result of
@@ -136,6 +175,7 @@ void HTTPTransfer::Work() {
     headers = curl.slist_append(headers, "Accept-Encoding: identity");
     Sink sink{&content, limits.maxBodyBytes};
     Configure(curl, easy, fullUrl, headers, &sink, limits);
+    curl.easy_setopt(easy, CURLOPT_OPENSOCKETDATA, &failureReason);
     CURLcode outcome = CURLE_OK;
     int code = kAborted;
     if (curl.multi_add_handle(handles, easy) != CURLM_OK) {

@@ -63,6 +63,12 @@ std::string InternetManager::UpdatePageUrl() {
     return response.pageUrl;
 }
 
+std::string InternetManager::UpdatePageProblem() {
+    if (!ParseUpdateResponse()) return "the update server's answer was not read";
+    const char* problem = WebAddressProblem(response.pageUrl);
+    return problem ? problem : std::string();
+}
+
 bool InternetManager::TakeCompletedCheck() {
     if (completionReported || UpdateCheckStatus() != kDone) return false;
     completionReported = true;

@@ -59,6 +59,8 @@ public:
     // The update page of a parsed answer, or empty (also when the server named
     // something that is not a plain http or https address).
     std::string UpdatePageUrl();
+    // Why UpdatePageUrl is empty, for the player; empty when it is not.
+    std::string UpdatePageProblem();
     // Called when a check has completed: reads its answer (replacing the list)
     // and starts downloading the files not present yet.
     virtual void StartDownloads();

@@ -41,19 +41,25 @@ bool LeadingNumberIsNonZero(const std::string& text) {
     return false;
 }
 
-bool IsOpenableWebAddress(const std::string& url) {
-    if (url.size() > kMaxAddressBytes) return false;
+const char* WebAddressProblem(const std::string& url) {
+    if (url.empty()) return "the update server gave no address";
+    if (url.size() > kMaxAddressBytes) return "its address is longer than 2048 bytes";
     size_t hostStart = 0;
     if (HasPrefixIgnoringCase(url, "http://"))
         hostStart = 7;
     else if (HasPrefixIgnoringCase(url, "https://"))
         hostStart = 8;
     else
-        return false;
-    if (hostStart >= url.size() || url[hostStart] == '/') return false;
+        return "its address is no web address";
+    if (hostStart >= url.size() || url[hostStart] == '/') return "its address names no host";
     for (unsigned char c : url)
-        if (c <= ' ' || (c >= 0x7F && c <= 0xA0)) return false;  // controls, no-break space
-    return true;
+        if (c <= ' ' || (c >= 0x7F && c <= 0xA0))  // controls, no-break space
+            return "its address holds blanks or control characters";
+    return nullptr;
+}
+
+bool IsOpenableWebAddress(const std::string& url) {
+    return WebAddressProblem(url) == nullptr;
 }
 
 UpdateResponse ParseUpdateResponseText(const std::string& content) {

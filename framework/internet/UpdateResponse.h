@@ -32,5 +32,7 @@ bool LeadingNumberIsNonZero(const std::string& text);
 // An absolute http:// or https:// URL with a host, at most 2048 bytes, and no
 // blank or control byte (ASCII, or Latin-1 0x80-0x9F) nor a no-break space.
 bool IsOpenableWebAddress(const std::string& url);
+// Why an address is not openable, told to the player ("its address ..."); null when it is.
+const char* WebAddressProblem(const std::string& url);
 
 }  // namespace Varn

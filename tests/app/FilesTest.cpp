@@ -77,6 +77,8 @@ TEST(GameFiles, NothingWritableIsSaidOnceAndTheQuitQuestionPromisesNothing) {
     h.ClickButton(kQuit);
     ASSERT_NE(h.app->GetDialog(kQuitDialog), nullptr);
     EXPECT_EQ(h.app->GetDialog(kQuitDialog)->body.find("saved"), std::string::npos);
+    Dialog* quit = h.app->GetDialog(kQuitDialog);
+    EXPECT_EQ(quit->DefaultButton(), quit->secondButton.get());  // YES loses the game
     ClickDialogButton(h, kQuitDialog, true);
     h.app.reset();
     EXPECT_EQ(LogLinesWith(h, "nothing will be saved"), 1);
@@ -102,23 +104,25 @@ TEST(GameFiles, SecondCopyForTheSamePlayerSaysSoAndEnds) {
 }
 
 // Where the system's box fails, both start notices appear in the game's own window until
-// Enter; the second copy then ends.
+// Enter; the second copy then ends, and so does a run whose notice met the close box.
 TEST(GameFiles, StartNoticesFallBackToTheGameWindow) {
     AppHarness first;
     first.Start();
     AppHarness second(first.folder);
-    AppHarness unwritable;
-    const fs::path program = unwritable.folder;
-    std::ofstream(program / "plainfile") << "x";
-    unwritable.app->adjustFolders = [program](FolderInputs& in) {
-        in.writable = [program](const fs::path& f) { return f != program; };
-        in.xdgDataHome = (program / "plainfile" / "xdg").string();  // cannot be created
-    };
-    for (AppHarness* h : {&second, &unwritable}) {
+    AppHarness unwritable, closed;
+    for (AppHarness* h : {&unwritable, &closed}) {
+        const fs::path program = h->folder;
+        std::ofstream(program / "plainfile") << "x";
+        h->app->adjustFolders = [program](FolderInputs& in) {
+            in.writable = [program](const fs::path& f) { return f != program; };
+            in.xdgDataHome = (program / "plainfile" / "xdg").string();  // cannot be created
+        };
+    }
+    for (AppHarness* h : {&second, &unwritable, &closed}) {
         h->platform.desktop.boxesShown = false;
         int pumps = 0;
-        h->platform.window.onPump = [&pumps](HeadlessWindow& window) {
-            if (++pumps == 1) window.PostKey(kMsgKeyDown, 13);
+        h->platform.window.onPump = [&pumps, close = h == &closed](HeadlessWindow& window) {
+            if (++pumps == 1) window.PostKey(close ? kMsgClose : kMsgKeyDown, 13);
         };
         h->app->Init();
         EXPECT_EQ(pumps, 1);
@@ -127,6 +131,7 @@ TEST(GameFiles, StartNoticesFallBackToTheGameWindow) {
     }
     EXPECT_TRUE(second.app->closing);
     EXPECT_FALSE(unwritable.app->closing);
+    EXPECT_TRUE(closed.app->closing);
 }
 
 TEST(GameFiles, NoUsableDisplayEndsWithCode1BeforeTheLock) {

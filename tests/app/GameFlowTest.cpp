@@ -115,6 +115,7 @@ TEST_F(GameFlowTest, QuitQuestionMentionsSavingOnlyWhileAGameIsInProgress) {
     EXPECT_NE(h.app->GetDialog(1)->body.find("will be saved"), std::string::npos);
 }
 
+// A continued game keeps its file until it is saved again: a run killed before then leaves it.
 TEST_F(GameFlowTest, QuittingSavesAndNextStartOffersToContinue) {
     ASSERT_TRUE(h.MakeMove());
     int score = board()->score;
@@ -127,7 +128,27 @@ TEST_F(GameFlowTest, QuittingSavesAndNextStartOffersToContinue) {
     ASSERT_NE(h.app->GetDialog(16), nullptr);
     ClickDialogButton(h, 16, true);
     EXPECT_EQ(board()->score, score);
-    EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
+    h.app->quitSaveDone = true;  // killed: nothing is written at its end
+    h.Restart();
+    h.StartPlaying();
+    ClickDialogButton(h, 16, true);
+    EXPECT_EQ(board()->score, score);
+}
+
+// A continued game that ends (New Game, as a game over; the other mode) takes its file along.
+TEST(ContinueFlowTest, AContinuedGameThatEndsTakesItsSavedGameAlong) {
+    for (int button : {kNewGame, kTimed}) {
+        AppHarness h;
+        h.Start();
+        h.StartPlaying();
+        ASSERT_TRUE(h.MakeMove());
+        h.Restart();
+        h.StartPlaying();
+        ClickDialogButton(h, 16, true);
+        h.ClickButton(button);
+        ClickDialogButton(h, button == kNewGame ? 0 : 4, true);
+        EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
+    }
 }
 
 TEST_F(GameFlowTest, DecliningTheSavedGameDeletesIt) {

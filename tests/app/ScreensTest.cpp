@@ -6,15 +6,18 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "AppHarness.h"
 #include "app/OptionsDialog.h"
+#include "app/RecordScoreDialog.h"
 #include "board/Board.h"
 #include "graphics/MemoryImage.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Checkbox.h"
 #include "widgets/DialogButton.h"
+#include "widgets/EditWidget.h"
 #include "widgets/Slider.h"
 #include "widgets/WidgetManager.h"
 
@@ -26,6 +29,10 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
     h.Start();
     h.Tick(8);
     EXPECT_TRUE(h.SaveScreen("title"));
+    h.platform.window.PostPad(kPadA, true);  // the first press shows the ring on the link
+    h.Tick(1);
+    EXPECT_TRUE(h.SaveScreen("title-focus-ring"));
+    h.platform.window.PostMouse(kMsgMouseMove, 20, 20);  // the mouse takes over again
     h.StartPlaying();
     Board* board = h.app->GetBoard();
     board->movePoints = 18500;  // the HINT badge's bonus, and the hint on a white gem
@@ -49,6 +56,27 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
         }
     }
     EXPECT_TRUE(sawLevelUp) << "state " << int(board->state) << " level " << board->levelNumber;
+
+    // The other questions and notices, each over the game screen, and the pause.
+    const struct {
+        const char* name;
+        int dialog;
+        std::function<void()> open;
+    } notices[] = {{"dialog-new-game", 0, [&] { h.app->ButtonClicked(10); }},
+                   {"dialog-timed-mode", 4, [&] { h.app->ButtonClicked(12); }},
+                   {"dialog-no-windowed-mode", 12, [&] { h.app->ShowNoWindowedMode(); }},
+                   {"dialog-saved-game", 17, [&] { h.app->ShowSavedGameUnreadable(); }}};
+    for (const auto& notice : notices) {
+        notice.open();
+        h.Tick(2);
+        EXPECT_NE(h.app->GetDialog(notice.dialog), nullptr) << notice.name;
+        EXPECT_TRUE(h.SaveScreen(notice.name));
+        h.app->CloseDialog(notice.dialog);
+        h.Tick(2);
+    }
+    board->KeyChar('p');
+    h.Tick(2);
+    EXPECT_TRUE(h.SaveScreen("paused"));
 }
 
 // The software cursor moved into each game-screen button (which draw
@@ -150,10 +178,15 @@ TEST(ScreensTest, GameOverAndTheDialogsWithTheMostTextAreDrawn) {
     board->state = BoardState::GameOverShown;
     h.app->ShowGameOver();
     ASSERT_TRUE(h.TickUntil([&] { return h.app->GetDialog(8) != nullptr; }, 200));
+    EditWidget* field = dynamic_cast<RecordScoreDialog*>(h.app->GetDialog(8))->GetNameField();
+    field->SetText(
+        "B\xE9"
+        "ag");
+    field->highlight = 0;  // the whole name selected
+    field->cursor = 4;
+    field->MarkDirty();
+    h.Tick(1);
     EXPECT_TRUE(h.SaveScreen("name-entry"));
-    for (char c : std::string("B\xE9"
-                              "a"))
-        h.app->GetWidgetManager()->KeyChar(c);
     h.app->ButtonClicked(2008);
     h.Tick(2);
     EXPECT_TRUE(h.SaveScreen("game-over"));

@@ -151,6 +151,20 @@ TEST_F(BoardStateTest, NoMovesInNormalModeEndsTheGame) {
     EXPECT_EQ(host.timesPlayed, played + 1);
 }
 
+TEST_F(BoardStateTest, MoveThatFillsTheBarAndLeavesNoMoveGoesUpALevel) {
+    auto board = MakeIdleBoard();
+    board->score = board->displayedScore = 495;
+    board->StartSwap(board->grid.At(3, 5), board->grid.At(3, 4));
+    TickUntil(*board, BoardState::Falling, 200);
+    LayOut(*board);  // the refill has left no move
+    board->state = BoardState::Falling;
+    const int played = host.timesPlayed;
+    Tick(*board);
+    EXPECT_EQ(board->state, BoardState::LevelUpWhirl);
+    EXPECT_FALSE(board->message.active);
+    EXPECT_EQ(host.timesPlayed, played);
+}
+
 TEST_F(BoardStateTest, NoMovesInTimedModeDropsTheBoardAndDealsANewOne) {
     auto board = MakeIdleBoard(true, {});
     board->state = BoardState::Falling;

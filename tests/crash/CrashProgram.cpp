@@ -1,12 +1,15 @@
 // A program that links the framework, makes an application object and crashes on purpose in
 // the way its first argument names. A second argument is the folder the application writes
 // its files in. The crash tests run it and read the report it leaves.
+#include <fcntl.h>
+#include <ucontext.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -67,6 +70,34 @@ __attribute__((noinline)) void CrashByJumpToZero() {
     nowhere();
 }
 
+// As a debugger's "jump 0": the thread goes on at address 0 with its stack as it was.
+void JumpToZeroOnReturn(int, siginfo_t*, void* context) {
+    static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP] = 0;
+}
+
+// Jumped to 0 from a loop with a code address at the stack pointer that is no return
+// address (a pushed function address): the walk must not take it for a caller.
+__attribute__((noinline)) void SpinUntilJumped() {
+    struct sigaction action {};
+    action.sa_sigaction = JumpToZeroOnReturn;
+    action.sa_flags = SA_SIGINFO;
+    sigaction(SIGALRM, &action, nullptr);
+    ualarm(100000, 0);
+    asm volatile("push %0\n1: jmp 1b" : : "r"(&CrashByAbort) : "memory");
+}
+
+// The held write folder's descriptor is closed under the handler, so that handing it to the
+// report process fails, while descriptor 3 is the working folder.
+__attribute__((noinline)) void CrashWithFolderLost(const std::string& writeFolder) {
+    std::string held = std::filesystem::canonical(writeFolder).string();
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error).string() == held)
+            close(std::stoi(entry.path().filename().string()));
+    }
+    CrashByNullWrite();
+}
+
 __attribute__((noinline)) void CrashOnSecondThread() {
     std::thread worker([] { CrashByNullWrite(); });
     worker.join();
@@ -92,7 +123,20 @@ __attribute__((noinline)) void PlayWhileSecondThreadFaults(CrashTestApp& app) {
     std::ofstream("browser-opened") << "http://zandrel.example/";
 }
 
-bool Crash(const std::string& how, CrashTestApp& app) {
+bool FaultsInsideHandler(const std::string& how) {
+    const char* const steps[] = {"in-capture", "in-walk", "in-freeze", "in-app", "in-handover"};
+    for (int i = 0; i < 5; ++i)
+        if (how == steps[i])
+            Varn::CrashHandler::FaultInsideHandlerForTest(Varn::CrashHandler::Step(i));
+    return how.starts_with("in-");
+}
+
+bool Crash(const std::string& how, CrashTestApp& app, const char* writeFolder) {
+    // "in-STEP+WAY": the handler faults in that step while reporting a crash of that way.
+    if (size_t plus = how.find('+'); plus != std::string::npos) {
+        FaultsInsideHandler(how.substr(0, plus));
+        return Crash(how.substr(plus + 1), app, writeFolder);
+    }
     if (how == "null-write") CrashByNullWrite();
     if (how == "divide") return CrashByDivide() != 0;
     if (how == "abort") CrashByAbort();
@@ -100,13 +144,12 @@ bool Crash(const std::string& how, CrashTestApp& app) {
     if (how == "breakpoint") CrashByBreakpoint();
     if (how == "stack-overflow") return CrashByRecursion(0) != 0;
     if (how == "jump-zero") CrashByJumpToZero();
+    if (how == "spin-jump-zero") SpinUntilJumped();
+    if (how == "folder-lost" && writeFolder) CrashWithFolderLost(writeFolder);
     if (how == "thread") CrashOnSecondThread();
     if (how == "thread-overflow") OverflowSecondThread();
     if (how == "thread-play") PlayWhileSecondThreadFaults(app);
-    if (how == "in-handler") {
-        Varn::CrashHandler::FaultInsideHandlerForTest();
-        CrashByNullWrite();
-    }
+    if (FaultsInsideHandler(how)) CrashByNullWrite();
     return false;
 }
 
@@ -114,6 +157,10 @@ bool Crash(const std::string& how, CrashTestApp& app) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
+    // Descriptor 3 is the working folder, not closed on exec: the report process must never
+    // take it for the write folder.
+    int working = open(".", O_PATH | O_DIRECTORY);
+    if (working >= 0 && working != 3) dup2(working, 3);
     if (argc > 2) {
         Varn::GameFolders folders;
         folders.writeFolder = argv[2];
@@ -122,6 +169,6 @@ int main(int argc, char** argv) {
     Varn::HeadlessPlatform platform;
     platform.desktop.programPath = argv[0];
     CrashTestApp app(&platform);
-    Crash(argv[1], app);
+    Crash(argv[1], app, argc > 2 ? argv[2] : nullptr);
     return 1;  // not crashed: an unknown argument
 }

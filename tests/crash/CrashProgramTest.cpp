@@ -19,6 +19,7 @@ struct CrashCase {
     const char* argument;
     const char* firstLine;  // how the first line starts
     const char* function;   // a frame naming it, with the program's source file
+    bool appFacts = true;   // the application's facts were captured
 };
 
 const CrashCase kCases[] = {
@@ -33,8 +34,13 @@ const CrashCase kCases[] = {
     {"thread", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
     {"thread-overflow", "Exception: Stack Overflow (code 0xc00000fd) at address ",
      "CrashByRecursion"},
-    // The walk faults after its first frame: what was found is still reported.
-    {"in-handler", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
+    // The handler faults at the start of one of its steps: what was captured is reported.
+    {"in-walk", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
+    {"in-freeze", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
+    {"in-app", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite",
+     false},
+    {"in-handover", "Exception: Access Violation (code 0xc0000005) at address ",
+     "CrashByNullWrite"},
 };
 
 struct Crashed {
@@ -88,6 +94,10 @@ TEST_P(CrashProgramTest, ExitsWithThreeAndLeavesAFullReport) {
         << report;
     EXPECT_TRUE(std::regex_search(report, std::regex("\nFlags:[0-9A-F]{16}\n\nKernel Ver: ")))
         << report;
+    if (!c.appFacts) {
+        EXPECT_EQ(std::string::npos, report.find("\nProduct: ")) << report;
+        return;
+    }
     EXPECT_TRUE(std::regex_search(report, std::regex("\nVideo Driver: headless\nAudio Driver: "
                                                      "headless\n\nProduct: Crash Test\n"
                                                      "Version: [0-9.]+\nTime Loaded: "
@@ -121,21 +131,45 @@ TEST(CrashProgramFolderTest, ReadOnlyFolderStillExitsThreeWithoutCrashFile) {
     EXPECT_NE(std::string::npos, run.output.find("Exception: Access Violation")) << run.output;
 }
 
-TEST(CrashProgramFolderTest, JumpToZeroNamesTheCaller) {
-    Crashed crashed = RunCrash("jump-zero");
-    EXPECT_EQ(3, crashed.run.exitCode) << crashed.run.output;
-    EXPECT_TRUE(std::regex_search(crashed.report, FrameNaming("CrashByJumpToZero")))
-        << crashed.report;
+// A call through null leaves its return address at the stack pointer; a debugger's jump to
+// 0 may leave any word there. Either way the frame after address 0 is the caller's, and the
+// whole chain up to main follows.
+TEST(CrashProgramFolderTest, JumpToZeroWalksUpToMain) {
+    const std::pair<const char*, const char*> cases[] = {{"jump-zero", "::CrashByJumpToZero\\("},
+                                                         {"spin-jump-zero", "::Crash\\("}};
+    for (const auto& [how, caller] : cases) {
+        Crashed crashed = RunCrash(how);
+        EXPECT_EQ(3, crashed.run.exitCode) << crashed.run.output;
+        std::regex callerAfterZero(" 0000000000000000 [^\n]*\n\n[0-9A-F]{16} [0-9A-F]{16} [^\n]*" +
+                                   std::string(caller));
+        EXPECT_TRUE(std::regex_search(crashed.report, callerAfterZero)) << crashed.report;
+        EXPECT_TRUE(std::regex_search(crashed.report, FrameNaming("main"))) << crashed.report;
+    }
 }
 
-TEST(CrashProgramFolderTest, FaultOnSecondThreadSavesAndOpensNothing) {
-    std::string folder = MakeFolder("crash-play");
-    std::ofstream(folder + "/savegame.dat") << "the saved game";
-    RunResult run = RunProgram({CRASH_PROGRAM, "thread-play"}, folder, {}, false, kTimeoutMs);
+// The write folder cannot be handed over: crash.txt goes nowhere else, least of all
+// through whatever descriptor the report process finds in its place.
+TEST(CrashProgramFolderTest, LostWriteFolderWritesNoCrashFileElsewhere) {
+    std::string base = MakeFolder("crash-lost");
+    std::string folder = base + "/writes";
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0777));
+    RunResult run = RunProgram({CRASH_PROGRAM, "folder-lost", folder}, base, {}, false, kTimeoutMs);
     EXPECT_EQ(3, run.exitCode) << run.output;
-    EXPECT_EQ("the saved game", ReadText(folder + "/savegame.dat"));
-    EXPECT_FALSE(FileExists(folder + "/browser-opened"));
-    EXPECT_TRUE(FileExists(folder + "/crash.txt")) << run.output;
+    EXPECT_FALSE(FileExists(base + "/crash.txt"));
+    EXPECT_NE(std::string::npos, run.output.find("its folder could not be opened")) << run.output;
+}
+
+// Also when stopping the other threads faults once.
+TEST(CrashProgramFolderTest, FaultOnSecondThreadSavesAndOpensNothing) {
+    for (const char* how : {"thread-play", "in-freeze+thread-play"}) {
+        std::string folder = MakeFolder("crash-play");
+        std::ofstream(folder + "/savegame.dat") << "the saved game";
+        RunResult run = RunProgram({CRASH_PROGRAM, how}, folder, {}, false, kTimeoutMs);
+        EXPECT_EQ(3, run.exitCode) << run.output;
+        EXPECT_EQ("the saved game", ReadText(folder + "/savegame.dat")) << how;
+        EXPECT_FALSE(FileExists(folder + "/browser-opened")) << how;
+        EXPECT_TRUE(FileExists(folder + "/crash.txt")) << run.output;
+    }
 }
 
 TEST(CrashProgramFolderTest, LongWriteFolderPathStillGetsTheReport) {

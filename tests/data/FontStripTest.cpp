@@ -147,7 +147,7 @@ TEST(DataFontStrips, TextFontsCoverPrintableLatin1) {
 
 // Every fixed text the game draws, measured in its font against the room it has
 // where the game draws it, less a margin on each side. The open game-over panel
-// spans x 198-614 (the board window of the background picture); game-over and
+// spans x 202-609 (the board window of the background picture); game-over and
 // high-score columns are 238 and 180 pixels apart; counts are measured at five
 // digits and durations at "99.59".
 struct TextPlace {
@@ -158,7 +158,7 @@ struct TextPlace {
 };
 
 constexpr int kMargin = 4;
-constexpr int kPanelCentreRoom = 2 * (614 - kMargin - 408);  // centred at 408
+constexpr int kPanelCentreRoom = 2 * (610 - kMargin - 408);  // centred at 408
 constexpr int kSmallDialogText = 316 - 48 - 4;               // 316 wide, insets 24
 constexpr int kSmallDialogHeader = 316 - 48;
 constexpr int kTwoButtonLabel = (316 - 48 - 8) / 2 - 16;  // less the button's end caps
@@ -169,8 +169,8 @@ std::vector<TextPlace> FixedTexts() {
         {"afont1", "GAME OVER", kPanelCentreRoom, "game-over title"},
         {"afont1", "HIGH SCORES", 434 - 2 * kMargin, "game-over band"},
         {"afont1", "CLICK HERE TO PLAY AGAIN", 286 - 2 * kMargin, "play-again link"},
-        {"afont1", "*** GAME PAUSED ***", 2 * (614 - kMargin - 406), "pause text"},
-        {"afont1", "Click Here to Continue!", 2 * (614 - kMargin - 406), "pause text"},
+        {"afont1", "*** GAME PAUSED ***", 2 * (610 - kMargin - 406), "pause text"},
+        {"afont1", "Click Here to Continue!", 2 * (610 - kMargin - 406), "pause text"},
         {"afont1", "99", 34 - 2 * kMargin, "level plate"},
         {"afont1", "+99999", 2 * (91 - kMargin), "move bonus in the left panel"},
         {"afont1", "New Game", kSmallDialogHeader, "dialog 0 header"},
@@ -184,8 +184,8 @@ std::vector<TextPlace> FixedTexts() {
         {"afont1", "HIGH SCORES", 428 - 48, "high-score dialog header"},
         {"afont1", "OPEN BROWSER", 440 - 48, "dialog 11 header"},
         {"afont1", "INSTRUCTIONS", 576 - 48, "instructions header"},
-        {"mainfont1", "GAME DURATION", 341 - 198 - kMargin, "game-over statistics"},
-        {"mainfont1", "GEMS CLEARED", 341 - 198 - kMargin, "game-over statistics"},
+        {"mainfont1", "GAME DURATION", 341 - 202 - kMargin, "game-over statistics"},
+        {"mainfont1", "GEMS CLEARED", 341 - 202 - kMargin, "game-over statistics"},
         {"mainfont1", "LONGEST CASCADE", 546 - 382 - kMargin, "game-over statistics"},
         {"mainfont1", "BEST SINGLE MOVE", 546 - 382 - kMargin, "game-over statistics"},
         {"mainfont1", "99.59", 382 - 341 - kMargin, "game duration value"},
@@ -226,7 +226,7 @@ std::vector<TextPlace> FixedTexts() {
     for (const char* heading :
          {"NORMAL", "TIMED", "TODAY'S HIGH SCORE", "- Empty -", "ALL TIME HIGH SCORES"}) {
         all.push_back({"mainfont1", heading, 238 - 2 * kMargin, "game-over column heading"});
-        all.push_back({"mainfont1", heading, 2 * (614 - kMargin - 525), "game-over right column"});
+        all.push_back({"mainfont1", heading, 2 * (610 - kMargin - 525), "game-over right column"});
         all.push_back({"mainfont1", heading, 180 - 2 * kMargin, "high-score dialog heading"});
     }
     // The explicit lines of the 316-wide message dialogs keep their breaks.

@@ -195,8 +195,9 @@ TEST(DataGameScreen, BoardWindowIsClearAndPanelIsOpaque) {
                     ASSERT_LT(p->Alpha(203 + 51 * c + dx, 16 + 51 * r + dy), 8) << c << "," << r;
     // Resting look of the six game-screen buttons, the score plate, the bonus-bar
     // slot and the level plate are painted opaque.
-    const int spots[][2] = {{96, 162}, {57, 200},  {135, 200}, {96, 261}, {96, 425}, {90, 340},
-                            {93, 95},  {407, 456}, {606, 458}, {20, 20},  {630, 470}};
+    const int spots[][2] = {{96, 162},  {57, 200},  {135, 200}, {96, 261}, {96, 425},  {90, 340},
+                            {93, 95},   {407, 456}, {606, 458}, {20, 20},  {630, 470}, {200, 220},
+                            {611, 220}, {406, 14},  {406, 425}};  // around the squares
     for (auto s : spots) EXPECT_EQ(p->Alpha(s[0], s[1]), 255) << s[0] << "," << s[1];
 }
 

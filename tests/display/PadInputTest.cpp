@@ -99,5 +99,17 @@ TEST(PadDirectionsTest, HeldDirectionRepeatsAfterTheDelayThenAtTheInterval) {
     EXPECT_EQ(records, "+0 +1 +1 -0 ");
 }
 
+TEST(PadDirectionsTest, StickHeldNearADiagonalKeepsItsDirectionUntilTheOtherAxisClearlyLeads) {
+    PadDirections pad;
+    std::vector<WindowMessage> out;
+    pad.SetStick(20000, -19000, 0, out);    // right
+    pad.SetStick(20000, -21000, 100, out);  // a wobble past the diagonal
+    pad.SetStick(20000, -19000, 200, out);
+    EXPECT_EQ(out.size(), 1u);
+    pad.SetStick(12000, -25000, 300, out);  // up, clearly
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[1].wparam, uint32_t(kPadUp));
+}
+
 }  // namespace
 }  // namespace Varn

@@ -130,6 +130,20 @@ TEST_F(HTTPTransferTest, OnlyWebAddressesAreFetched) {
     EXPECT_EQ(transfer.GetContent().find("root:"), std::string::npos);
 }
 
+// Cloud machines answer there with their own credentials. Reached through a
+// redirect, the refusal is a bad redirect (4); asked for directly, no connection (8).
+TEST_F(HTTPTransferTest, LinkLocalAddressesAreRefusedBeforeConnecting) {
+    for (const char* target : {"http://169.254.169.254/latest/", "http://[fe80::1]/", ""}) {
+        LoopbackServer server(
+            {{std::string("HTTP/1.0 302 Found\r\nLocation: ") + target + "\r\n\r\n"}});
+        const bool direct = *target == 0;
+        EXPECT_EQ(Fetch(direct ? "http://169.254.1.1/" : server.Url()),
+                  direct ? HTTPTransfer::kConnectFailed : HTTPTransfer::kBadStatus);
+        EXPECT_NE(transfer.GetFailureReason().find("link-local address"), std::string::npos)
+            << target << ": " << transfer.GetFailureReason();
+    }
+}
+
 TEST_F(HTTPTransferTest, AbortDuringASlowAnswerEndsAtOnce) {
     ScriptedReply slow{"HTTP/1.0 200 OK\r\n\r\n" + std::string(4000, 'y')};
     slow.chunkBytes = 10;

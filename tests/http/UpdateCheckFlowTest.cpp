@@ -125,6 +125,25 @@ TEST_F(UpdateCheckFlowTest, NewVersionYesOpensThePageAndQuitsOnceTheBrowserIsUp)
     EXPECT_TRUE(app().exitWasUrlDriven);
 }
 
+// YES on a page that is never opened tells the player why, where failed opens are told.
+TEST_F(UpdateCheckFlowTest, NewVersionYesOnAnUnopenablePageSaysWhy) {
+    const std::pair<std::string, const char*> pages[] = {
+        {"http://zandrel.example/" + std::string(2030, 'x'), "longer than 2048 bytes"},
+        {"file:///etc/passwd", "no web address"}};
+    for (const auto& [page, reason] : pages) {
+        LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n0\r\n" + page + "\r\n"}});
+        ASSERT_NE(CheckForUpdates(server), nullptr);
+        ASSERT_TRUE(TickUntilDialog(kNewVersion));
+        ClickCentre(app().GetDialog(kNewVersion)->firstButton.get());  // YES
+        Dialog* told = app().GetDialog(11);
+        ASSERT_NE(told, nullptr) << reason;
+        EXPECT_EQ(told->header, "OPEN BROWSER");
+        EXPECT_NE(told->body.find(reason), std::string::npos) << told->body;
+        EXPECT_TRUE(harness.platform.desktop.openedUrls.empty());
+        for (int open : {11, OptionsDialog::kDialogId}) app().CloseDialog(open);
+    }
+}
+
 TEST_F(UpdateCheckFlowTest, NewVersionNoClosesBothDialogs) {
     LoopbackServer server({{kNewVersionAnswer}});
     ASSERT_NE(CheckForUpdates(server), nullptr);

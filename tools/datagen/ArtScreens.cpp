@@ -185,14 +185,16 @@ Canvas DrawGameScreen() {
     c.FillShape(
         186, 0, 440, 440, [](float x, float y) { return SdRoundRect(x, y, 192, 6, 428, 428, 10); },
         [](float x, float y) { return Mix(kGold, kGoldDark, Clamp01((x - 192 + y - 6) / 856)); });
-    // Inside the window: fully clear except a thin inner shadow along the rim.
+    // Inside the window: fully clear except a thin inner shadow along the rim. The
+    // window is the 8 x 8 squares exactly (202-609, 16-423): the board also paints a
+    // ring of squares around them, which the frame must hide.
     for (int y = 0; y < 480; ++y)
         for (int x = 190; x < 625; ++x) {
-            float d = SdRoundRect(x + 0.5f, y + 0.5f, 198, 12, 416, 416, 5);
+            float d = SdRoundRect(x + 0.5f, y + 0.5f, 202, 16, 408, 408, 4);
             if (d >= 0.5f) continue;
             Rgba& p = c.At(x, y);
             float inside = Clamp01(0.5f - d);
-            float shadow = 0.6f * std::exp(std::min(0.0f, d) / 2.0f);
+            float shadow = 0.5f * std::exp(std::min(0.0f, d) / 0.8f);
             Rgba rim{0.02f, 0.0f, 0.05f, shadow};
             p = Mix(p, rim, inside);
         }
@@ -237,6 +239,11 @@ Canvas DrawTitleScreen() {
         c.Draw(shadow, x + 3, y + 6);
         c.Draw(gem, x, y);
     }
+    // A dark haze behind the grey version text (centred at 537, baseline 221).
+    c.Paint(440, 188, 200, 56, [](float x, float y) {
+        float d = std::pow((x - 537) / 90, 2.0f) + std::pow((y - 215) / 22, 2.0f);
+        return Rgba{0.02f, 0.01f, 0.05f, 0.9f * Clamp01((1.3f - d) / 0.9f)};
+    });
     PaintPlate(c, 139, 310, 348, 32, 9, Rgba{0.06f, 0.04f, 0.14f, 1});
     // A dark band behind the play link keeps its green legible.
     c.Paint(0, 374, 640, 48, [](float x, float y) {

@@ -19,7 +19,7 @@ struct FontRecipe {
     TextStyle look;
     bool latin1;         // also the printable letters and signs from 161 to 255
     bool inkLineHeight;  // line height from the glyphs' ink rather than the face's metrics
-    int lineHeight = 0;  // at least this many rows, the extra ones above the glyphs
+    int lineHeight = 0;  // at least this many rows, the extra ones around the glyphs
 };
 
 // Every printable ASCII character, so any text the game may draw shows whole;
@@ -54,7 +54,11 @@ BitmapFont RenderStrip(const FontRecipe& recipe) {
     std::string characters = PrintableCharacters(recipe.latin1);
     int ascent = face.Ascender(), descent = face.Descender();
     if (recipe.inkLineHeight) InkExtent(face, characters, ascent, descent);
-    ascent += std::max(0, recipe.lineHeight - (ascent + descent + 2 * margin));
+    // The extra rows go half above and half below the glyphs, so the line's box (a text
+    // field's selection) is centred on them.
+    const int extra = std::max(0, recipe.lineHeight - (ascent + descent + 2 * margin));
+    ascent += extra / 2;
+    descent += extra - extra / 2;
     int height = ascent + descent + 2 * margin;
     int baseline = margin + ascent;
     int capTop = baseline - face.Glyph('H').top;
@@ -142,8 +146,9 @@ void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::str
 
 std::vector<BitmapFont> RenderFontStrips() {
     const Rgba ink{0.06f, 0.02f, 0.12f, 1};
-    TextStyle title{{1, 1, 1, 1}, {0.78f, 0.8f, 0.88f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
-    TextStyle body{{1, 1, 1, 1}, {0.9f, 0.9f, 0.92f, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, -1};
+    // The game tints these two: a fill near white keeps its colours at their contrast.
+    TextStyle title{{1, 1, 1, 1}, {0.95f, 0.95f, 0.97f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
+    TextStyle body{{1, 1, 1, 1}, {1, 1, 1, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, -1};
     TextStyle digits{{1, 1, 1, 1}, {0.84f, 0.86f, 0.9f, 1}, ink, 2, 0.3f, {}, 0, 0};
     TextStyle score{
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
