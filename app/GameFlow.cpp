@@ -155,6 +155,7 @@ void WinLodeApp::NewBoard() {
         manager->RemoveWidget(board.get());
         SafeDelete(board.release());
     }
+    focusPausedBoard = nullptr;
     if (commandSeed) random.Seed(*commandSeed);
     board = std::make_unique<Board>(*this, timedMode);
     board->dealtFromSeed = commandSeed;

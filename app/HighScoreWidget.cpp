@@ -12,6 +12,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/GameFolders.h"
 #include "widgets/HyperlinkWidget.h"
+#include "widgets/InputPrompts.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn {
@@ -122,6 +123,11 @@ void HighScoreWidget::PlacePlayAgainLink() {
 
 void HighScoreWidget::Update() {
     Widget::Update();
+    const std::string label = InputPrompt(kPlayAgainText, app->PadInUse());
+    if (playAgainLink->label != label) {
+        playAgainLink->label = label;
+        playAgainLink->MarkDirty();
+    }
     if (slideOffset < 0) {
         slideOffset += kSlideStep;
         if (slideOffset >= 0) {

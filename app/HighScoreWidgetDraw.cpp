@@ -13,6 +13,7 @@
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "widgets/InputPrompts.h"
 
 namespace Varn {
 
@@ -104,7 +105,7 @@ void HighScoreWidget::DrawStatistics(Graphics* g, Board* board) {
         DrawTextEndingAt(g, std::to_string(board->bestMove), 587, 105);
     }
     g->SetColor(Color(250, 0, 0));
-    DrawTextCentredAt(g, tip, kCentreX, 136);
+    DrawTextCentredAt(g, InputPrompt(tip, app->PadInUse()), kCentreX, 136);
 }
 
 void HighScoreWidget::DrawTables(Graphics* g) {

@@ -1,9 +1,12 @@
 // RecordScoreDialog: construction, the field's place and frame, Enter as OK.
 #include "app/RecordScoreDialog.h"
 
+#include <algorithm>
+
 #include "app/WinLodeApp.h"
 #include "graphics/Graphics.h"
 #include "widgets/EditWidget.h"
+#include "widgets/ScreenKeyboard.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn {
@@ -13,6 +16,7 @@ namespace {
 constexpr int kEditBoxImage = 35;
 constexpr int kCell = 32;
 constexpr int kExtraHeight = 56;
+constexpr int kKeyboardGap = 4;  // between the dialog, the keyboard and the picture's edge
 const Color kLabelColor(255, 255, 0);
 
 // Background and outline see-through; light text; white caret and
@@ -48,11 +52,32 @@ void RecordScoreDialog::AddedToManager(WidgetManager* widgetManager) {
 void RecordScoreDialog::RemovedFromManager(WidgetManager* widgetManager) {
     Dialog::RemovedFromManager(widgetManager);
     widgetManager->RemoveWidget(nameField.get());
+    if (keyboard) widgetManager->RemoveWidget(keyboard.get());
 }
 
 void RecordScoreDialog::Resize(int newX, int newY, int newWidth, int newHeight) {
     Dialog::Resize(newX, newY, newWidth, newHeight);
     nameField->Resize(x + 48, y + height - 100, width - 96, 24);
+    if (keyboard) PlaceKeyboard();
+}
+
+ScreenKeyboard* RecordScoreDialog::ShowKeyboard() {
+    if (!manager) return nullptr;
+    if (keyboard) return keyboard.get();
+    keyboard = std::make_unique<ScreenKeyboard>(nameField.get(), app->GetTextFont(),
+                                                app->GetImage(12), app->GetImage(13));
+    manager->AddWidget(keyboard.get());
+    // The dialog moves up as far as the picture needs to hold both.
+    const int overflow = y + height + 2 * kKeyboardGap + keyboard->height - manager->height;
+    Resize(x, overflow > 0 ? std::max(kKeyboardGap, y - overflow) : y, width, height);
+    return keyboard.get();
+}
+
+// Below the dialog, centred on it, inside the picture's width.
+void RecordScoreDialog::PlaceKeyboard() {
+    const int widest = manager ? manager->width - keyboard->width : x;
+    const int keyboardX = std::clamp(x + (width - keyboard->width) / 2, 0, std::max(0, widest));
+    keyboard->Move(keyboardX, y + height + kKeyboardGap);
 }
 
 int RecordScoreDialog::GetPreferredHeight(int layoutWidth) {

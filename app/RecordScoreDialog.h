@@ -1,7 +1,9 @@
 // RecordScoreDialog: dialog 8, "High Score": the result message and a name
 // field (starting with the name entered last time, all selected, with the
 // keyboard focus) over OK and CANCEL. Enter in the field acts as OK. The
-// application reads the name on OK (id 2008) and records it.
+// application reads the name on OK (id 2008) and records it. For a player
+// without a keyboard it shows an on-screen keyboard below itself, moving up
+// where the picture would not hold both.
 #pragma once
 
 #include <memory>
@@ -13,6 +15,7 @@
 namespace Varn {
 
 class EditWidget;
+class ScreenKeyboard;
 class WinLodeApp;
 
 class RecordScoreDialog : public Dialog, public EditListener {
@@ -34,12 +37,17 @@ public:
 
     const std::string& GetName() const;
     EditWidget* GetNameField() { return nameField.get(); }
+    // Shows the on-screen keyboard (once); null while the dialog is not listed.
+    ScreenKeyboard* ShowKeyboard();
+    ScreenKeyboard* GetKeyboard() { return keyboard.get(); }
 
 private:
     void DrawFieldFrame(Graphics* g);
+    void PlaceKeyboard();
 
     WinLodeApp* app;
     std::unique_ptr<EditWidget> nameField;
+    std::unique_ptr<ScreenKeyboard> keyboard;
 };
 
 }  // namespace Varn

@@ -6,6 +6,7 @@
 #include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "widgets/HyperlinkWidget.h"
+#include "widgets/InputPrompts.h"
 #include "widgets/WidgetManager.h"
 
 namespace Varn {
@@ -47,8 +48,10 @@ void TitleScreen::RemovedFromManager(WidgetManager* widgetManager) {
 void TitleScreen::Update() {
     Widget::Update();
     Font* font = app->GetTitleFont();
-    int textWidth = font ? font->StringWidth(kPlayText) : 0;
-    playLink->label = kPlayText;
+    const std::string label = InputPrompt(kPlayText, app->PadInUse());
+    int textWidth = font ? font->StringWidth(label) : 0;
+    if (playLink->label != label) playLink->MarkRegionDirty();  // the old text's place too
+    playLink->label = label;
     playLink->Resize((app->width - textWidth) / 2, kLinkY, textWidth, 24);
     if (loadingDone || updateCount % 4 != 0) return;
     progress = app->GetLoadingProgress();

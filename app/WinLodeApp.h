@@ -30,6 +30,7 @@ class Font;
 class HighScoreWidget;
 class ImageFont;
 class MemoryImage;
+class RecordScoreDialog;
 class TitleScreen;
 
 class WinLodeApp : public VarnApp, public BoardHost, public BoardArt {
@@ -38,6 +39,7 @@ public:
     static constexpr int kSoundCount = 21;
     static constexpr int kGemKinds = 7;
     static constexpr int kShrinkSteps = 6;
+    static constexpr int kQuitButtonId = 14;
     static constexpr int kHintButtonId = 15;
 
     explicit WinLodeApp(Platform* platform);
@@ -62,6 +64,11 @@ public:
     void PadButtonDown(int button, bool repeat) override;
     bool PadOnPlayArea() override;
     void PointerMoved() override;
+    // The input in use (InputFlow.cpp): keyboard play, prompts, the window's focus.
+    bool TakeKey(int keyCode) override;
+    void PadPromptsChanged() override;
+    bool ControllerPrompts() override { return PadInUse(); }
+    void ActivationChanged(bool nowActive) override;
 
     // Game flow.
     void StartGame();
@@ -133,6 +140,10 @@ public:
     bool newBoardAfterName = false;
     // The controller steers the focus ring over the game screen's buttons, not the board.
     bool padOnPanel = false;
+    // The controller steers the focus ring over the name dialog's buttons, not its keyboard.
+    bool padOnDialogButtons = false;
+    // The board that the window's loss of focus paused (normal mode), until it comes back.
+    Board* focusPausedBoard = nullptr;
     // The quit already saved, or the player chose to quit without the save.
     bool quitSaveDone = false;
 
@@ -173,6 +184,9 @@ protected:
     void FailLoading(const std::string& what);
     bool BoardInPlay();
     bool PadOnBoard(int button);
+    RecordScoreDialog* NameDialogOnTop();
+    bool PadOnNameDialog(int button, bool repeat);
+    bool PadOnTitle(int button, bool repeat);
 
     std::unique_ptr<Board> board;
     std::unique_ptr<TitleScreen> titleScreen;

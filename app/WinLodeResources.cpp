@@ -137,7 +137,7 @@ void WinLodeApp::Init() {
     titleFont = std::make_unique<ImageFont>(images[3].get(), "data/afont1.txt");
     textFont = std::make_unique<ImageFont>(images[4].get(), "data/mainfont1.txt");
     // The title's play link and the dialogs' buttons are drawn in these two.
-    if (!CheckFontStrip(*titleFont, 3, "afont1.txt", "CLICK HERE TO PLAY AGAIN!") ||
+    if (!CheckFontStrip(*titleFont, 3, "afont1.txt", "CLICK HERE TO PLAY AGAIN! PRESS START") ||
         !CheckFontStrip(*textFont, 4, "mainfont1.txt", "YES NO OK CANCEL")) {
         Shutdown();
         return;

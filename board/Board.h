@@ -81,6 +81,7 @@ public:
     void Draw(Graphics* g) override;
     void Update() override;
     void KeyChar(char ch) override;
+    void KeyDown(int keyCode) override;
     void MouseLeave() override;
     void MouseMove(int mouseX, int mouseY) override;
     void MouseDown(int mouseX, int mouseY, int clickCode) override;
@@ -121,9 +122,13 @@ public:
     void ResumeBoard(bool player);
     void ShowHint();
 
+    // The key that selects and swaps as the controller's A does; its character never pauses.
+    static constexpr int kSelectKey = 13;  // Enter
+
     // Game controller (BoardPad.cpp): directions move the highlighted cell, or swap the
     // selected gem with that neighbour; A clicks the highlighted gem, B drops the
-    // selection, Start pauses and resumes. The highlight hides when the pointer moves.
+    // selection, Start pauses and resumes. The arrow keys and the select key play the same
+    // highlight. The highlight hides when the pointer moves.
     void PadMove(int dx, int dy);
     void PadSelect();
     void PadDeselect();
@@ -153,6 +158,8 @@ public:
     void ApplySavedGame(const SavedGame& saved);
 
     bool IsPaused() const { return pauseCount > 0 || playerPauseCount > 0; }
+    // The pause text asking the player to go on, for the input in use.
+    std::string ResumePrompt();
     // The bar's fill and range (displayed score against the level's span).
     std::int64_t BarFill() const;
     std::int64_t BarRange() const;

@@ -66,6 +66,9 @@ public:
     virtual int MessageFontHeight() = 0;
     virtual int MessageFontAscent() = 0;
     virtual int DigitFontAscent() = 0;
+
+    // True while a game controller is the player's input: prompts name its buttons.
+    virtual bool ControllerPrompts() { return false; }
 };
 
 }  // namespace Varn

@@ -1,10 +1,11 @@
 // Board: the player's input: pointer hover, click-to-swap with its
 // neighbour-aiming tolerance, drag-to-swap, right click, the pause key and
-// the hint button.
+// the hint button. The keyboard's arrows and select key are BoardPad.cpp's moves.
 #include <algorithm>
 #include <cstdlib>
 
 #include "board/Board.h"
+#include "widgets/InputPrompts.h"
 
 namespace Varn {
 
@@ -100,11 +101,36 @@ void Board::MouseDrag(int px, int py) {
     MarkDirty();
 }
 
-void Board::KeyChar(char) {
+void Board::KeyChar(char ch) {
+    if (ch == kSelectKey) return;
     if (playerPauseCount <= 0)
         PauseBoard(true);
     else
         ResumeBoard(true);
+}
+
+// The arrow keys and the select key play the highlighted cell as the controller does.
+void Board::KeyDown(int keyCode) {
+    constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+    switch (keyCode) {
+        case kLeft:
+        case kRight:
+            PadMove(keyCode == kLeft ? -1 : 1, 0);
+            return;
+        case kUp:
+        case kDown:
+            PadMove(0, keyCode == kUp ? -1 : 1);
+            return;
+        case kSelectKey:
+            PadSelect();
+            return;
+        default:
+            Widget::KeyDown(keyCode);
+    }
+}
+
+std::string Board::ResumePrompt() {
+    return InputPrompt("Click Here to Continue!", host.ControllerPrompts());
 }
 
 void Board::ShowHint() {

@@ -113,7 +113,7 @@ void BoardRenderer::DrawPauseTexts(Graphics& g) {
     text.SetFont(font);
     text.SetColor(Color::White);
     const std::string paused = "*** GAME PAUSED ***";
-    const std::string resume = "Click Here to Continue!";
+    const std::string resume = board.ResumePrompt();
     text.DrawString(paused, kBoardCenterX - font->StringWidth(paused) / 2,
                     kBoardCenterY - font->GetHeight() / 2);
     text.DrawString(resume, kBoardCenterX - font->StringWidth(resume) / 2,

@@ -121,7 +121,20 @@ public:
     // The pointer moved: the pad is no longer what the player uses.
     virtual void PointerMoved() {}
     FocusRing& GetFocusRing() { return *focusRing; }
-    bool PadInUse() const { return padInUse; }
+
+    // The input the player used last. Prompts name the controller's buttons while it is the
+    // pad; the focus ring shows for the pad, and for the keyboard once Tab called it.
+    enum class InputDevice { kPointer, kKeyboard, kPad };
+    InputDevice InputInUse() const { return inputInUse; }
+    bool PadInUse() const { return inputInUse == InputDevice::kPad; }
+    // The input in use became the pad or stopped being it: texts that name buttons change.
+    virtual void PadPromptsChanged() {}
+    // A key before the widgets see it (VarnAppKeys.cpp): Tab and Shift+Tab call the focus
+    // ring and move it, Enter presses what it frames, Left and Right move a framed slider.
+    // True when the key was taken; its character then goes nowhere either.
+    virtual bool TakeKey(int keyCode);
+    // The main window gained or lost the keyboard focus (it was minimised, say).
+    virtual void ActivationChanged(bool) {}
 
     // Cursors and clipboard.
     void SetCursorKind(int kind) override;
@@ -253,10 +266,14 @@ protected:
     void DispatchMessage(const WindowMessage& message);
     void ProcessQueuedMessage(const WindowMessage& message);
     void ProcessPadMessage(const WindowMessage& message);
-    // Shows the focus ring while the pad is in use and the game does not take it.
+    // Shows the focus ring while the pad is in use (or the keyboard called it) and the game
+    // does not take that input.
     void FollowPad();
-    // A key press as the keyboard gives it (down, character, up), through the queue.
+    void UseInput(InputDevice device);
+    // A key press as the keyboard gives it (down, character, up), through the queue; marked
+    // (lparam kKeyFromPad) so that it does not make the keyboard the input in use.
     void QueueKeyPress(int keyCode);
+    static constexpr int32_t kKeyFromPad = 1;
     // Hands the crash handler a fresh copy of what a crash report says about the application.
     void NoteCrashFacts();
 
@@ -278,7 +295,9 @@ protected:
     std::mutex fatalMutex;
     std::vector<std::string> pendingFatalErrors;
     std::unique_ptr<FocusRing> focusRing;
-    bool padInUse = false;
+    InputDevice inputInUse = InputDevice::kPointer;
+    bool ringCalledByKeys = false;  // Tab showed the ring; the pointer or the pad ends that
+    int takenKeyChar = -1;          // the character of the key TakeKey took, still to come
     // Found before the window exists; shown once it does.
     std::string startNotice;
 };

@@ -22,18 +22,19 @@ void VarnApp::ProcessPadMessage(const WindowMessage& message) {
     }
     if (hidden || !widgetManager) return;
     const bool ringWasShown = focusRing->Shown();
-    padInUse = true;
+    UseInput(InputDevice::kPad);
     FollowPad();
     // A ring that just appeared shows the player where A would act; it does not act yet.
     const int button = int(message.wparam);
     const bool revealOnly = !ringWasShown && focusRing->Shown() && button != kPadB &&
-                            button != kPadStart && button != kPadY;
+                            button != kPadStart && button != kPadY && button != kPadBack;
     if (!revealOnly) PadButtonDown(button, message.lparam != 0);
 }
 
 void VarnApp::FollowPad() {
     if (!focusRing || !widgetManager) return;
-    if (padInUse && !PadOnPlayArea())
+    const bool called = PadInUse() || (inputInUse == InputDevice::kKeyboard && ringCalledByKeys);
+    if (called && !PadOnPlayArea())
         focusRing->Show(*widgetManager);
     else if (focusRing->manager)
         focusRing->Hide();
@@ -70,6 +71,7 @@ void VarnApp::QueueKeyPress(int keyCode) {
         WindowMessage m;
         m.message = type;
         m.wparam = uint32_t(keyCode);
+        m.lparam = kKeyFromPad;
         messageQueue.push_back(m);
     }
 }

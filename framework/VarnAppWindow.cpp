@@ -2,6 +2,7 @@
 // screen modes, the window messages and their queue, cursors, the clipboard
 // and opening URLs in the browser.
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "framework/VarnApp.h"
@@ -203,11 +204,7 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
     switch (message.message) {
         case kMsgMouseMove:
             if (hidden) return;
-            if (padInUse) {
-                padInUse = false;
-                PointerMoved();
-                FollowPad();
-            }
+            UseInput(InputDevice::kPointer);
             if (message.wparam & 1)
                 widgetManager->MouseDrag(message.X(), message.Y());
             else
@@ -220,6 +217,7 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
         case kMsgLButtonDown:
         case kMsgRButtonDown:
             if (hidden) return;
+            UseInput(InputDevice::kPointer);
             widgetManager->MouseDown(message.X(), message.Y(),
                                      message.message == kMsgLButtonDown ? 1 : -1);
             window.SetCapture(true);
@@ -231,12 +229,18 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
             window.SetCapture(false);
             return;
         case kMsgKeyDown:
+            if (message.lparam != kKeyFromPad) {
+                UseInput(InputDevice::kKeyboard);
+                takenKeyChar = TakeKey(int(message.wparam)) ? int(message.wparam) : -1;
+                if (takenKeyChar >= 0) return;
+            }
             widgetManager->KeyDown(int(message.wparam));
             return;
         case kMsgKeyUp:
             widgetManager->KeyUp(int(message.wparam));
             return;
         case kMsgChar:
+            if (int(message.wparam & 0xFF) == std::exchange(takenKeyChar, -1)) return;
             widgetManager->KeyChar(char(message.wparam & 0xFF));
             return;
         case kMsgClose:
@@ -255,6 +259,7 @@ void VarnApp::ProcessQueuedMessage(const WindowMessage& message) {
                 widgetManager->AppLostFocus();
                 if (urlOpenPending) BrowserReturned(pendingUrl);
             }
+            ActivationChanged(message.wparam != 0);
             return;
         case kMsgTimer:
             if (!hidden && running) ProcessTimer();

@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include "ImageFileWriters.h"
 #include "app/TitleScreen.h"
 #include "board/Board.h"
 #include "board/BoardGeometry.h"
+#include "graphics/MemoryImage.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/HyperlinkWidget.h"
 #include "widgets/WidgetManager.h"
@@ -116,6 +118,23 @@ bool AppHarness::MakeMove() {
                       board->state == BoardState::LevelUpWhirl ||
                       board->state == BoardState::GameOverFall;
            });
+}
+
+bool AppHarness::SaveScreen(const std::string& name) {
+    auto* screen = dynamic_cast<MemoryImage*>(app->GetWidgetManager()->GetScreenImage());
+    if (!screen) return false;
+    int w = screen->GetWidth();
+    int ht = screen->GetHeight();
+    const uint32_t* bits = screen->GetBits();
+    std::vector<uint32_t> pixels(bits, bits + size_t(w) * ht);
+    bool varied = false;
+    for (uint32_t& pixel : pixels) {
+        pixel |= 0xFF000000u;
+        varied = varied || pixel != pixels[0];
+    }
+    fs::path screens = fs::path(GEMLODE_BINARY_DIR) / "artifacts" / "screens";
+    fs::create_directories(screens);
+    return Testing::WritePngRgba((screens / (name + ".png")).string(), w, ht, pixels) && varied;
 }
 
 }  // namespace Varn::test

@@ -60,6 +60,9 @@ public:
     bool MakeMove();
     // Restarts the application in the same folder (destroying the current one).
     void Restart();
+    // Keeps the screen as it stands in artifacts/screens/NAME.png; true if it is not one
+    // flat colour.
+    bool SaveScreen(const std::string& name);
 
     HeadlessPlatform platform;
     // Runs after every tick (a test records the audio output with it).

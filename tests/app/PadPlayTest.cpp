@@ -1,14 +1,19 @@
 // Game-controller play on the real application through scripted pad records: the board's
-// highlighted cell, the focus ring over the panel and a dialog, B in a dialog as its cancelling button.
+// highlighted cell, the focus ring over the panel and a dialog, B in a dialog as its cancelling
+// button.
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
+#include "app/HighScoreWidget.h"
 #include "app/OptionsDialog.h"
+#include "app/RecordScoreDialog.h"
 #include "board/Board.h"
 #include "board/BoardGeometry.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Dialog.h"
+#include "widgets/EditWidget.h"
 #include "widgets/FocusRing.h"
+#include "widgets/ScreenKeyboard.h"
 #include "widgets/Slider.h"
 #include "widgets/WidgetManager.h"
 
@@ -16,7 +21,7 @@ namespace Varn::test {
 namespace {
 
 class PadPlayTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         h.Start();
         h.StartPlaying();
@@ -132,6 +137,46 @@ TEST_F(PadPlayTest, BInADialogPressesItsCancellingButtonAndNeverReachesTheBoard)
     EXPECT_EQ(h.app->GetDialog(1), nullptr);  // NO: the Quit question goes, the game goes on
     EXPECT_TRUE(h.app->running);
     EXPECT_FALSE(board()->IsPaused());
+}
+
+// Moves the on-screen keyboard's highlight, row by row, onto the key with that label.
+bool Highlight(PadPlayTest& t, ScreenKeyboard& keys, const std::string& label) {
+    for (int step = 0; step < 4 * 13; ++step) {
+        if (keys.Label(keys.Highlighted()) == label) return true;
+        t.Press(step % 13 == 12 ? kPadDown : kPadRight);
+    }
+    return false;
+}
+
+TEST_F(PadPlayTest, TheControllerTypesAnAccentedNameOnTheScreenKeyboardAndRecordsIt) {
+    board()->score = 850;
+    board()->state = BoardState::GameOverShown;
+    h.app->ShowGameOver();
+    ASSERT_TRUE(h.TickUntil([&] { return h.app->GetDialog(8) != nullptr; }, 200));
+    auto* dialog = dynamic_cast<RecordScoreDialog*>(h.app->GetDialog(8));
+    ASSERT_EQ(dialog->GetKeyboard(), nullptr);  // the mouse was in use
+    Press(kPadDown);                            // shows the keyboard; types nothing yet
+    ScreenKeyboard* keys = dialog->GetKeyboard();
+    ASSERT_NE(keys, nullptr);
+    EXPECT_FALSE(ring().Shown());
+    EXPECT_GE(keys->y, dialog->y + dialog->height);
+    EXPECT_LE(keys->y + keys->height, 480);
+    for (const char* label : {"SHIFT", "B", "SHIFT", "\xE0\xE9\xEE", "\xE9", "\xE9"}) {
+        ASSERT_TRUE(Highlight(*this, *keys, label)) << label;
+        Press(kPadA);
+    }
+    Press(kPadB);  // deletes the second
+    EXPECT_EQ(dialog->GetName(), "B\xE9");
+    EXPECT_TRUE(h.SaveScreen("name-entry-keyboard"));
+    for (int i = 0; i < 20; ++i) Press(kPadA);  // the name's width limit holds
+    const std::string name = dialog->GetName();
+    EXPECT_LE(h.app->GetTextFont()->StringWidth(name), RecordScoreDialog::kMaxNamePixels);
+    Press(kPadStart);
+    EXPECT_EQ(h.app->GetDialog(8), nullptr);
+    EXPECT_EQ(h.app->lastScoreName, name);
+    EXPECT_EQ(name.substr(0, 3), "B\xE9\xE9");
+    EXPECT_EQ(h.app->GetGameOverScreen()->tables.modes[HighScoreTables::kNormalMode].today.name,
+              name);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "AppHarness.h"
-#include "ImageFileWriters.h"
 #include "app/OptionsDialog.h"
 #include "app/RecordScoreDialog.h"
 #include "board/Board.h"
@@ -25,34 +24,14 @@
 namespace Varn::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Saves the screen as it stands; true if it is not one flat colour.
-bool SaveScreen(AppHarness& h, const std::string& name) {
-    auto* screen = dynamic_cast<MemoryImage*>(h.app->GetWidgetManager()->GetScreenImage());
-    if (!screen) return false;
-    int w = screen->GetWidth();
-    int ht = screen->GetHeight();
-    const uint32_t* bits = screen->GetBits();
-    std::vector<uint32_t> pixels(bits, bits + size_t(w) * ht);
-    bool varied = false;
-    for (uint32_t& pixel : pixels) {
-        pixel |= 0xFF000000u;
-        varied = varied || pixel != pixels[0];
-    }
-    fs::path folder = fs::path(GEMLODE_BINARY_DIR) / "artifacts" / "screens";
-    fs::create_directories(folder);
-    return Testing::WritePngRgba((folder / (name + ".png")).string(), w, ht, pixels) && varied;
-}
-
 TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
     AppHarness h;
     h.Start();
     h.Tick(8);
-    EXPECT_TRUE(SaveScreen(h, "title"));
+    EXPECT_TRUE(h.SaveScreen("title"));
     h.platform.window.PostPad(kPadA, true);  // the first press shows the ring on the link
     h.Tick(1);
-    EXPECT_TRUE(SaveScreen(h, "title-focus-ring"));
+    EXPECT_TRUE(h.SaveScreen("title-focus-ring"));
     h.platform.window.PostMouse(kMsgMouseMove, 20, 20);  // the mouse takes over again
     h.StartPlaying();
     Board* board = h.app->GetBoard();
@@ -62,9 +41,9 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
     while (cell > 0 && board->grid.At(cell % 8, cell / 8)->kind != 1) --cell;
     board->grid.At(cell % 8, cell / 8)->sparkleCountdown = 58;
     h.Tick(160);
-    EXPECT_TRUE(SaveScreen(h, "game-start"));
+    EXPECT_TRUE(h.SaveScreen("game-start"));
     h.ClickButton(14);  // Quit: the question
-    EXPECT_TRUE(SaveScreen(h, "dialog-quit"));
+    EXPECT_TRUE(h.SaveScreen("dialog-quit"));
     h.app->CloseDialog(1);
     h.Tick(2);
 
@@ -73,7 +52,7 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
         ASSERT_TRUE(h.MakeMove()) << "move " << move << " state " << int(board->state);
         if (board->state == BoardState::LevelUpWhirl) {
             h.Tick(60);
-            sawLevelUp = SaveScreen(h, "level-up");
+            sawLevelUp = h.SaveScreen("level-up");
         }
     }
     EXPECT_TRUE(sawLevelUp) << "state " << int(board->state) << " level " << board->levelNumber;
@@ -91,13 +70,13 @@ TEST(ScreensTest, TitleGameDialogLevelUpAndGameOverAreDrawn) {
         notice.open();
         h.Tick(2);
         EXPECT_NE(h.app->GetDialog(notice.dialog), nullptr) << notice.name;
-        EXPECT_TRUE(SaveScreen(h, notice.name));
+        EXPECT_TRUE(h.SaveScreen(notice.name));
         h.app->CloseDialog(notice.dialog);
         h.Tick(2);
     }
     board->KeyChar('p');
     h.Tick(2);
-    EXPECT_TRUE(SaveScreen(h, "paused"));
+    EXPECT_TRUE(h.SaveScreen("paused"));
 }
 
 // The software cursor moved into each game-screen button (which draw
@@ -172,7 +151,7 @@ TEST(ScreensTest, GameOverNamesTheSeedOnlyOfASeededGame) {
         h.Tick(160);
         h.app->ShowGameOver();
         h.Tick(200);
-        EXPECT_TRUE(SaveScreen(h, seeded ? "game-over-seeded" : "game-over-unseeded"));
+        EXPECT_TRUE(h.SaveScreen(seeded ? "game-over-seeded" : "game-over-unseeded"));
         area[seeded] = SeedArea(h);
     }
     ASSERT_FALSE(area[0].empty());
@@ -207,24 +186,24 @@ TEST(ScreensTest, GameOverAndTheDialogsWithTheMostTextAreDrawn) {
     field->cursor = 4;
     field->MarkDirty();
     h.Tick(1);
-    EXPECT_TRUE(SaveScreen(h, "name-entry"));
+    EXPECT_TRUE(h.SaveScreen("name-entry"));
     h.app->ButtonClicked(2008);
     h.Tick(2);
-    EXPECT_TRUE(SaveScreen(h, "game-over"));
+    EXPECT_TRUE(h.SaveScreen("game-over"));
 
     h.Click(96, 261);  // Options
     h.Tick(2);
     auto* options = dynamic_cast<OptionsDialog*>(h.app->GetDialog(2));
     ASSERT_NE(options, nullptr);
-    EXPECT_TRUE(SaveScreen(h, "options"));
+    EXPECT_TRUE(h.SaveScreen("options"));
     ClickCentreOf(h, options->highScoresButton.get());
     Dialog* scores = h.app->GetDialog(13);
     ASSERT_NE(scores, nullptr);
-    EXPECT_TRUE(SaveScreen(h, "high-scores"));
+    EXPECT_TRUE(h.SaveScreen("high-scores"));
     ClickCentreOf(h, scores->firstButton.get());
     ClickCentreOf(h, options->helpButton.get());
     ASSERT_NE(h.app->GetDialog(12), nullptr);
-    EXPECT_TRUE(SaveScreen(h, "instructions"));
+    EXPECT_TRUE(h.SaveScreen("instructions"));
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A whole timed game in the real program under Xvfb with a game controller alone (SDL's
 # virtual one, fed through GEMLODE_TEST_PAD_FIFO): title to game-over screen (the bar drains
-# in about a minute), the name question, Quit. The game must end with status 0 and leave
-# the high-score file, which only the game-over screen writes. Screenshots: ARTIFACT-DIR.
+# in about a minute), a name with an accent typed on the on-screen keyboard, Quit. The game
+# must end with status 0 and leave the high-score file, which only the game-over screen
+# writes, with that name in it. Screenshots: ARTIFACT-DIR.
 # Usage: pad_timed_game.sh GAME-DIR ARTIFACT-DIR
 set -u
 game_dir=$1
@@ -26,9 +27,10 @@ eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/ox=/; s/^Y=/oy=
 shot() { xwd -root -silent | convert xwd:- -crop "640x480+$ox+$oy" +repage "png:$artifacts/$1.png"; }
 fail() { shot pad-failed; echo "$1"; cat "$work/log"; exit 1; }
 score_area() { xwd -root -silent | convert xwd:- -crop "150x40+$((ox + 18))+$((oy + 75))" rgb:- | md5sum; }
-# The game-over screen's "CLICK HERE TO PLAY AGAIN" bar is bright green.
+# The game-over screen's "HIGH SCORES" band is bright green; its left end stays in sight
+# beside the name question and its on-screen keyboard.
 game_over_shown() {
-  xwd -root -silent | convert xwd:- -crop "1x1+$((ox + 300))+$((oy + 400))" -depth 8 txt:- |
+  xwd -root -silent | convert xwd:- -crop "1x1+$((ox + 215))+$((oy + 160))" -depth 8 txt:- |
     grep -q '#[0-5][0-9A-F][C-F][0-9A-F]'
 }
 tap() {  # tap BUTTON [COUNT]
@@ -73,7 +75,14 @@ for _ in $(seq 150); do game_over_shown && break; sleep 1; done
 game_over_shown || fail "no game-over screen"
 sleep 1.5
 shot pad-name-question
-tap a                # OK: the ring starts there
+# The on-screen keyboard came with the question, its highlight on "a": type it, go down to
+# the accents key, then up to the accented page's top row and along to its e acute.
+tap a
+tap dpdown 3; tap dpright; tap a
+tap dpup 3; tap dpright 8; tap a
+sleep 0.3
+shot pad-name-keyboard
+tap start            # accepts the name
 sleep 0.5
 tap leftshoulder     # the ring starts on New Game: back round to Quit
 shot pad-quit-focus
@@ -84,4 +93,5 @@ for _ in $(seq 50); do kill -0 $game 2>/dev/null && sleep 0.1; done
 kill -0 $game 2>/dev/null && fail "the game did not quit"
 wait $game || fail "exit status $?"
 [ -s "$work/hiscores.dat" ] || fail "no high-score file: no game-over screen"
+LC_ALL=C grep -q $'\x02\x00a\xe9' "$work/hiscores.dat" || fail "the typed name was not recorded"
 echo "a timed game played with the controller alone; screenshots in $artifacts"
