@@ -2,11 +2,14 @@
 // pictures rendered from a free face with its decoration baked in (light
 // fills, so that the game's colourising tints them), and a descriptor text in
 // the game's font format: space advance, ascent, then "character width" pairs
-// in strip order. BitmapFont also draws text with a strip, for baked-in labels
-// and the contact sheet, exactly as the game's ImageFont would.
+// in strip order, then each glyph's offset and advance (a cell holds the ink and
+// its decoration, which may reach left of the pen or past the advance) and the
+// face's kerning pairs. BitmapFont also draws text with a strip, for baked-in
+// labels and the contact sheet, exactly as the game's ImageFont would.
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,7 +24,10 @@ struct BitmapFont {
     int ascent = 0;
     std::string order;  // characters in strip order
     std::array<int, 256> x{};
-    std::array<int, 256> width{};
+    std::array<int, 256> width{};    // of the cell in the strip
+    std::array<int, 256> offset{};   // of the cell from the pen
+    std::array<int, 256> advance{};  // of the pen
+    std::map<std::pair<unsigned char, unsigned char>, int> kerning;
 
     std::string Descriptor() const;
     int StringWidth(const std::string& text) const;
