@@ -90,13 +90,15 @@ void BoardRenderer::DrawMoveBonus(Graphics& g) {
 // picture of its own, then scaled into the room (room.y is the baseline).
 void BoardRenderer::DrawSqueezedText(Graphics& g, const std::string& value, const Rect& room) {
     Font* font = g.GetFont();
-    const int textWidth = font->StringWidth(value);
+    // The picture keeps what reaches past the text's ends (outline, shadow) and is squeezed too.
+    const int reach = std::clamp(font->GetOverhang(), 0, 64);
+    const int textWidth = font->StringWidth(value) + 2 * reach;
     MemoryImage picture(nullptr);
     picture.Create(textWidth, font->GetHeight());
     Graphics inside(&picture);
     inside.SetFont(font);
     inside.SetColor(g.GetColor());
-    inside.DrawString(value, 0, font->GetAscent());
+    inside.DrawString(value, reach, font->GetAscent());
     const double share = double(room.width) / textWidth;
     const double heightShare = std::min(1.0, share / kNarrowestShare);
     const int ascent = int(std::lround(font->GetAscent() * heightShare));

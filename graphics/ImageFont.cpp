@@ -157,6 +157,15 @@ void ImageFont::DrawString(Graphics* g, int x, int y, const std::string& text, c
     g->SetColorizeImages(wasColorizing);
 }
 
+int ImageFont::GetOverhang() const {
+    int reach = 0;
+    for (int c = 0; c < 256; ++c)
+        if (glyphX[c] != -1)
+            reach = std::max(
+                {reach, -glyphOffset[c], glyphOffset[c] + glyphWidth[c] - glyphAdvance[c]});
+    return reach;
+}
+
 std::unique_ptr<Font> ImageFont::Duplicate() const {
     return std::make_unique<ImageFont>(*this);
 }

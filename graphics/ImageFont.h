@@ -41,6 +41,7 @@ public:
     void DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color,
                     const Rect& clip) override;
     std::unique_ptr<Font> Duplicate() const override;
+    int GetOverhang() const override;
 
     int GlyphX(unsigned char c) const { return glyphX[c]; }
     int GlyphWidth(unsigned char c) const { return glyphWidth[c]; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "graphics/Graphics.h"
@@ -15,12 +16,7 @@
 namespace gemlode_data_test {
 namespace {
 
-struct Source {
-    const char* font;
-    const char* family;
-    int pixelSize;
-    int widthPercent;
-};
+using Source = std::tuple<const char*, const char*, int, int>;  // font, family, size, width %
 const Source kSources[] = {{"afont1", "League Spartan", 17, 90},
                            {"mainfont1", "League Spartan", 12, 86},
                            {"alphadigits4", "League Spartan", 17, 100},
@@ -28,19 +24,14 @@ const Source kSources[] = {{"afont1", "League Spartan", 17, 90},
                            {"overfont2", "League Spartan", 44, 100}};
 const char* const kWords[] = {"OBJECT", "Swap", "adjacent", "awarding", "always",
                               "two",    "GAME", "DURATION", "AVATAR",   "1015"};
-
-using Span = std::pair<int, int>;  // first and last column of a letter's ink
 constexpr int kW = 400, kH = 80;
 
-Span Widen(Span s, int x) {
-    return {std::min(s.first, x), std::max(s.second, x)};
-}
-
+// Light pixels of the text drawn in white on black.
 std::vector<bool> Draw(Varn::ImageFont& font, const std::string& text) {
     Varn::MemoryImage image(nullptr);
     image.Create(kW, kH);
     Varn::Graphics g(&image);
-    g.FillRect(0, 0, kW, kH);  // black
+    g.FillRect(0, 0, kW, kH);
     g.SetColor(Varn::Color(255, 255, 255));
     g.SetFont(&font);
     g.DrawString(text, 20, 60);
@@ -49,50 +40,44 @@ std::vector<bool> Draw(Varn::ImageFont& font, const std::string& text) {
     return ink;
 }
 
-// The game's letters: the light ink each added letter brings.
-std::vector<Span> FontSpans(Varn::ImageFont& font, const std::string& word) {
-    std::vector<Span> spans(word.size(), {kW, -1});
+// First and last ink column of each letter: in the game, the ink each added letter brings;
+// in the face, the glyphs' coverage at FreeType's advances and the face's kerning.
+void Spans(Varn::ImageFont& font, const Source& s, const std::string& word, std::vector<int>& ours,
+           std::vector<int>& face) {
+    Varn::DataGen::FontFace ft(std::get<1>(s), "Bold", std::get<2>(s), std::get<3>(s));
     std::vector<bool> before = Draw(font, "");
-    for (size_t n = 0; n < word.size(); ++n) {
+    for (size_t n = 0, pen = 0; n < word.size(); ++n) {
         std::vector<bool> after = Draw(font, word.substr(0, n + 1));
+        Varn::DataGen::GlyphMask g = ft.Glyph(word[n]);
+        int lo = kW, hi = -1, faceLo = 1 << 20, faceHi = -(1 << 20);
         for (int i = 0; i < kW * kH; ++i)
-            if (after[i] && !before[i]) spans[n] = Widen(spans[n], i % kW);
+            if (after[i] && !before[i]) lo = std::min(lo, i % kW), hi = std::max(hi, i % kW);
+        for (int i = 0, w = g.mask.Width(); i < w * g.mask.Height(); ++i)
+            if (g.mask.At(i % w, i / w).a >= 0.5f)
+                faceLo = std::min(faceLo, int(pen) + g.left + i % w),
+                faceHi = std::max(faceHi, int(pen) + g.left + i % w);
+        ours.insert(ours.end(), {lo, hi});
+        face.insert(face.end(), {faceLo, faceHi});
+        pen += g.advance + (n + 1 < word.size() ? ft.Kerning(word[n], word[n + 1]) : 0);
         before = after;
     }
-    return spans;
-}
-
-// The face's letters at FreeType's advances and the face's kerning.
-std::vector<Span> FaceSpans(const Source& s, const std::string& word) {
-    Varn::DataGen::FontFace face(s.family, "Bold", s.pixelSize, s.widthPercent);
-    std::vector<Span> spans(word.size(), {1 << 20, -1});
-    int pen = 0;
-    for (size_t n = 0; n < word.size(); ++n) {
-        Varn::DataGen::GlyphMask g = face.Glyph(word[n]);
-        for (int i = 0; i < g.mask.Width() * g.mask.Height(); ++i)
-            if (g.mask.At(i % g.mask.Width(), i / g.mask.Width()).a >= 0.5f)
-                spans[n] = Widen(spans[n], pen + g.left + i % g.mask.Width());
-        pen += g.advance + (n + 1 < word.size() ? face.Kerning(word[n], word[n + 1]) : 0);
-    }
-    return spans;
 }
 
 TEST(DataFontSpacing, LettersStandAsTheSourceFaceSetsThem) {
     for (const Source& s : kSources) {
+        const std::string name = std::get<0>(s);
         std::unique_ptr<Varn::DecodedImage> decoded =
-            Varn::LoadImage(GameDir() + "/images/" + s.font);
-        ASSERT_TRUE(decoded) << s.font;
+            Varn::LoadImage(GameDir() + "/images/" + name);
+        ASSERT_TRUE(decoded) << name;
         Varn::MemoryImage strip(nullptr);
         strip.SetBits(decoded->pixels.get(), decoded->width, decoded->height);
-        Varn::ImageFont font(&strip, GameDir() + "/data/" + s.font + ".txt");
+        Varn::ImageFont font(&strip, GameDir() + "/data/" + name + ".txt");
         for (const std::string word : kWords) {
-            std::vector<Span> ours = FontSpans(font, word), face = FaceSpans(s, word);
-            for (size_t n = 1; n < word.size(); ++n) {
-                int gap = ours[n].first - ours[n - 1].second;
-                int faceGap = face[n].first - face[n - 1].second;
-                EXPECT_NEAR(gap, faceGap, 1) << s.font << " \"" << word << "\" " << word[n - 1]
-                                             << word[n] << ": " << gap << " vs " << faceGap;
-            }
+            std::vector<int> ours, face;
+            Spans(font, s, word, ours, face);
+            for (size_t n = 1; n < word.size(); ++n)
+                EXPECT_NEAR(ours[2 * n] - ours[2 * n - 1], face[2 * n] - face[2 * n - 1], 1)
+                    << name << " \"" << word << "\" " << word[n - 1] << word[n];
         }
     }
 }

@@ -94,15 +94,14 @@ TEST(ImageFontTest, HostileWidthsEndTheDescriptor) {
     EXPECT_EQ(huge.StringWidth("A"), 0);
 }
 
-// Optional sections place pictures off the pen, set advances and kern pairs; a bad value
-// ends the reading there. "@" followed by a space stays a glyph.
+// Optional sections move pictures off the pen, set advances and kern pairs; a bad value
+// ends the reading there ("A A 1" is not read); "@ 7" stays a glyph.
 TEST(ImageFontTest, MetricsAndKerningSectionsPlaceAndKernGlyphs) {
     SizedImage strip(20, 8);
     ImageFont font =
-        FontFrom(&strip, "5 8 A 6 B 7 @ 7 @metrics A -1 5 @kerning A B -2 B @ 99999 A A 1");
-    EXPECT_EQ(font.StringWidth("AB"), 10);
-    EXPECT_EQ(font.StringWidth("AA"), 10);
-    EXPECT_EQ(font.GlyphWidth('@'), 7);
+        FontFrom(&strip, "5 8 A 6 B 7 @ 7 @metrics A -1 5 @kerning A B -2 B @ 9999 A A 1");
+    EXPECT_EQ(font.StringWidth("AB AA"), 10 + 5 + 10);
+    EXPECT_EQ(font.GetOverhang(), 1);
     RecordingImage target(100, 100);
     Graphics g(&target);
     font.DrawString(&g, 10, 8, "AB", Color::White, Rect());
