@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
 #include <vector>
 
 #include "graphics/Graphics.h"
@@ -11,22 +10,16 @@
 #include "graphics/ImageLoader.h"
 #include "graphics/MemoryImage.h"
 #include "tests/data/GameDataReaders.h"
-#include "tools/datagen/Text.h"
+#include "tools/datagen/FontStrips.h"
 
 namespace gemlode_data_test {
 namespace {
 
-using Source = std::tuple<const char*, const char*, int, int>;  // font, family, size, width %
-const Source kSources[] = {{"afont1", "League Spartan", 17, 90},
-                           {"mainfont1", "League Spartan", 12, 86},
-                           {"alphadigits4", "League Spartan", 17, 100},
-                           {"scorefont1", "Comfortaa", 27, 100},
-                           {"overfont2", "League Spartan", 44, 100}};
+const char* const kFonts[] = {"afont1", "mainfont1", "alphadigits4", "scorefont1", "overfont2"};
 const char* const kWords[] = {"OBJECT", "Swap", "adjacent", "awarding", "always",
                               "two",    "GAME", "DURATION", "AVATAR",   "1015"};
 constexpr int kW = 400, kH = 80;
 
-// Light pixels of the text drawn in white on black.
 std::vector<bool> Draw(Varn::ImageFont& font, const std::string& text) {
     Varn::MemoryImage image(nullptr);
     image.Create(kW, kH);
@@ -42,11 +35,11 @@ std::vector<bool> Draw(Varn::ImageFont& font, const std::string& text) {
 
 // First and last ink column of each letter: in the game, the ink each added letter brings;
 // in the face, the glyphs' coverage at FreeType's advances and the face's kerning.
-void Spans(Varn::ImageFont& font, const Source& s, const std::string& word, std::vector<int>& ours,
-           std::vector<int>& face) {
-    Varn::DataGen::FontFace ft(std::get<1>(s), "Bold", std::get<2>(s), std::get<3>(s));
+void Spans(Varn::ImageFont& font, const Varn::DataGen::FontFace& ft, const std::string& word,
+           std::vector<int>& ours, std::vector<int>& face) {
     std::vector<bool> before = Draw(font, "");
-    for (size_t n = 0, pen = 0; n < word.size(); ++n) {
+    int pen = 0;
+    for (size_t n = 0; n < word.size(); ++n) {
         std::vector<bool> after = Draw(font, word.substr(0, n + 1));
         Varn::DataGen::GlyphMask g = ft.Glyph(word[n]);
         int lo = kW, hi = -1, faceLo = 1 << 20, faceHi = -(1 << 20);
@@ -54,8 +47,8 @@ void Spans(Varn::ImageFont& font, const Source& s, const std::string& word, std:
             if (after[i] && !before[i]) lo = std::min(lo, i % kW), hi = std::max(hi, i % kW);
         for (int i = 0, w = g.mask.Width(); i < w * g.mask.Height(); ++i)
             if (g.mask.At(i % w, i / w).a >= 0.5f)
-                faceLo = std::min(faceLo, int(pen) + g.left + i % w),
-                faceHi = std::max(faceHi, int(pen) + g.left + i % w);
+                faceLo = std::min(faceLo, pen + g.left + i % w),
+                faceHi = std::max(faceHi, pen + g.left + i % w);
         ours.insert(ours.end(), {lo, hi});
         face.insert(face.end(), {faceLo, faceHi});
         pen += g.advance + (n + 1 < word.size() ? ft.Kerning(word[n], word[n + 1]) : 0);
@@ -64,8 +57,8 @@ void Spans(Varn::ImageFont& font, const Source& s, const std::string& word, std:
 }
 
 TEST(DataFontSpacing, LettersStandAsTheSourceFaceSetsThem) {
-    for (const Source& s : kSources) {
-        const std::string name = std::get<0>(s);
+    for (const std::string name : kFonts) {
+        std::unique_ptr<Varn::DataGen::FontFace> source = Varn::DataGen::SourceFace(name);
         std::unique_ptr<Varn::DecodedImage> decoded =
             Varn::LoadImage(GameDir() + "/images/" + name);
         ASSERT_TRUE(decoded) << name;
@@ -74,7 +67,7 @@ TEST(DataFontSpacing, LettersStandAsTheSourceFaceSetsThem) {
         Varn::ImageFont font(&strip, GameDir() + "/data/" + name + ".txt");
         for (const std::string word : kWords) {
             std::vector<int> ours, face;
-            Spans(font, s, word, ours, face);
+            Spans(font, *source, word, ours, face);
             for (size_t n = 1; n < word.size(); ++n)
                 EXPECT_NEAR(ours[2 * n] - ours[2 * n - 1], face[2 * n] - face[2 * n - 1], 1)
                     << name << " \"" << word << "\" " << word[n - 1] << word[n];

@@ -1,6 +1,5 @@
-// Fuzz entry point: the bitmap-font descriptor parser (two inputs in three open a section),
-// then measuring and drawing text with the font it produced into a small memory image through a
-// clipped, translated context.
+// Fuzz entry point: the bitmap-font descriptor parser, then measuring and drawing text with
+// the font it produced into a small memory image through a clipped, translated context.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -12,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
-    const char* const sections[] = {"", "4 9 A 5 @metrics ", "4 9 A 5 @kerning "};
+    const char* const sections[] = {"", "4 9 A 5 @metrics ", "4 9 A 5 @kerning "};  // two in three
     text = sections[size > 0 ? data[0] % 3 : 0] + text;
     Varn::MemoryImage strip(nullptr);
     strip.Create(97, 13);

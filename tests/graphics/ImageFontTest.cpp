@@ -94,8 +94,7 @@ TEST(ImageFontTest, HostileWidthsEndTheDescriptor) {
     EXPECT_EQ(huge.StringWidth("A"), 0);
 }
 
-// Optional sections move pictures off the pen, set advances and kern pairs; a bad value
-// ends the reading there ("A A 1" is not read); "@ 7" stays a glyph.
+// Sections move pictures off the pen, set advances and kern pairs; a bad value ends them.
 TEST(ImageFontTest, MetricsAndKerningSectionsPlaceAndKernGlyphs) {
     SizedImage strip(20, 8);
     ImageFont font =

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 #include "tools/datagen/Text.h"
 
@@ -172,7 +173,9 @@ void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::str
     }
 }
 
-std::vector<BitmapFont> RenderFontStrips() {
+namespace {
+
+const std::vector<FontRecipe>& Recipes() {
     const Rgba ink{0.06f, 0.02f, 0.12f, 1};
     // The game tints these two: a fill near white keeps its colours at their contrast.
     TextStyle title{{1, 1, 1, 1}, {0.95f, 0.95f, 0.97f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
@@ -181,7 +184,7 @@ std::vector<BitmapFont> RenderFontStrips() {
     TextStyle score{
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
     TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 0};
-    const FontRecipe recipes[] = {
+    static const std::vector<FontRecipe> recipes = {
         {"afont1", "League Spartan", "Bold", 17, 90, title, true, false},
         // The dialogs' text in the panel's family, condensed to fit every fixed text; its
         // line height stays the 19 rows the dialogs are laid out with.
@@ -190,9 +193,22 @@ std::vector<BitmapFont> RenderFontStrips() {
         {"scorefont1", "Comfortaa", "Bold", 27, 100, score, false, false},
         {"overfont2", "League Spartan", "Bold", 44, 100, over, false, false},
     };
+    return recipes;
+}
+
+}  // namespace
+
+std::vector<BitmapFont> RenderFontStrips() {
     std::vector<BitmapFont> fonts;
-    for (const FontRecipe& r : recipes) fonts.push_back(RenderStrip(r));
+    for (const FontRecipe& r : Recipes()) fonts.push_back(RenderStrip(r));
     return fonts;
+}
+
+std::unique_ptr<FontFace> SourceFace(const std::string& fontName) {
+    for (const FontRecipe& r : Recipes())
+        if (fontName == r.name)
+            return std::make_unique<FontFace>(r.family, r.style, r.pixelSize, r.widthPercent);
+    throw std::invalid_argument("no font named " + fontName);
 }
 
 }  // namespace Varn::DataGen

@@ -10,10 +10,12 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/datagen/Canvas.h"
+#include "tools/datagen/Text.h"
 
 namespace Varn::DataGen {
 
@@ -38,5 +40,7 @@ struct BitmapFont {
 
 // The five fonts, in the order afont1, mainfont1, alphadigits4, scorefont1, overfont2.
 std::vector<BitmapFont> RenderFontStrips();
+// The face a font is cut from, at its size and width; throws for an unknown font name.
+std::unique_ptr<FontFace> SourceFace(const std::string& fontName);
 
 }  // namespace Varn::DataGen
