@@ -65,7 +65,7 @@ void BoardMessageFrame::Release() {
     textImage.reset();
     frameImage.reset();
     text.clear();
-    width = height = ascent = 0;
+    width = pictureWidth = height = ascent = 0;
     textFont = nullptr;
 }
 
@@ -74,22 +74,24 @@ bool BoardMessageFrame::Prepare(const BoardMessage& message, Font* font) {
         message.ascent == ascent && font == textFont)
         return true;
     Release();
+    const int reach = font ? std::clamp(font->GetOverhang(), 0, kMaxTextWidth) : 0;
     if (!font || message.width <= 0 || message.height <= 0 || message.width > kMaxTextWidth ||
         message.height > kMaxTextHeight)
         return false;
     text = message.text;
     width = message.width;
+    pictureWidth = width + 2 * reach;
     height = message.height;
     ascent = message.ascent;
     textFont = font;
     textImage = std::make_unique<MemoryImage>(registry);
-    textImage->Create(width, height);
+    textImage->Create(pictureWidth, height);
     Graphics g(textImage.get());
     g.SetFont(font);
     g.SetColor(Color::White);
-    g.DrawString(text, 0, ascent);
+    g.DrawString(text, reach, ascent);
     frameImage = std::make_unique<MemoryImage>(registry);
-    frameImage->Create(width, height + kWaveHeight);
+    frameImage->Create(pictureWidth, height + kWaveHeight);
     return true;
 }
 
@@ -101,12 +103,12 @@ MemoryImage* BoardMessageFrame::Render(const BoardMessage& message, Font* font) 
     const auto& rainbow = RainbowRows();
     const std::uint32_t* in = textImage->GetBits();
     std::uint32_t* out = frameImage->GetBits();
-    for (int i = 0; i < width; ++i) {
+    for (int i = 0; i < pictureWidth; ++i) {
         const int offset = std::clamp(WaveOffset(i, message.phase), 0, kWaveHeight);
         for (int j = 0; j < height; ++j) {
-            const std::uint32_t t = in[static_cast<std::size_t>(j) * width + i];
+            const std::uint32_t t = in[static_cast<std::size_t>(j) * pictureWidth + i];
             const int row = j + offset;
-            out[static_cast<std::size_t>(row) * width + i] =
+            out[static_cast<std::size_t>(row) * pictureWidth + i] =
                 ShadePixel(rainbow[row % 64], t, alpha);
         }
     }

@@ -42,7 +42,8 @@ private:
     std::unique_ptr<MemoryImage> textImage;
     std::unique_ptr<MemoryImage> frameImage;
     std::string text;
-    int width = 0;
+    int width = 0;  // of the text; the images leave the font's overhang on both sides
+    int pictureWidth = 0;
     int height = 0;
     int ascent = 0;
     Font* textFont = nullptr;

@@ -90,19 +90,23 @@ void BoardRenderer::DrawMoveBonus(Graphics& g) {
 // picture of its own, then scaled into the room (room.y is the baseline).
 void BoardRenderer::DrawSqueezedText(Graphics& g, const std::string& value, const Rect& room) {
     Font* font = g.GetFont();
+    // The picture keeps what reaches past the text's ends (outline, shadow); the text itself
+    // fills the room and those edges stand just outside it, as unsqueezed text's do.
+    const int reach = std::clamp(font->GetOverhang(), 0, 64);
     const int textWidth = font->StringWidth(value);
     MemoryImage picture(nullptr);
-    picture.Create(textWidth, font->GetHeight());
+    picture.Create(textWidth + 2 * reach, font->GetHeight());
     Graphics inside(&picture);
     inside.SetFont(font);
     inside.SetColor(g.GetColor());
-    inside.DrawString(value, 0, font->GetAscent());
+    inside.DrawString(value, reach, font->GetAscent());
     const double share = double(room.width) / textWidth;
     const double heightShare = std::min(1.0, share / kNarrowestShare);
     const int ascent = int(std::lround(font->GetAscent() * heightShare));
     const int height = int(std::lround(font->GetHeight() * heightShare));
-    g.DrawImage(&picture, Rect(room.x, room.y - ascent, room.width, height),
-                Rect(0, 0, textWidth, font->GetHeight()));
+    const int margin = int(std::lround(reach * share));
+    g.DrawImage(&picture, Rect(room.x - margin, room.y - ascent, room.width + 2 * margin, height),
+                Rect(0, 0, textWidth + 2 * reach, font->GetHeight()));
 }
 
 Rect BoardRenderer::ScoreArea() const {

@@ -32,6 +32,9 @@ public:
     virtual std::unique_ptr<Font> Duplicate() const = 0;
     // Baseline-to-baseline distance of wrapped text; the line height for both kinds of font.
     virtual int GetLineSpacing() const { return height; }
+    // Pixels a drawn string may reach left of its x or right of x + StringWidth (outlines,
+    // shadows, letters overhanging their advance): room to leave around a picture of text.
+    virtual int GetOverhang() const { return 0; }
 
 protected:
     int ascent = 0;

@@ -2,6 +2,7 @@
 #include "graphics/ImageFont.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <sstream>
@@ -23,6 +24,15 @@ unsigned char AsciiLower(unsigned char c) {
 }
 unsigned char AsciiUpper(unsigned char c) {
     return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
+}
+
+// "@" directly followed by a letter opens a section; "@" as a glyph is followed by a space.
+bool AtSection(std::istream& in, char c) {
+    return c == '@' && std::isalpha(in.peek());
+}
+
+bool InGlyphRange(int v, int low) {
+    return v >= low && v <= ImageFont::kMaxGlyphWidth;
 }
 
 bool ReadMetric(std::istream& in, int& value) {
@@ -54,6 +64,9 @@ ImageFont::ImageFont(const ImageFont& other, Image* otherStrip) : ImageFont(othe
 void ImageFont::ResetToStrip() {
     glyphX.fill(-1);
     glyphWidth.fill(0);
+    glyphOffset.fill(0);
+    glyphAdvance.fill(0);
+    kerning.clear();
     height = strip ? strip->GetHeight() : 0;
     ascent = height;
 }
@@ -61,17 +74,42 @@ void ImageFont::ResetToStrip() {
 void ImageFont::ReadDescriptor(std::istream& in) {
     int spaceAdvance = 0;
     if (!ReadMetric(in, spaceAdvance)) return;
-    glyphWidth[' '] = spaceAdvance;
+    glyphWidth[' '] = glyphAdvance[' '] = spaceAdvance;
     if (!ReadMetric(in, ascent)) return;
     int64_t position = 0;
     char c = 0;
     int width = 0;
-    while (in >> c >> width) {
+    while (in >> c) {
+        if (AtSection(in, c)) return ReadSections(in);
+        if (!(in >> width)) return;
         if (width < 0 || width > kMaxGlyphWidth || position > INT_MAX - kMaxGlyphWidth) return;
         unsigned char code = static_cast<unsigned char>(c);
         glyphX[code] = int(position);
-        glyphWidth[code] = width;
+        glyphWidth[code] = glyphAdvance[code] = width;
+        glyphOffset[code] = 0;
         position += width;
+    }
+}
+
+void ImageFont::ReadSections(std::istream& in) {
+    std::string section;
+    char c = 0, next = 0;
+    int first = 0, second = 0;
+    while (in >> section) {
+        bool metrics = section == "metrics";
+        if (!metrics && section != "kerning") return;
+        while (in >> c && !AtSection(in, c)) {
+            unsigned char code = static_cast<unsigned char>(c);
+            if (metrics && in >> first >> second && InGlyphRange(first, -kMaxGlyphWidth) &&
+                InGlyphRange(second, 0)) {
+                glyphOffset[code] = first;
+                glyphAdvance[code] = second;
+            } else if (!metrics && in >> next >> first && InGlyphRange(first, -kMaxGlyphWidth)) {
+                kerning[code << 8 | static_cast<unsigned char>(next)] = first;
+            } else {
+                return;
+            }
+        }
     }
 }
 
@@ -82,9 +120,19 @@ unsigned char ImageFont::Lookup(unsigned char c) const {
     return c;
 }
 
+int ImageFont::Kerning(unsigned char left, unsigned char right) const {
+    auto found = kerning.find(left << 8 | right);
+    return found == kerning.end() ? 0 : found->second;
+}
+
 int ImageFont::StringWidth(const std::string& text) const {
     int64_t width = 0;
-    for (char c : text) width += glyphWidth[Lookup(static_cast<unsigned char>(c))];
+    unsigned char previous = 0;
+    for (size_t n = 0; n < text.size(); ++n) {
+        unsigned char k = Lookup(static_cast<unsigned char>(text[n]));
+        width += glyphAdvance[k] + (n > 0 ? Kerning(previous, k) : 0);
+        previous = k;
+    }
     return int(std::clamp<int64_t>(width, INT_MIN, INT_MAX));
 }
 
@@ -95,14 +143,27 @@ void ImageFont::DrawString(Graphics* g, int x, int y, const std::string& text, c
     g->SetColorizeImages(true);
     int stripHeight = strip ? strip->GetHeight() : 0;
     int64_t pen = x;
-    for (char c : text) {
-        unsigned char k = Lookup(static_cast<unsigned char>(c));
-        if (glyphX[k] != -1 && strip && pen > INT_MIN / 2 && pen < INT_MAX / 2)
-            g->DrawImage(strip, int(pen), y - ascent,
+    unsigned char previous = 0;
+    for (size_t n = 0; n < text.size(); ++n) {
+        unsigned char k = Lookup(static_cast<unsigned char>(text[n]));
+        if (n > 0) pen += Kerning(previous, k);
+        int64_t left = pen + glyphOffset[k];
+        if (glyphX[k] != -1 && strip && left > INT_MIN / 2 && left < INT_MAX / 2)
+            g->DrawImage(strip, int(left), y - ascent,
                          Rect(glyphX[k], 0, glyphWidth[k], stripHeight));
-        pen += glyphWidth[k];
+        pen += glyphAdvance[k];
+        previous = k;
     }
     g->SetColorizeImages(wasColorizing);
+}
+
+int ImageFont::GetOverhang() const {
+    int reach = 0;
+    for (int c = 0; c < 256; ++c)
+        if (glyphX[c] != -1)
+            reach = std::max(
+                {reach, -glyphOffset[c], glyphOffset[c] + glyphWidth[c] - glyphAdvance[c]});
+    return reach;
 }
 
 std::unique_ptr<Font> ImageFont::Duplicate() const {

@@ -90,6 +90,17 @@ TEST_F(MessageFrameTest, FadingScalesTheAlphaOnly) {
     EXPECT_EQ(PixelOf(*image, 1, Offset(1, 0.0)).alpha, 136 * 255 / 256);
 }
 
+// Pictures that reach past the pen (outlines, shadows) get room on both sides of the text.
+TEST_F(MessageFrameTest, LeavesRoomForWhatReachesPastTheText) {
+    std::istringstream in("4 10 G 6 @metrics G -2 3");
+    ImageFont font(dynamic_cast<ImageFont*>(art.OverFont())->GetStrip(), in);
+    BoardMessage m = Message("GG", 200, 0.0);
+    m.width = font.StringWidth("GG");
+    MemoryImage* image = frame.Render(m, &font);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 6 + 2 * 2);
+}
+
 TEST_F(MessageFrameTest, NoFontOrEmptyTextShowsNothing) {
     EXPECT_EQ(frame.Render(Message("GO!", 200, 0.0), nullptr), nullptr);
     BoardMessage empty = Message("", 200, 0.0);

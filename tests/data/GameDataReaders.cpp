@@ -238,7 +238,7 @@ std::optional<Picture> LoadGamePicture(const std::string& name) {
 FontDescriptor::FontDescriptor() {
     for (int i = 0; i < 256; ++i) {
         x[i] = -1;
-        width[i] = 0;
+        width[i] = advance[i] = 0;
     }
 }
 
@@ -254,7 +254,10 @@ int FontDescriptor::Lookup(char c) const {
 
 int FontDescriptor::StringWidth(const std::string& text) const {
     int w = 0;
-    for (char c : text) w += width[Lookup(c)];
+    for (size_t i = 0; i < text.size(); ++i) {
+        auto kern = kerning.find({char(Lookup(text[i])), char(Lookup(text[i + 1]))});
+        w += advance[Lookup(text[i])] + (kern == kerning.end() ? 0 : kern->second);
+    }
     return w;
 }
 
@@ -262,16 +265,19 @@ FontDescriptor ReadFontDescriptor(const std::string& path) {
     FontDescriptor fd;
     std::ifstream in(path);
     if (!(in >> fd.spaceAdvance >> fd.ascent)) return fd;
-    fd.width[32] = fd.spaceAdvance;
-    std::string ch;
-    int w = 0, pos = 0;
-    while (in >> ch >> w) {
+    fd.width[32] = fd.advance[32] = fd.spaceAdvance;
+    std::string ch, next;
+    int w = 0, pos = 0, offset = 0;
+    while (in >> ch && ch != "@metrics" && in >> w) {
         if (ch.size() != 1) return fd;  // one character per entry
         unsigned char u = static_cast<unsigned char>(ch[0]);
         fd.x[u] = pos;
-        fd.width[u] = w;
+        fd.width[u] = fd.advance[u] = w;
         pos += w;
     }
+    while (in >> ch && ch != "@kerning" && in >> offset >> w)
+        fd.advance[static_cast<unsigned char>(ch[0])] = w;
+    while (in >> ch >> next >> w) fd.kerning[{ch[0], next[0]}] = w;
     fd.read = in.eof();
     return fd;
 }

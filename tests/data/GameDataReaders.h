@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ struct FontDescriptor {
     int ascent = 0;
     int x[256];
     int width[256];
+    int advance[256];
+    std::map<std::pair<char, char>, int> kerning;
     bool read = false;
     FontDescriptor();
     int Lookup(char c) const;  // the game's character lookup

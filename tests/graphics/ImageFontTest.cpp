@@ -94,6 +94,21 @@ TEST(ImageFontTest, HostileWidthsEndTheDescriptor) {
     EXPECT_EQ(huge.StringWidth("A"), 0);
 }
 
+// Sections move pictures off the pen, set advances and kern pairs; a bad value ends them.
+TEST(ImageFontTest, MetricsAndKerningSectionsPlaceAndKernGlyphs) {
+    SizedImage strip(20, 8);
+    ImageFont font =
+        FontFrom(&strip, "5 8 A 6 B 7 @ 7 @metrics A -1 5 @kerning A B -2 B @ 9999 A A 1");
+    EXPECT_EQ(font.StringWidth("AB AA"), 10 + 5 + 10);
+    EXPECT_EQ(font.GetOverhang(), 1);
+    RecordingImage target(100, 100);
+    Graphics g(&target);
+    font.DrawString(&g, 10, 8, "AB", Color::White, Rect());
+    ASSERT_EQ(target.calls.size(), 2u);
+    EXPECT_EQ(target.calls[0].rect, Rect(9, 0, 6, 8));
+    EXPECT_EQ(target.calls[1].rect, Rect(13, 0, 7, 8));
+}
+
 TEST(ImageFontTest, DrawsGlyphsAtPenAboveBaselineTintedByContextColour) {
     SizedImage strip(13, 8);
     ImageFont font = FontFrom(&strip, "5 10 A 6 B 7");

@@ -111,8 +111,10 @@ Canvas ComposeGameScreen(const std::vector<Picture>& pictures,
     digits.DrawString(screen, 51 * 5 + 203, 51 * 2 + 16 + digits.ascent / 2, "60", {1, 1, 1, 1});
     // "EXCELLENT!" with the rainbow rows of the on-board message, without the wave.
     std::string msg = "EXCELLENT!";
-    Canvas text(over.StringWidth(msg), over.strip.Height());
-    over.DrawString(text, 0, over.ascent, msg, {1, 1, 1, 1});
+    // Room on both sides for the outline and shadow that reach past the pen.
+    const int room = over.ascent / 4;
+    Canvas text(over.StringWidth(msg) + 2 * room, over.strip.Height());
+    over.DrawString(text, room, over.ascent, msg, {1, 1, 1, 1});
     for (int y = 0; y < text.Height(); ++y) {
         float hue = std::fmod(4.0f * y / 256.0f, 1.0f) * 6;
         Rgba row{Clamp01(std::fabs(hue - 3) - 1), Clamp01(2 - std::fabs(hue - 2)),

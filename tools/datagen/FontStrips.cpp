@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 #include "tools/datagen/Text.h"
 
@@ -63,8 +64,9 @@ BitmapFont RenderStrip(const FontRecipe& recipe) {
     int baseline = margin + ascent;
     int capTop = baseline - face.Glyph('H').top;
 
-    // Outlines reach left of the ink; outlines and shadows reach right of it. The cell
-    // keeps the face's advance where the ink's bearings leave room for them.
+    // A cell holds the ink with the outline's reach on the left and the outline's and
+    // shadow's on the right; the pen keeps the face's advance, so letters sit where the
+    // face sets them and decorations overlap their neighbours.
     int leftRoom = look.outline.a > 0 ? look.outlineRadius : 0;
     BitmapFont font;
     font.name = recipe.name;
@@ -75,20 +77,24 @@ BitmapFont RenderStrip(const FontRecipe& recipe) {
     int total = 0;
     for (char c : font.order) {
         GlyphMask g = face.Glyph(c);
-        int shift = std::max(0, leftRoom - g.left);
-        int inkRight = shift + g.left + g.mask.Width() + margin;
-        int cellWidth = std::max(shift + g.advance + look.tracking, inkRight);
+        int cellWidth = std::max(1, leftRoom + g.mask.Width() + margin);
         Canvas mask(cellWidth, height);
         for (int y = 0; y < g.mask.Height(); ++y)
             for (int x = 0; x < g.mask.Width(); ++x)
-                if (mask.Inside(shift + g.left + x, baseline - g.top + y))
-                    mask.At(shift + g.left + x, baseline - g.top + y) = g.mask.At(x, y);
+                if (mask.Inside(leftRoom + x, baseline - g.top + y))
+                    mask.At(leftRoom + x, baseline - g.top + y) = g.mask.At(x, y);
         cells.push_back(Decorate(mask, look, capTop, baseline));
         unsigned char u = static_cast<unsigned char>(c);
         font.x[u] = total;
         font.width[u] = cellWidth;
+        font.offset[u] = g.left - leftRoom;
+        font.advance[u] = g.advance + look.tracking;
         total += cellWidth;
     }
+    for (char a : font.order)
+        for (char b : font.order)
+            if (int k = face.Kerning(a, b))
+                font.kerning[{static_cast<unsigned char>(a), static_cast<unsigned char>(b)}] = k;
     font.strip = Canvas(total, height);
     for (size_t i = 0; i < cells.size(); ++i)
         font.strip.Put(cells[i], font.x[static_cast<unsigned char>(font.order[i])], 0);
@@ -102,6 +108,16 @@ std::string BitmapFont::Descriptor() const {
     for (char c : order)
         out +=
             std::string(1, c) + " " + std::to_string(width[static_cast<unsigned char>(c)]) + "\n";
+    out += "@metrics\n";
+    for (char c : order) {
+        unsigned char u = static_cast<unsigned char>(c);
+        out += std::string(1, c) + " " + std::to_string(offset[u]) + " " +
+               std::to_string(advance[u]) + "\n";
+    }
+    out += "@kerning\n";
+    for (const auto& [pair, k] : kerning)
+        out += std::string(1, char(pair.first)) + " " + std::string(1, char(pair.second)) + " " +
+               std::to_string(k) + "\n";
     return out;
 }
 
@@ -118,42 +134,57 @@ unsigned char Lookup(const BitmapFont& f, char c) {
     return u;
 }
 
+// Pen positions of the text's characters, and the pen after the last.
+std::vector<int> PenPositions(const BitmapFont& f, const std::string& text) {
+    std::vector<int> pens;
+    int pen = 0;
+    unsigned char previous = ' ';
+    for (char c : text) {
+        unsigned char k = c == ' ' ? ' ' : Lookup(f, c);
+        auto kern = f.kerning.find({previous, k});
+        if (kern != f.kerning.end()) pen += kern->second;
+        pens.push_back(pen);
+        pen += k == ' ' ? f.spaceAdvance : f.advance[k];
+        previous = k;
+    }
+    pens.push_back(pen);
+    return pens;
+}
+
 }  // namespace
 
 int BitmapFont::StringWidth(const std::string& text) const {
-    int w = 0;
-    for (char c : text) w += c == ' ' ? spaceAdvance : width[Lookup(*this, c)];
-    return w;
+    return PenPositions(*this, text).back();
 }
 
 void BitmapFont::DrawString(Canvas& target, int px, int baseline, const std::string& text,
                             const Rgba& tint) const {
-    for (char c : text) {
-        if (c == ' ') {
-            px += spaceAdvance;
-            continue;
-        }
-        unsigned char k = Lookup(*this, c);
+    std::vector<int> pens = PenPositions(*this, text);
+    for (size_t n = 0; n < text.size(); ++n) {
+        if (text[n] == ' ') continue;
+        unsigned char k = Lookup(*this, text[n]);
+        int left = px + pens[n] + offset[k];
         for (int y = 0; y < strip.Height(); ++y)
             for (int i = 0; i < width[k]; ++i) {
                 Rgba s = strip.At(x[k] + i, y);
-                target.Blend(px + i, baseline - ascent + y,
+                target.Blend(left + i, baseline - ascent + y,
                              {s.r * tint.r, s.g * tint.g, s.b * tint.b, s.a * tint.a});
             }
-        px += width[k];
     }
 }
 
-std::vector<BitmapFont> RenderFontStrips() {
+namespace {
+
+const std::vector<FontRecipe>& Recipes() {
     const Rgba ink{0.06f, 0.02f, 0.12f, 1};
     // The game tints these two: a fill near white keeps its colours at their contrast.
     TextStyle title{{1, 1, 1, 1}, {0.95f, 0.95f, 0.97f, 1}, ink, 1, 0.35f, {0, 0, 0, 0.5f}, 1, 0};
-    TextStyle body{{1, 1, 1, 1}, {1, 1, 1, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, -1};
+    TextStyle body{{1, 1, 1, 1}, {1, 1, 1, 1}, {}, 0, 0, {0, 0, 0, 0.75f}, 1, 0};
     TextStyle digits{{1, 1, 1, 1}, {0.84f, 0.86f, 0.9f, 1}, ink, 2, 0.3f, {}, 0, 0};
     TextStyle score{
         {1, 1, 1, 1}, {0.76f, 0.84f, 0.96f, 1}, {0.02f, 0.04f, 0.12f, 1}, 2, 0.35f, {}, 0, 0};
-    TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 1};
-    const FontRecipe recipes[] = {
+    TextStyle over{{1, 1, 1, 1}, {0.7f, 0.7f, 0.78f, 1}, ink, 3, 0.45f, {0, 0, 0, 0.55f}, 3, 0};
+    static const std::vector<FontRecipe> recipes = {
         {"afont1", "League Spartan", "Bold", 17, 90, title, true, false},
         // The dialogs' text in the panel's family, condensed to fit every fixed text; its
         // line height stays the 19 rows the dialogs are laid out with.
@@ -162,9 +193,22 @@ std::vector<BitmapFont> RenderFontStrips() {
         {"scorefont1", "Comfortaa", "Bold", 27, 100, score, false, false},
         {"overfont2", "League Spartan", "Bold", 44, 100, over, false, false},
     };
+    return recipes;
+}
+
+}  // namespace
+
+std::vector<BitmapFont> RenderFontStrips() {
     std::vector<BitmapFont> fonts;
-    for (const FontRecipe& r : recipes) fonts.push_back(RenderStrip(r));
+    for (const FontRecipe& r : Recipes()) fonts.push_back(RenderStrip(r));
     return fonts;
+}
+
+std::unique_ptr<FontFace> SourceFace(const std::string& fontName) {
+    for (const FontRecipe& r : Recipes())
+        if (fontName == r.name)
+            return std::make_unique<FontFace>(r.family, r.style, r.pixelSize, r.widthPercent);
+    throw std::invalid_argument("no font named " + fontName);
 }
 
 }  // namespace Varn::DataGen

@@ -4,10 +4,14 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
+
+#include "tools/datagen/PairKerning.h"
 
 namespace Varn::DataGen {
 
@@ -59,7 +63,22 @@ void ReleaseFontLibraries() {
 
 struct FontFace::Impl {
     FT_Face face = nullptr;
+    std::optional<PairKerning> gpos;  // for faces without a 'kern' table
 };
+
+namespace {
+
+std::optional<PairKerning> ReadGposKerning(FT_Face face) {
+    FT_ULong length = 0;
+    if (FT_Load_Sfnt_Table(face, FT_MAKE_TAG('G', 'P', 'O', 'S'), 0, nullptr, &length) != 0)
+        return std::nullopt;
+    std::vector<uint8_t> table(length);
+    if (FT_Load_Sfnt_Table(face, FT_MAKE_TAG('G', 'P', 'O', 'S'), 0, table.data(), &length) != 0)
+        return std::nullopt;
+    return PairKerning(std::move(table));
+}
+
+}  // namespace
 
 FontFace::FontFace(const std::string& family, const std::string& style, int pixelSize,
                    int widthPercent)
@@ -69,6 +88,7 @@ FontFace::FontFace(const std::string& family, const std::string& style, int pixe
         throw std::runtime_error("cannot open font " + path);
     FT_UInt height = static_cast<FT_UInt>(pixelSize);
     FT_Set_Pixel_Sizes(impl_->face, static_cast<FT_UInt>(pixelSize * widthPercent / 100), height);
+    if (!FT_HAS_KERNING(impl_->face)) impl_->gpos = ReadGposKerning(impl_->face);
 }
 
 FontFace::~FontFace() {
@@ -102,6 +122,19 @@ int FontFace::Descender() const {
 int FontFace::Advance(char c) const {
     if (FT_Load_Char(impl_->face, static_cast<unsigned char>(c), FT_LOAD_DEFAULT)) return 0;
     return static_cast<int>((impl_->face->glyph->advance.x + 32) >> 6);
+}
+
+int FontFace::Kerning(char left, char right) const {
+    FT_Face face = impl_->face;
+    FT_UInt a = FT_Get_Char_Index(face, static_cast<unsigned char>(left));
+    FT_UInt b = FT_Get_Char_Index(face, static_cast<unsigned char>(right));
+    if (a == 0 || b == 0) return 0;
+    FT_Vector kern{0, 0};
+    if (impl_->gpos)
+        kern.x = FT_MulFix(impl_->gpos->Adjust(a, b), face->size->metrics.x_scale);
+    else if (FT_Get_Kerning(face, a, b, FT_KERNING_UNFITTED, &kern) != 0)
+        return 0;
+    return static_cast<int>((kern.x + 32) >> 6);
 }
 
 int StyleMargin(const TextStyle& style) {
@@ -157,12 +190,14 @@ Canvas RenderText(const FontFace& face, const std::string& text, const TextStyle
                   int* baselineOut) {
     int margin = StyleMargin(style) + 1;
     int width = 0;
-    for (char c : text) width += face.Advance(c) + style.tracking;
+    for (size_t i = 0; i < text.size(); ++i)
+        width += face.Advance(text[i]) + style.tracking +
+                 (i + 1 < text.size() ? face.Kerning(text[i], text[i + 1]) : 0);
     int ascent = face.Ascender(), descent = face.Descender();
     Canvas mask(width + 2 * margin + 2, ascent + descent + 2 * margin);
     int baseline = margin + ascent, pen = margin;
-    for (char c : text) {
-        GlyphMask g = face.Glyph(c);
+    for (size_t i = 0; i < text.size(); ++i) {
+        GlyphMask g = face.Glyph(text[i]);
         for (int y = 0; y < g.mask.Height(); ++y)
             for (int x = 0; x < g.mask.Width(); ++x) {
                 int px = pen + g.left + x, py = baseline - g.top + y;
@@ -171,6 +206,7 @@ Canvas RenderText(const FontFace& face, const std::string& text, const TextStyle
                 d = {1, 1, 1, std::max(d.a, g.mask.At(x, y).a)};
             }
         pen += g.advance + style.tracking;
+        if (i + 1 < text.size()) pen += face.Kerning(text[i], text[i + 1]);
     }
     if (baselineOut) *baselineOut = baseline;
     int capTop = baseline - face.Glyph('H').top;

@@ -1,7 +1,8 @@
 // Text: faces found through fontconfig and rendered with FreeType into alpha
 // masks, plus the decorative treatment (gradient fill, outline, bevel, shadow)
-// that the font strips and the baked-in labels share. Limits: single-byte
-// characters, no kerning (the game's bitmap fonts have none either).
+// that the font strips and the baked-in labels share. Pairs are kerned as the
+// face kerns them (its 'kern' table, else its GPOS 'kern' pairs). Limits:
+// single-byte characters, no ligatures or other shaping.
 #pragma once
 
 #include <memory>
@@ -33,6 +34,8 @@ public:
     int Ascender() const;   // pixels above the baseline
     int Descender() const;  // pixels below the baseline (positive)
     int Advance(char c) const;
+    // Pixels added to the advance of `left` when `right` follows.
+    int Kerning(char left, char right) const;
 
 private:
     struct Impl;
