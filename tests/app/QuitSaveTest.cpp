@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 constexpr int kQuit = 14;
 constexpr int kQuitDialog = 1, kSaveFailedDialog = 19;
 
-void ClickDialogButton(AppHarness& h, int dialogId, bool positive) {
-    Dialog* dialog = h.app->GetDialog(dialogId);
-    ASSERT_NE(dialog, nullptr) << "dialog " << dialogId;
-    DialogButton* button = positive ? dialog->firstButton.get() : dialog->secondButton.get();
-    h.Click(button->x + button->width / 2, button->y + button->height / 2);
-}
-
 std::string FailureText(AppHarness& h) {
     Dialog* dialog = h.app->GetDialog(kSaveFailedDialog);
     return dialog ? dialog->body : std::string();
@@ -68,15 +61,15 @@ TEST_F(FullDisk, QuitYesTellsTheFailureAndKeepsTheOldSavedGame) {
         std::ofstream(folder / "savegame.dat") << "old game";
         FillDisk();
         h.ClickButton(kQuit);
-        ClickDialogButton(h, kQuitDialog, true);
+        h.ClickDialogButton(kQuitDialog, true);
         EXPECT_NE(FailureText(h).find("the disk is full"), std::string::npos) << FailureText(h);
         EXPECT_FALSE(h.app->closing);
-        ClickDialogButton(h, kSaveFailedDialog, false);  // back to the game
+        h.ClickDialogButton(kSaveFailedDialog, false);  // back to the game
         EXPECT_FALSE(h.app->closing);
         EXPECT_EQ(h.app->GetDialog(kSaveFailedDialog), nullptr);
         h.ClickButton(kQuit);
-        ClickDialogButton(h, kQuitDialog, true);
-        ClickDialogButton(h, kSaveFailedDialog, true);  // quit anyway
+        h.ClickDialogButton(kQuitDialog, true);
+        h.ClickDialogButton(kSaveFailedDialog, true);  // quit anyway
         EXPECT_TRUE(h.app->closing);
     }
     std::string kept;
