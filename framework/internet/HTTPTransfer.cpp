@@ -142,6 +142,7 @@ void HTTPTransfer::Start(const std::string& url) {
     port = parts.port;
     path = parts.path;
     content.clear();
+    failureReason.clear();
     stop.store(false);
     aborted.store(false);
     result.store(kInProgress, std::memory_order_release);

@@ -72,6 +72,9 @@ public:
     bool IsRunning() const { return running.load(std::memory_order_acquire); }
     // Meaningful once the result is no longer 2.
     const std::string& GetContent() const { return content; }
+    // Why the transfer could not be set up (an option libcurl refused), or
+    // empty; meaningful once the result is no longer 2.
+    const std::string& GetFailureReason() const { return failureReason; }
     const std::string& GetRequestedUrl() const { return requestedUrl; }
     const std::string& GetFullUrl() const { return fullUrl; }
     const std::string& GetProtocol() const { return protocol; }
@@ -109,6 +112,7 @@ private:
     int port = 80;
     std::string path = "/";
     std::string content;
+    std::string failureReason;
     Limits limits;
     std::atomic<bool> running{false};
     std::atomic<bool> stop{false};
