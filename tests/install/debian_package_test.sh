@@ -94,12 +94,13 @@ build_in "$tmp/second/a-longer-folder" "$jobs${test_folders:+ gemlode-tests=$tes
 
 log=$tmp/second/a-longer-folder/build.log
 grep -q "^Not run here: the window tests" "$log" || fail "the test step did not say what it left out"
+cp "$log" "$out/build-with-tests.log"
 summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log")
-echo "package test step: $summary"
+echo "package test step: $summary; $(grep -E "^Total Test time" "$log")"
 grep -qE "^100% tests passed, 0 tests failed out of [1-9]" <<<"$summary" ||
   fail "the package's tests did not all pass (or none ran)"
 
-rm -f "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.dsc "$out"/*.tar.*
+rm -f "$out"/gemlode*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.dsc "$out"/*.tar.*
 cp "$tmp"/first/*.deb "$tmp"/first/*.changes "$tmp"/first/*.buildinfo "$tmp"/source/gemlode_* "$out"/
 deb=$(ls "$out"/gemlode_"$upstream"-*_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no game package"
