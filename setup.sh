@@ -12,7 +12,7 @@ packages=(
   libcurl4-openssl-dev python3
   clang libclang-rt-14-dev
   libunwind-dev libdw-dev
-  xvfb xauth xdotool x11-apps imagemagick weston
+  xvfb xauth xdotool x11-apps x11-utils imagemagick weston
   espeak-ng
   desktop-file-utils appstream lintian dpkg-dev fakeroot man-db file debhelper
 )

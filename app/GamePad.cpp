@@ -115,8 +115,7 @@ void WinLodeApp::PadButtonDown(int button, bool repeat) {
         return;
     }
     if (inPlay && !repeat && button == kPadY) {
-        ButtonPressed(kHintButtonId);
-        ButtonClicked(kHintButtonId);
+        PressAsClick(kHintButtonId);
         return;
     }
     const bool shoulder = button == kPadLeftShoulder || button == kPadRightShoulder;

@@ -9,7 +9,7 @@
 #include "graphics/MemoryImage.h"
 
 #ifndef GEMLODE_UPDATE_SERVER
-#define GEMLODE_UPDATE_SERVER "http://update.zandrel.example"
+#define GEMLODE_UPDATE_SERVER "https://update.zandrel.example"
 #endif
 
 namespace Varn {

@@ -82,7 +82,7 @@ install(FILES ${GEMLODE_DIST_DIR}/${GEMLODE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${GEMLODE_DIST_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(FILES ${GEMLODE_DIST_DIR}/gemlode.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright ${GEMLODE_DIST_DIR}/changelog.gz
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright ${GEMLODE_DIST_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/gemlode)
 
 # The Debian package: dependencies come from the shared libraries the program
@@ -103,13 +103,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.zandrel.example/gemlode/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libcurl is opened at run time, so the shared-library scan cannot see it.
+# libcurl is opened at run time, only for the update check and the advertisement
+# downloads, so the shared-library scan cannot see it and the game runs without it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
 if(GEMLODE_ONLINE)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libcurl4")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcurl4 (>= 7.85.0), xdg-utils")
 else()
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 endif()
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

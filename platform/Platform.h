@@ -151,6 +151,8 @@ struct DriverNames {
     std::string video;  // "x11", "wayland"...; "dummy" and "offscreen" have no screen
     std::string audio;
     std::string library;  // "SDL 2.26.5"
+
+    bool HasScreen() const { return !video.empty() && video != "dummy" && video != "offscreen"; }
 };
 
 class Desktop {

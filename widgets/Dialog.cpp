@@ -269,9 +269,7 @@ DialogButton* Dialog::CancelButton() const {
 bool Dialog::PressButton(DialogButton* button) {
     if (!button || button->disabled) return false;
     // The press may close the dialog: it is deleted only at the end of the loop pass.
-    const int buttonId = button->id;
-    ButtonPressed(buttonId);
-    ButtonClicked(buttonId);
+    PressAsClick(button->id);
     return true;
 }
 

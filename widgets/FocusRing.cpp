@@ -106,10 +106,7 @@ bool FocusRing::Press() {
     // The listener may take the button away: nothing of it is touched after the call.
     if (auto* button = dynamic_cast<ButtonWidget*>(target)) {
         if (!button->listener) return false;
-        ButtonListener* listener = button->listener;
-        int id = button->id;
-        listener->ButtonPressed(id);
-        listener->ButtonClicked(id);
+        button->listener->PressAsClick(button->id);
         return true;
     }
     if (dynamic_cast<Slider*>(target)) return false;

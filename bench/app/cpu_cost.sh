@@ -3,14 +3,14 @@
 # X server: the presentation anchor (bench/present) presenting a 640x480 picture (a) once a
 # second and (b) every 10 ms through the same presentation path, then the game on its title
 # screen after loading, on the game screen with nobody playing, and with a scripted player
-# swapping two gems once a second. The CPU of each program and of the X server over each
+# swapping two gems once a second (the game dealt from one seed and the swaps in one
+# order, so that runs compare). The CPU of each program and of the X server over each
 # period is read from /proc. Prints one line per repetition with every ratio, then the
 # medians; also the start-up figures and the resident memory after loading that the game
 # logs or shows.
 # Usage: bench/app/cpu_cost.sh GAME-DIR ANCHOR-PROGRAM [SECONDS] [REPETITIONS] [fullscreen]
 # Environment: GEMLODE_PRESENTATION=renderer forces the renderer fallback in both programs.
 set -eu
-game_dir=$(realpath "$1")
 anchor=$(realpath "$2")
 seconds=${3:-10}
 repetitions=${4:-5}
@@ -18,39 +18,9 @@ mode=${5:-window}
 screen=800x600x24
 [ "$mode" = fullscreen ] && screen=640x480x24
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  xvfb_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
+source "$(dirname "$0")/measuring.sh" "$1"
 xvfb_start "$screen"
-xvfb=$XVFB_PID
-pids+=("$xvfb")
-
-game_copy "$game_dir" "$work"
-
-# CPU time of all the process's threads in nanoseconds (finer than the clock ticks of stat).
-cpu_of() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{t += $1} END {printf "%d", t}'; }
-# Share of one core, in per cent, used by the process and by the X server over the period.
-measure() {
-  local p0 x0 p1 x1
-  p0=$(cpu_of "$1")
-  x0=$(cpu_of "$xvfb")
-  sleep "$seconds"
-  p1=$(cpu_of "$1")
-  x1=$(cpu_of "$xvfb")
-  awk -v p=$((p1 - p0)) -v x=$((x1 - x0)) -v s="$seconds" \
-    'BEGIN {printf "%.3f %.3f", 100 * p / 1e9 / s, 100 * (p + x) / 1e9 / s}'
-}
-wait_for() {  # file pattern tries
-  for _ in $(seq "$3"); do grep -qE "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
-  return 1
-}
+pids+=("$XVFB_PID")
 
 anchor_cost() {  # interval-ms
   local log=$work/anchor.log pid cost
@@ -65,28 +35,13 @@ anchor_cost() {  # interval-ms
   echo "$cost"
 }
 
-# A swap of two neighbours somewhere on the board every second until killed.
-player() {
-  local window=$1 x y
-  while true; do
-    x=$((203 + 51 * (RANDOM % 7) + 24))
-    y=$((16 + 51 * (RANDOM % 8) + 24))
-    xdotool mousemove --window "$window" "$x" "$y" click 1 >/dev/null 2>&1
-    sleep 0.1
-    xdotool mousemove --window "$window" $((x + 51)) "$y" click 1 >/dev/null 2>&1
-    sleep 0.9
-  done
-}
-
 game_costs() {
   local log=$work/game.log pid window player_pid title idle play rss
-  rm -rf "$work/config"
-  (cd "$work" && XDG_CONFIG_HOME=$work/config exec ./gemlode >"$log" 2>&1) &
-  pid=$!
-  pids+=("$pid")
+  start_game "$log" --seed 1
+  pid=$game
   wait_for "$log" 'Resource Loading Time' 100 || { echo "the game did not load" >&2; return 1; }
   sleep 1
-  rss=$(awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$pid/status")
+  rss=$(rss_of "$pid")
   window=$(xvfb_window "$pid")
   title=$(measure "$pid")
   xdotool mousemove --window "$window" 320 396 click 1
@@ -108,8 +63,6 @@ game_costs() {
     >"$work/startup.$repetition" || true
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b > 0) ? a / b : 0}'; }
-
 printf '%-4s %-33s %-33s %-33s %s\n' run "title/anchor(a) [own, +X]" "idle/anchor(b) [own, +X]" \
   "play/anchor(b) [own, +X]" "RSS MB"
 for repetition in $(seq "$repetitions"); do
@@ -125,7 +78,6 @@ for repetition in $(seq "$repetitions"); do
   sed 's/^/     /' "$work/startup.$repetition"
 done
 
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 column_median() { awk -v c="$1" '{print $c}' "$work/ratios" | median; }
 echo "medians of $repetitions runs, ${seconds}s each, mode $mode:"
 echo "  title after loading / anchor (a):   $(column_median 1) own, $(column_median 2) with X server (goal <= 1.2)"

@@ -5,25 +5,11 @@
 # and the largest sample are printed at the end.
 # Usage: bench/app/memory_soak.sh GAME-DIR [MINUTES] [INTERVAL-SECONDS]
 set -eu
-game_dir=$(realpath "$1")
 minutes=${2:-30}
 interval=${3:-30}
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  xvfb_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
+source "$(dirname "$0")/measuring.sh" "$1"
 xvfb_start
-game_copy "$game_dir" "$work"
-
-(cd "$work" && XDG_CONFIG_HOME=$work/config exec ./gemlode >"$work/log" 2>&1) &
-game=$!
-pids+=("$game")
+start_game "$work/log"
 window=$(xvfb_window "$game")
 [ -n "$window" ] || { echo "no window"; cat "$work/log"; exit 1; }
 for _ in $(seq 100); do grep -q "Resource Loading Time" "$work/log" && break; sleep 0.1; done
@@ -31,21 +17,10 @@ sleep 1
 xdotool mousemove --window "$window" 320 396 click 1
 sleep 1
 
-player() {
-  local x y
-  while true; do
-    x=$((203 + 51 * (RANDOM % 7) + 24))
-    y=$((16 + 51 * (RANDOM % 8) + 24))
-    xdotool mousemove --window "$window" "$x" "$y" click 1 >/dev/null 2>&1
-    sleep 0.1
-    xdotool mousemove --window "$window" $((x + 51)) "$y" click 1 >/dev/null 2>&1
-    sleep 0.9
-  done
-}
-player &
+player "$window" &
 pids+=("$!")
 
-rss() { awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$game/status"; }
+rss() { rss_of "$game"; }
 first=$(rss)
 largest=$first
 echo "minute 0: $first MB"

@@ -7,51 +7,21 @@
 # run and the medians of the ratios against the 1x window.
 # Usage: bench/app/scale_cost.sh GAME-DIR [SECONDS] [REPETITIONS]
 set -eu
-game_dir=$(realpath "$1")
 seconds=${2:-10}
 repetitions=${3:-3}
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  xvfb_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-source "$(dirname "$0")/../../tests/e2e/xvfb.sh"
-game_copy "$game_dir" "$work"
-
-cpu_of() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{t += $1} END {printf "%d", t}'; }
-# Per cent of one core used by the game and the X server together over the period.
-measure() {
-  local p0 x0 p1 x1
-  p0=$(cpu_of "$1")
-  x0=$(cpu_of "$XVFB_PID")
-  sleep "$seconds"
-  p1=$(cpu_of "$1")
-  x1=$(cpu_of "$XVFB_PID")
-  awk -v c=$((p1 - p0 + x1 - x0)) -v s="$seconds" 'BEGIN {printf "%.3f", 100 * c / 1e9 / s}'
-}
-loaded() {  # log
-  for _ in $(seq 150); do grep -q "Resources Loaded" "$1" 2>/dev/null && return 0; sleep 0.1; done
-  return 1
-}
-rss_of() { awk '/^VmRSS/ {printf "%.1f", $2 / 1024}' "/proc/$1/status"; }
+source "$(dirname "$0")/measuring.sh" "$1"
 
 # idle_cost MODE: prints "CPU% RSS-MB" of the idle game screen.
 idle_cost() {
   local log=$work/game.log pid window cpu rss
-  rm -rf "$work/config" "$work/savegame.dat"
   case $1 in
     1x) set -- --windowed --scale 1 ;;
     3x) set -- --windowed --scale 3 ;;
     full) set -- --fullscreen ;;
   esac
-  (cd "$work" && XDG_CONFIG_HOME=$work/config exec ./gemlode "$@" >"$log" 2>&1) &
-  pid=$!
-  pids+=("$pid")
-  loaded "$log" || { echo "the game did not load" >&2; return 1; }
+  start_game "$log" "$@"
+  pid=$game
+  wait_for "$log" "Resources Loaded" 150 || { echo "the game did not load" >&2; return 1; }
   sleep 1
   rss=$(rss_of "$pid")
   if [ "$1" = --fullscreen ]; then
@@ -67,14 +37,11 @@ idle_cost() {
     xdotool mousemove --window "$window" $((scale * 100)) $((scale * 440))
   fi
   sleep 1
-  cpu=$(measure "$pid")
+  read -r _ cpu <<<"$(measure "$pid")"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
   echo "$cpu $rss"
 }
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", (b > 0) ? a / b : 0}'; }
-median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 xvfb_start 3840x2160x24
 pids+=("$XVFB_PID")
@@ -111,6 +78,6 @@ rm -rf "$work/config"
   SDL_VIDEODRIVER=wayland XDG_CONFIG_HOME="$work/config" ./gemlode >"$work/wayland.log" 2>&1) &
 pid=$!
 pids+=("$pid")
-loaded "$work/wayland.log" && sleep 1 && echo "  native Wayland resident memory after loading: $(rss_of "$pid") MB" \
+wait_for "$work/wayland.log" "Resources Loaded" 150 && sleep 1 && echo "  native Wayland resident memory after loading: $(rss_of "$pid") MB" \
   "($(grep -E '^Presentation' "$work/wayland.log"))"
 exit 0

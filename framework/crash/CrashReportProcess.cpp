@@ -64,13 +64,9 @@ void WriteReportFile(const CrashFacts& facts, const std::string& text) {
         std::fputs("crash.txt could not be written.\n", stderr);
 }
 
-bool HasScreen(const DriverNames& drivers) {
-    return !drivers.video.empty() && drivers.video != "dummy" && drivers.video != "offscreen";
-}
-
 void Present(const std::string& report, bool withApplication) {
     std::unique_ptr<Platform> platform = CreateSdlPlatform();
-    if (!HasScreen(platform->GetDesktop().Drivers())) return;
+    if (!platform->GetDesktop().Drivers().HasScreen()) return;
     if (!PresentCrashReport(*platform, report, withApplication))
         std::fputs("The crash report window could not be shown.\n", stderr);
 }

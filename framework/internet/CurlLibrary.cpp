@@ -17,6 +17,14 @@ bool Find(void* library, const char* name, Entry& entry, std::string& error) {
 
 std::string sharedError;
 
+bool RecentEnough(const CurlLibrary& curl, std::string& error) {
+    const curl_version_info_data* info = curl.version_info(CURLVERSION_NOW);
+    if (info && info->version_num >= CurlLibrary::kOldestVersion) return true;
+    error = std::string("libcurl ") + (info ? info->version : "of unknown version") +
+            " is older than 7.85.0";
+    return false;
+}
+
 }  // namespace
 
 std::unique_ptr<CurlLibrary> CurlLibrary::Open(const char* soname, std::string& error) {
@@ -31,6 +39,7 @@ std::unique_ptr<CurlLibrary> CurlLibrary::Open(const char* soname, std::string& 
                     Find(library, "curl_easy_init", curl->easy_init, error) &&
                     Find(library, "curl_easy_cleanup", curl->easy_cleanup, error) &&
                     Find(library, "curl_easy_setopt", curl->easy_setopt, error) &&
+                    Find(library, "curl_easy_strerror", curl->easy_strerror, error) &&
                     Find(library, "curl_easy_getinfo", curl->easy_getinfo, error) &&
                     Find(library, "curl_easy_header", curl->easy_header, error) &&
                     Find(library, "curl_slist_append", curl->slist_append, error) &&
@@ -42,7 +51,9 @@ std::unique_ptr<CurlLibrary> CurlLibrary::Open(const char* soname, std::string& 
                     Find(library, "curl_multi_perform", curl->multi_perform, error) &&
                     Find(library, "curl_multi_info_read", curl->multi_info_read, error) &&
                     Find(library, "curl_multi_poll", curl->multi_poll, error) &&
-                    Find(library, "curl_multi_wakeup", curl->multi_wakeup, error);
+                    Find(library, "curl_multi_wakeup", curl->multi_wakeup, error) &&
+                    Find(library, "curl_version_info", curl->version_info, error) &&
+                    RecentEnough(*curl, error);
     if (!complete) {
         dlclose(library);
         return nullptr;

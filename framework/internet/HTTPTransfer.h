@@ -74,8 +74,9 @@ public:
     bool IsRunning() const { return running.load(std::memory_order_acquire); }
     // Meaningful once the result is no longer 2.
     const std::string& GetContent() const { return content; }
-    // Why the transfer failed, where its result code alone does not say (a refused
-    // link-local address); empty otherwise. Meaningful once the result is no longer 2.
+    // Why the transfer failed, where its result code alone does not say (an option
+    // libcurl refused, a refused link-local address); empty otherwise. Meaningful
+    // once the result is no longer 2.
     const std::string& GetFailureReason() const { return failureReason; }
     const std::string& GetRequestedUrl() const { return requestedUrl; }
     const std::string& GetFullUrl() const { return fullUrl; }

@@ -120,23 +120,50 @@ int MapOutcome(const CurlLibrary& curl, CURL* easy, CURLcode code, bool tooLarge
     }
 }
 
-void Configure(const CurlLibrary& curl, CURL* easy, const std::string& url, curl_slist* headers,
-               Sink* sink, const HTTPTransfer::Limits& limits) {
-    curl.easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl.easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl.easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-    curl.easy_setopt(easy, CURLOPT_HTTP09_ALLOWED, 1L);
-    curl.easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl.easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl.easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl.easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl.easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-    curl.easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-    curl.easy_setopt(easy, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs);
-    curl.easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
-    curl.easy_setopt(easy, CURLOPT_WRITEFUNCTION, WriteBody);
-    curl.easy_setopt(easy, CURLOPT_WRITEDATA, sink);
-    curl.easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, OpenSocket);
+// Sets the transfer's options in order and stops at the first one libcurl
+// refuses: a limit that does not apply must fail the transfer, not be skipped.
+class Options {
+public:
+    Options(const CurlLibrary& library, CURL* handle) : curl(library), easy(handle) {}
+
+    template <typename Value>
+    void Set(CURLoption option, const char* name, Value value) {
+        if (!refusal.empty()) return;
+        const CURLcode code = curl.easy_setopt(easy, option, value);
+        if (code != CURLE_OK)
+            refusal = std::string("libcurl refused ") + name + ": " + curl.easy_strerror(code);
+    }
+    // Empty when every option was accepted.
+    const std::string& Refusal() const { return refusal; }
+
+private:
+    const CurlLibrary& curl;
+    CURL* easy;
+    std::string refusal;
+};
+
+std::string Configure(const CurlLibrary& curl, CURL* easy, const std::string& url,
+                      curl_slist* headers, Sink* sink, const HTTPTransfer::Limits& limits,
+                      std::string* socketRefusal) {
+    Options options(curl, easy);
+    options.Set(CURLOPT_URL, "CURLOPT_URL", url.c_str());
+    options.Set(CURLOPT_NOSIGNAL, "CURLOPT_NOSIGNAL", 1L);
+    options.Set(CURLOPT_HTTP_VERSION, "CURLOPT_HTTP_VERSION", long(CURL_HTTP_VERSION_1_0));
+    options.Set(CURLOPT_HTTP09_ALLOWED, "CURLOPT_HTTP09_ALLOWED", 1L);
+    options.Set(CURLOPT_HTTPHEADER, "CURLOPT_HTTPHEADER", headers);
+    options.Set(CURLOPT_PROTOCOLS_STR, "CURLOPT_PROTOCOLS_STR", "http,https");
+    options.Set(CURLOPT_REDIR_PROTOCOLS_STR, "CURLOPT_REDIR_PROTOCOLS_STR", "http,https");
+    options.Set(CURLOPT_FOLLOWLOCATION, "CURLOPT_FOLLOWLOCATION", 1L);
+    options.Set(CURLOPT_MAXREDIRS, "CURLOPT_MAXREDIRS", kMaxRedirects);
+    options.Set(CURLOPT_CONNECTTIMEOUT_MS, "CURLOPT_CONNECTTIMEOUT_MS", limits.connectTimeoutMs);
+    options.Set(CURLOPT_TIMEOUT_MS, "CURLOPT_TIMEOUT_MS", limits.totalTimeoutMs);
+    options.Set(CURLOPT_MAXFILESIZE_LARGE, "CURLOPT_MAXFILESIZE_LARGE",
+                curl_off_t(limits.maxBodyBytes));
+    options.Set(CURLOPT_WRITEFUNCTION, "CURLOPT_WRITEFUNCTION", WriteBody);
+    options.Set(CURLOPT_WRITEDATA, "CURLOPT_WRITEDATA", sink);
+    options.Set(CURLOPT_OPENSOCKETFUNCTION, "CURLOPT_OPENSOCKETFUNCTION", OpenSocket);
+    options.Set(CURLOPT_OPENSOCKETDATA, "CURLOPT_OPENSOCKETDATA", socketRefusal);
+    return options.Refusal();
 }
 
 // Drives the transfer until it ends or the stop flag is seen; the result of
@@ -174,11 +201,12 @@ void HTTPTransfer::Work() {
     headers = curl.slist_append(headers, "Accept:");  // only the headers we mean
     headers = curl.slist_append(headers, "Accept-Encoding: identity");
     Sink sink{&content, limits.maxBodyBytes};
-    Configure(curl, easy, fullUrl, headers, &sink, limits);
-    curl.easy_setopt(easy, CURLOPT_OPENSOCKETDATA, &failureReason);
+    failureReason = Configure(curl, easy, fullUrl, headers, &sink, limits, &failureReason);
     CURLcode outcome = CURLE_OK;
     int code = kAborted;
-    if (curl.multi_add_handle(handles, easy) != CURLM_OK) {
+    if (!failureReason.empty()) {
+        code = kNoSocket;
+    } else if (curl.multi_add_handle(handles, easy) != CURLM_OK) {
         code = kNoSocket;
     } else {
         if (Drive(curl, handles, stop, outcome))

@@ -39,6 +39,12 @@ int InternetManager::UpdateCheckStatus() const {
     }
 }
 
+void InternetManager::LogCheckFailure() {
+    if (UpdateCheckStatus() != kFailed) return;
+    const std::string& reason = checkTransfer.GetFailureReason();
+    if (!reason.empty()) Log("Update check failed: " + reason);
+}
+
 bool InternetManager::ParseUpdateResponse() {
     if (parsed) return true;
     if (checkTransfer.GetResult() != HTTPTransfer::kCompleted) return false;

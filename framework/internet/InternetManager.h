@@ -52,6 +52,9 @@ public:
     // A new check forgets the previous answer.
     void StartUpdateCheck(const std::string& url);
     int UpdateCheckStatus() const;
+    // For a failed check whose transfer knows why (an option libcurl refused),
+    // one log line with the reason; nothing otherwise.
+    void LogCheckFailure();
     // Parses a completed check's answer once; false while there is none.
     bool ParseUpdateResponse();
     // True unless a parsed answer says otherwise.

@@ -51,6 +51,7 @@ void UpdateCheckDialog::Update() {
 // The bar stays where it stopped; the body grows to the failure text.
 void UpdateCheckDialog::ShowFailure() {
     done = true;
+    internet->LogCheckFailure();
     body = kFailedText;
     Resize(x, y, width, GetPreferredHeight(width));
     MarkDirty();

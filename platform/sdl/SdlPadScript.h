@@ -6,6 +6,8 @@
 //   axis AXIS VALUE    (VALUE -32768 .. 32767)
 // e.g. "tap a", "down dpleft", "axis leftx -32768". Unknown lines are logged and skipped.
 // The FIFO is read without blocking; without the variable nothing of this exists.
+// Built only with GEMLODE_TEST_PAD (on with the tests); other builds, those for
+// players, take SdlPadScriptNone.cpp, where FromEnvironment always gives null.
 #pragma once
 
 #include <string>

@@ -132,11 +132,9 @@ public:
     }
 
     bool DisplayUsable() override {
-        const char* video = SDL_GetCurrentVideoDriver();
-        if (!video) return false;
-        const std::string name = video;
+        if (!SDL_GetCurrentVideoDriver()) return false;
         const char* asked = std::getenv("SDL_VIDEODRIVER");
-        return (asked && *asked) || (name != "offscreen" && name != "dummy");
+        return (asked && *asked) || Drivers().HasScreen();
     }
 
 private:

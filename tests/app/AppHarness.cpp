@@ -1,5 +1,7 @@
 #include "AppHarness.h"
 
+#include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include "ImageFileWriters.h"
@@ -8,6 +10,8 @@
 #include "board/BoardGeometry.h"
 #include "graphics/MemoryImage.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/Dialog.h"
+#include "widgets/DialogButton.h"
 #include "widgets/HyperlinkWidget.h"
 #include "widgets/WidgetManager.h"
 
@@ -82,6 +86,14 @@ void AppHarness::ClickButton(int gameButtonId) {
     for (const auto& button : app->GetGameButtons())
         if (button->id == gameButtonId)
             return Click(button->x + button->width / 2, button->y + button->height / 2);
+}
+
+void AppHarness::ClickDialogButton(int dialogId, bool positive) {
+    Dialog* dialog = app->GetDialog(dialogId);
+    ASSERT_NE(dialog, nullptr) << "dialog " << dialogId;
+    DialogButton* button = positive ? dialog->firstButton.get() : dialog->secondButton.get();
+    ASSERT_NE(button, nullptr) << "dialog " << dialogId << " has no such button";
+    Click(button->x + button->width / 2, button->y + button->height / 2);
 }
 
 void AppHarness::StartPlaying() {

@@ -54,6 +54,9 @@ public:
     void Tick(int ticks = 1);
     void Click(int x, int y, bool right = false);
     void ClickButton(int gameButtonId);
+    // Clicks the open dialog's first (positive) or second button; a test failure
+    // when that dialog or button is not there.
+    void ClickDialogButton(int dialogId, bool positive);
     // Runs until the predicate holds; false if it never does within the ticks.
     bool TickUntil(const std::function<bool()>& done, int maxTicks = 3000);
     // Makes a legal move on the board and runs until it has settled.

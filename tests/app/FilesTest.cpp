@@ -20,14 +20,6 @@ namespace fs = std::filesystem;
 constexpr int kQuit = 14;
 constexpr int kQuitDialog = 1, kContinueDialog = 16;
 
-void ClickDialogButton(AppHarness& h, int dialogId, bool positive) {
-    Dialog* dialog = h.app->GetDialog(dialogId);
-    ASSERT_NE(dialog, nullptr) << "dialog " << dialogId;
-    DialogButton* button = positive ? dialog->firstButton.get() : dialog->secondButton.get();
-    ASSERT_NE(button, nullptr);
-    h.Click(button->x + button->width / 2, button->y + button->height / 2);
-}
-
 int LogLinesWith(AppHarness& h, const std::string& text) {
     std::lock_guard<std::mutex> lock(h.platform.desktop.logMutex);
     const auto& lines = h.platform.desktop.logLines;
@@ -39,7 +31,7 @@ int LogLinesWith(AppHarness& h, const std::string& text) {
 void QuitAfterAMove(AppHarness& h) {
     ASSERT_TRUE(h.MakeMove());
     h.ClickButton(kQuit);
-    ClickDialogButton(h, kQuitDialog, true);
+    h.ClickDialogButton(kQuitDialog, true);
 }
 
 TEST(GameFiles, ReadOnlyProgramFolderKeepsTheGameInTheDataFolder) {
@@ -79,7 +71,7 @@ TEST(GameFiles, NothingWritableIsSaidOnceAndTheQuitQuestionPromisesNothing) {
     EXPECT_EQ(h.app->GetDialog(kQuitDialog)->body.find("saved"), std::string::npos);
     Dialog* quit = h.app->GetDialog(kQuitDialog);
     EXPECT_EQ(quit->DefaultButton(), quit->secondButton.get());  // YES loses the game
-    ClickDialogButton(h, kQuitDialog, true);
+    h.ClickDialogButton(kQuitDialog, true);
     h.app.reset();
     EXPECT_EQ(LogLinesWith(h, "nothing will be saved"), 1);
     ASSERT_EQ(h.platform.desktop.boxes.size(), 1u);

@@ -23,14 +23,6 @@ namespace {
 
 constexpr int kNewGame = 10, kNormal = 11, kTimed = 12, kOptions = 13, kQuit = 14;
 
-void ClickDialogButton(AppHarness& h, int dialogId, bool positive) {
-    Dialog* dialog = h.app->GetDialog(dialogId);
-    ASSERT_NE(dialog, nullptr) << "dialog " << dialogId;
-    DialogButton* button = positive ? dialog->firstButton.get() : dialog->secondButton.get();
-    ASSERT_NE(button, nullptr);
-    h.Click(button->x + button->width / 2, button->y + button->height / 2);
-}
-
 class GameFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -80,7 +72,7 @@ TEST_F(GameFlowTest, OtherModeAfterFirstMoveAsksAndYesSwitches) {
     h.ClickButton(kTimed);
     ASSERT_NE(h.app->GetDialog(4), nullptr);
     EXPECT_TRUE(board()->IsPaused());
-    ClickDialogButton(h, 4, true);
+    h.ClickDialogButton(4, true);
     EXPECT_TRUE(h.app->timedMode);
     EXPECT_TRUE(board()->noMoveYet);
 }
@@ -89,7 +81,7 @@ TEST_F(GameFlowTest, SameModeButtonAsksLikeNewGame) {
     ASSERT_TRUE(h.MakeMove());
     h.ClickButton(kNormal);
     EXPECT_NE(h.app->GetDialog(0), nullptr);
-    ClickDialogButton(h, 0, false);
+    h.ClickDialogButton(0, false);
     EXPECT_EQ(h.app->GetDialog(0), nullptr);
     EXPECT_FALSE(board()->IsPaused());
 }
@@ -98,7 +90,7 @@ TEST_F(GameFlowTest, NewGameDuringGameEndsItAndStartsFreshBoardWithoutGameOverSc
     ASSERT_TRUE(h.MakeMove());
     Board* old = board();
     h.ClickButton(kNewGame);
-    ClickDialogButton(h, 0, true);
+    h.ClickDialogButton(0, true);
     ASSERT_TRUE(h.TickUntil([&] { return board() != old; }, 2000));
     EXPECT_EQ(h.app->GetGameOverScreen(), nullptr);
     EXPECT_TRUE(board()->noMoveYet);
@@ -108,7 +100,7 @@ TEST_F(GameFlowTest, QuitQuestionMentionsSavingOnlyWhileAGameIsInProgress) {
     h.ClickButton(kQuit);
     ASSERT_NE(h.app->GetDialog(1), nullptr);
     EXPECT_EQ(h.app->GetDialog(1)->body.find("saved"), std::string::npos);
-    ClickDialogButton(h, 1, false);
+    h.ClickDialogButton(1, false);
     ASSERT_TRUE(h.MakeMove());
     h.ClickButton(kQuit);
     ASSERT_NE(h.app->GetDialog(1), nullptr);
@@ -120,18 +112,18 @@ TEST_F(GameFlowTest, QuittingSavesAndNextStartOffersToContinue) {
     ASSERT_TRUE(h.MakeMove());
     int score = board()->score;
     h.ClickButton(kQuit);
-    ClickDialogButton(h, 1, true);
+    h.ClickDialogButton(1, true);
     EXPECT_TRUE(h.app->closing);
     h.Restart();
     EXPECT_TRUE(std::filesystem::exists(h.folder / "savegame.dat"));
     h.StartPlaying();
     ASSERT_NE(h.app->GetDialog(16), nullptr);
-    ClickDialogButton(h, 16, true);
+    h.ClickDialogButton(16, true);
     EXPECT_EQ(board()->score, score);
     h.app->quitSaveDone = true;  // killed: nothing is written at its end
     h.Restart();
     h.StartPlaying();
-    ClickDialogButton(h, 16, true);
+    h.ClickDialogButton(16, true);
     EXPECT_EQ(board()->score, score);
 }
 
@@ -144,9 +136,9 @@ TEST(ContinueFlowTest, AContinuedGameThatEndsTakesItsSavedGameAlong) {
         ASSERT_TRUE(h.MakeMove());
         h.Restart();
         h.StartPlaying();
-        ClickDialogButton(h, 16, true);
+        h.ClickDialogButton(16, true);
         h.ClickButton(button);
-        ClickDialogButton(h, button == kNewGame ? 0 : 4, true);
+        h.ClickDialogButton(button == kNewGame ? 0 : 4, true);
         EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
     }
 }
@@ -154,10 +146,10 @@ TEST(ContinueFlowTest, AContinuedGameThatEndsTakesItsSavedGameAlong) {
 TEST_F(GameFlowTest, DecliningTheSavedGameDeletesIt) {
     ASSERT_TRUE(h.MakeMove());
     h.ClickButton(kQuit);
-    ClickDialogButton(h, 1, true);
+    h.ClickDialogButton(1, true);
     h.Restart();
     h.StartPlaying();
-    ClickDialogButton(h, 16, false);
+    h.ClickDialogButton(16, false);
     EXPECT_FALSE(std::filesystem::exists(h.folder / "savegame.dat"));
     EXPECT_TRUE(board()->noMoveYet);
 }
@@ -168,7 +160,7 @@ TEST(ContinueFlowTest, AChosenSavedGameThatCannotBeReadIsReportedAndKeptAsBad) {
     std::ofstream(h.folder / "savegame.dat.bad") << "older damage";
     h.Start();
     h.StartPlaying();
-    ClickDialogButton(h, 16, true);
+    h.ClickDialogButton(16, true);
     Dialog* told = h.app->GetDialog(17);
     ASSERT_NE(told, nullptr);
     EXPECT_NE(told->body.find("could not be read"), std::string::npos);
@@ -177,7 +169,7 @@ TEST(ContinueFlowTest, AChosenSavedGameThatCannotBeReadIsReportedAndKeptAsBad) {
     std::getline(std::ifstream(h.folder / "savegame.dat.bad"), kept);
     EXPECT_EQ(kept, "damaged");  // one copy, the newest
     EXPECT_TRUE(h.app->GetBoard()->noMoveYet);
-    ClickDialogButton(h, 17, true);
+    h.ClickDialogButton(17, true);
     EXPECT_EQ(h.app->GetDialog(17), nullptr);
     EXPECT_FALSE(h.app->GetBoard()->IsPaused());
 }
@@ -189,7 +181,7 @@ TEST_F(GameFlowTest, ContinuedTimedGamePlaysTheTimedSong) {
     h.Restart();  // the game in progress is saved at exit
     h.StartPlaying();
     ASSERT_FALSE(h.app->timedMode) << "a new start is in normal mode";
-    ClickDialogButton(h, 16, true);
+    h.ClickDialogButton(16, true);
     ASSERT_TRUE(h.app->timedMode);
     const auto timedSong = h.app->GetMusicInterface()->GetSongState(1);
     const auto normalSong = h.app->GetMusicInterface()->GetSongState(0);
@@ -202,7 +194,7 @@ TEST_F(GameFlowTest, ContinuedTimedGamePlaysTheTimedSong) {
 TEST_F(GameFlowTest, EveryButtonPressPlaysTheMenuClick) {
     h.app->sounds.clear();
     h.ClickButton(kNewGame);         // press on the button
-    ClickDialogButton(h, 0, false);  // press on NO
+    h.ClickDialogButton(0, false);  // press on NO
     EXPECT_EQ(std::count(h.app->sounds.begin(), h.app->sounds.end(), 12), 2);
 }
 

@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 constexpr int kQuit = 14;
 constexpr int kQuitDialog = 1, kContinueDialog = 16, kSaveFailedDialog = 19;
 
-void ClickDialogButton(AppHarness& h, int dialogId, bool positive) {
-    Dialog* dialog = h.app->GetDialog(dialogId);
-    ASSERT_NE(dialog, nullptr) << "dialog " << dialogId;
-    DialogButton* button = positive ? dialog->firstButton.get() : dialog->secondButton.get();
-    h.Click(button->x + button->width / 2, button->y + button->height / 2);
-}
-
 std::string FailureText(AppHarness& h) {
     Dialog* dialog = h.app->GetDialog(kSaveFailedDialog);
     return dialog ? dialog->body : std::string();
@@ -47,7 +40,7 @@ TEST(QuitSave, FullDiskTellsTheFailureAndKeepsTheContinuedGame) {
     h.Restart();
     const std::string saved = FileText(h.folder / "savegame.dat");
     h.StartPlaying();
-    ClickDialogButton(h, kContinueDialog, true);
+    h.ClickDialogButton(kContinueDialog, true);
     ASSERT_TRUE(h.MakeMove());
     {
         NoRoomForFiles full;
@@ -62,8 +55,8 @@ TEST(QuitSave, FullDiskTellsTheFailureAndKeepsTheContinuedGame) {
         h.Tick();  // the first press shows the focus ring, the second presses its button
         EXPECT_TRUE(!h.app->GetDialog(kSaveFailedDialog) && !h.app->closing);  // back to the game
         h.ClickButton(kQuit);
-        ClickDialogButton(h, kQuitDialog, true);
-        ClickDialogButton(h, kSaveFailedDialog, true);  // quit anyway
+        h.ClickDialogButton(kQuitDialog, true);
+        h.ClickDialogButton(kSaveFailedDialog, true);  // quit anyway
         EXPECT_TRUE(h.app->closing);
     }
     EXPECT_TRUE(FileText(h.folder / "savegame.dat") == saved);

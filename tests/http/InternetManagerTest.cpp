@@ -2,8 +2,10 @@
 // answer, a second check forgetting the first answer, and a failed check.
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <cstdlib>
 
+#include "framework/internet/CurlLibrary.h"
 #include "framework/internet/InternetManager.h"
 #include "tests/http/LoopbackServer.h"
 
@@ -66,6 +68,44 @@ TEST_F(InternetManagerTest, StoppingGivesUpARunningCheck) {
     manager.StartUpdateCheck(silent.Url());
     EXPECT_FALSE(manager.StopTransfers());
     EXPECT_EQ(manager.UpdateCheckStatus(), InternetManager::kFailed);
+}
+
+decltype(CurlLibrary::easy_setopt) acceptingSetopt = nullptr;
+
+// libcurl as one without the protocol limit would answer; every other option is passed on.
+CURLcode RefuseProtocolLimit(CURL* easy, CURLoption option, ...) {
+    if (option == CURLOPT_PROTOCOLS_STR) return CURLE_UNKNOWN_OPTION;
+    va_list arguments;
+    va_start(arguments, option);
+    CURLcode code;
+    if (option < CURLOPTTYPE_OBJECTPOINT)
+        code = acceptingSetopt(easy, option, va_arg(arguments, long));
+    else if (option < CURLOPTTYPE_OFF_T)
+        code = acceptingSetopt(easy, option, va_arg(arguments, void*));
+    else
+        code = acceptingSetopt(easy, option, va_arg(arguments, curl_off_t));
+    va_end(arguments);
+    return code;
+}
+
+TEST(RefusedCurlOptionTest, FailsTheCheckAndTheLogSaysWhich) {
+    setenv("no_proxy", "127.0.0.1,localhost", 1);
+    LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n1\r\n"}});
+    std::string log;
+    InternetManager checking({}, [&log](const std::string& line) { log += line; });
+    // The shared library object is not const; the worker reads it only while it runs.
+    auto* curl = const_cast<CurlLibrary*>(SharedCurl());
+    ASSERT_NE(curl, nullptr) << SharedCurlError();
+    acceptingSetopt = curl->easy_setopt;
+    curl->easy_setopt = RefuseProtocolLimit;
+    checking.StartUpdateCheck(server.Url());
+    checking.GetCheckTransfer().Wait();
+    curl->easy_setopt = acceptingSetopt;
+    EXPECT_EQ(checking.UpdateCheckStatus(), InternetManager::kFailed);
+    checking.LogCheckFailure();
+    EXPECT_NE(log.find("Update check failed: libcurl refused CURLOPT_PROTOCOLS_STR: "),
+              std::string::npos)
+        << log;
 }
 
 }  // namespace

@@ -1,31 +1,43 @@
 #!/usr/bin/env bash
-# Builds the Debian source tree's binary packages as a distribution would
-# (dpkg-buildpackage -b, no network, nocheck to leave the tests to ctest) in two
-# copies of the tree at different paths with one SOURCE_DATE_EPOCH, and checks:
-# - the two builds gave byte-identical .deb files (game and -dbgsym);
+# Builds the Debian packages as an archive would: a source package made from
+# the tree (an .orig tarball without debian/, then dpkg-source), unpacked twice
+# at different paths and built there with one SOURCE_DATE_EPOCH, each build
+# without the network (a network namespace with only the loopback interface),
+# as an unprivileged user, with an emptied environment. The first build has
+# nocheck; the second runs the package's own test step (the tests of
+# TEST-FOLDERS, comma-separated, or all when empty). Then it checks:
+# - the test step ran tests, all passed, and it said what it left out;
+# - the two builds gave byte-identical .deb files (game and -dbgsym), so the
+#   tests built in one change nothing in the package;
 # - the game package holds the program, its data and the desktop files, with
-#   its dependencies found from the linked libraries;
-# - the shipped program is hardened (BIND_NOW, GNU_RELRO, PIE, fortified calls
-#   or the stack protector);
-# - lintian --display-info reports no error, no warning and no info tag that is
-#   not overridden (every override carries its reason).
+#   its dependencies found from the linked libraries, libcurl recommended at
+#   the version the update check needs, and no test controller in the program;
+# - the shipped program is hardened (BIND_NOW, GNU_RELRO, PIE, fortified calls,
+#   the stack protector);
+# - lintian --display-info reports no error, warning or info tag that is not
+#   overridden, on the source package and the binary ones (every override
+#   carries its reason).
 # The packages and lintian's report are kept in OUT-DIR.
-# Usage: debian_package_test.sh SOURCE-DIR OUT-DIR
+# Usage: debian_package_test.sh SOURCE-DIR OUT-DIR [TEST-FOLDERS]
 set -u
 source_dir=$(realpath "$1")
 out=$2
+test_folders=${3:-}
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 out=$(realpath "$out")
 fail() { echo "FAILED: $*"; exit 1; }
-for tool in dpkg-buildpackage dh lintian readelf; do
+for tool in dpkg-buildpackage dpkg-source dh lintian readelf unshare ip; do
   command -v $tool >/dev/null || { echo "SKIPPED: no $tool (setup.sh installs it)"; exit 77; }
 done
 
 tmp=$(mktemp -d)
+chmod 755 "$tmp"
 trap 'rm -rf "$tmp"' EXIT
 # The date of the newest changelog entry, as dpkg-buildpackage itself would take.
-export SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -STimestamp)
-export DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)"
+epoch=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -STimestamp)
+upstream=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -SVersion | sed 's/-[^-]*$//')
+tree=gemlode-$upstream
 
 # The tracked and new files, without build folders or local settings.
 copy_tree() {
@@ -39,21 +51,60 @@ copy_tree() {
   fi
 }
 
-build_in() {
-  (cd "$1/gemlode-1.0.0" && dpkg-buildpackage -b -uc -us >"$1/build.log" 2>&1) ||
-    { tail -n 30 "$1/build.log"; fail "dpkg-buildpackage in $1"; }
-}
-# Both copies first: the source may change while the first build runs.
-copy_tree "$tmp/first/gemlode-1.0.0"
-copy_tree "$tmp/second/a-longer-folder/gemlode-1.0.0"
-build_in "$tmp/first"
-build_in "$tmp/second/a-longer-folder"
+copy_tree "$tmp/source/$tree"
+tar -C "$tmp/source" --exclude="$tree/debian" --sort=name --mtime="@$epoch" --owner=0 --group=0 \
+  --numeric-owner -cJf "$tmp/source/gemlode_$upstream.orig.tar.xz" "$tree"
+(cd "$tmp/source" && dpkg-source -b "$tree" >"$tmp/source.log" 2>&1) ||
+  { cat "$tmp/source.log"; fail "dpkg-source -b"; }
+dsc=$(ls "$tmp"/source/gemlode_*.dsc)
 
-rm -f "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo
-cp "$tmp"/first/*.deb "$tmp"/first/*.changes "$tmp"/first/*.buildinfo "$out"/
-deb=$(ls "$out"/gemlode_1.0.0-1_*.deb 2>/dev/null | head -n 1)
+# The builder: no network but the loopback interface, no root, an environment
+# of its own (no proxy, no display).
+builder=()
+if [ "$(id -u)" = 0 ]; then
+  builder=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  as_builder() { chown -R 65534:65534 "$@"; }
+else
+  unshare -rn true 2>/dev/null || { echo "SKIPPED: needs root or user namespaces"; exit 77; }
+  builder=(unshare --map-user="$(id -u)" --map-group="$(id -g)")
+  as_builder() { :; }
+fi
+offline() {
+  if [ "$(id -u)" = 0 ]; then
+    unshare -n -- sh -c 'ip link set lo up && exec "$@"' offline "$@"
+  else
+    unshare -rn -- sh -c 'ip link set lo up && exec "$@"' offline "$@"
+  fi
+}
+# build_in FOLDER DEB_BUILD_OPTIONS: unpacks the source package there and builds it.
+build_in() {
+  local started=$SECONDS
+  mkdir -p "$1/home"
+  dpkg-source -x "$dsc" "$1/$tree" >/dev/null || fail "dpkg-source -x into $1"
+  as_builder "$1"
+  offline "${builder[@]}" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$1/home" LC_ALL=C.UTF-8 \
+    SOURCE_DATE_EPOCH="$epoch" DEB_BUILD_OPTIONS="$2" \
+    sh -c 'cd "$1" && exec dpkg-buildpackage -b -uc -us' build "$1/$tree" >"$1/build.log" 2>&1 ||
+    { tail -n 40 "$1/build.log"; fail "dpkg-buildpackage in $1"; }
+  echo "built with DEB_BUILD_OPTIONS=\"$2\" in $((SECONDS - started)) s"
+}
+jobs="parallel=$(nproc)"
+build_in "$tmp/first" "nocheck $jobs"
+build_in "$tmp/second/a-longer-folder" "$jobs${test_folders:+ gemlode-tests=$test_folders}"
+
+log=$tmp/second/a-longer-folder/build.log
+grep -q "^Not run here: the window tests" "$log" || fail "the test step did not say what it left out"
+cp "$log" "$out/build-with-tests.log"
+summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log")
+echo "package test step: $summary; $(grep -E "^Total Test time" "$log")"
+grep -qE "^100% tests passed, 0 tests failed out of [1-9]" <<<"$summary" ||
+  fail "the package's tests did not all pass (or none ran)"
+
+rm -f "$out"/gemlode*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.dsc "$out"/*.tar.*
+cp "$tmp"/first/*.deb "$tmp"/first/*.changes "$tmp"/first/*.buildinfo "$tmp"/source/gemlode_* "$out"/
+deb=$(ls "$out"/gemlode_"$upstream"-*_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no game package"
-ls "$out"/gemlode-dbgsym_1.0.0-1_*.deb >/dev/null 2>&1 || fail "no -dbgsym package"
+ls "$out"/gemlode-dbgsym_*.deb >/dev/null 2>&1 || fail "no -dbgsym package"
 # On a difference, say which files in the packages differ.
 differing_files() {
   mkdir -p "$tmp/one" "$tmp/two"
@@ -71,24 +122,27 @@ for f in ./usr/games/gemlode ./usr/share/gemlode/images/gemsheet6.png \
   ./usr/share/doc/gemlode/copyright; do
   grep -q " $f\$" <<<"$contents" || fail "not in the package: $f"
 done
-for lib in libsdl2 libcurl4; do
-  grep -q "$lib" <<<"$(dpkg-deb --field "$deb" Depends)" || fail "Depends lacks $lib"
-done
+depends=$(dpkg-deb --field "$deb" Depends)
+grep -q libsdl2 <<<"$depends" || fail "Depends lacks libsdl2: $depends"
+grep -q curl <<<"$depends" && fail "Depends names libcurl, which the game runs without: $depends"
+"$here/recommends_check.sh" "$deb" || fail "Recommends"
 # The font strips keep the game's own names, never a Reserved Font Name.
 grep -iE 'dosis|comfortaa' <<<"$contents" && fail "a Reserved Font Name is used for a file"
 
 dpkg-deb -x "$deb" "$tmp/root"
-"$(dirname "$0")/hardening_check.sh" "$tmp/root/usr/games/gemlode" || fail "hardening"
+grep -qa GEMLODE_TEST_PAD_FIFO "$tmp/root/usr/games/gemlode" && fail "the test controller is in the package"
+"$here/hardening_check.sh" "$tmp/root/usr/games/gemlode" || fail "hardening"
 
-lintian --display-info --info "$out"/gemlode_1.0.0-1_*.changes >"$out/lintian.txt" 2>&1
+lintian --display-info --info "$out"/gemlode_*.dsc "$out"/gemlode_*.changes >"$out/lintian.txt" 2>&1
 if grep -E '^[EWI]: ' "$out/lintian.txt"; then
   fail "lintian tags above (report in $out/lintian.txt)"
 fi
 # Every override follows its reason: a comment block, ended by a blank line.
-for file in "$source_dir"/debian/*lintian-overrides; do
+for file in "$source_dir"/debian/*lintian-overrides "$source_dir"/debian/source/lintian-overrides; do
+  [ -f "$file" ] || continue
   awk '/^#/ {reason = 1; next} /^[[:space:]]*$/ {reason = 0; next}
        !reason {print FILENAME ": " $0; bad = 1} END {exit bad}' "$file" ||
     fail "an override without its reason"
 done
-echo "packages in $out; identical in two build folders; lintian clean"
+echo "packages in $out; built offline as an unprivileged user, identical in two build folders; lintian clean"
 exit 0

@@ -3,7 +3,8 @@
 # and the AppStream file, makes the install read-only and plays the installed
 # game under Xvfb as an unprivileged user (root passes every permission check,
 # so a root run drops to "nobody"): a timed game to its end (high scores), a new
-# game with a move, quit. The player's files must be under the XDG data folder
+# game with a move, quit. The window's class must be the desktop entry's. The
+# player's files must be under the XDG data folder
 # and nothing written in the install; a second start must offer the saved game,
 # and a copy started beside it must say so and end with exit code 0. Run again as
 # the install's owner (root in CI) with the install writable: still nothing new
@@ -115,6 +116,11 @@ make_move() {
 }
 
 start_game --windowed
+# Desktops match a window to its launcher by the class its entry names.
+class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
+[ -n "$class" ] && [ "$class" = "$entry_class" ] ||
+  fail "the window's class \"$class\" is not the desktop entry's \"$entry_class\""
 shot title
 click 320 396
 sleep 1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack (twice: the same bytes with one
 # SOURCE_DATE_EPOCH) and checks it with dpkg-deb: its control
-# fields (name, version, section, dependencies found from the linked libraries)
+# fields (name, version, section, dependencies found from the linked libraries,
+# libcurl recommended with the version the update check needs)
 # and that it holds the program, the data, the desktop files and the manual.
 # The package is kept in OUT-DIR for lintian or a person to look at.
 # Usage: package_test.sh BUILD-DIR VERSION OUT-DIR
@@ -33,9 +34,11 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 depends=$(field Depends)
 for lib in libc6 libsdl2 libpng16 libjpeg62-turbo libsndfile1 libopenmpt0 libfreetype6 \
-  libfontconfig1 fonts-dejavu-core libcurl4; do
+  libfontconfig1 fonts-dejavu-core; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
+grep -q curl <<<"$depends" && fail "Depends names libcurl, which the game runs without: $depends"
+"$(dirname "$0")/recommends_check.sh" "$deb" || fail "Recommends"
 grep -q "Installed-Size:" <<<"$info" || fail "no Installed-Size"
 
 contents=$(dpkg-deb --contents "$deb") || fail "dpkg-deb --contents"
