@@ -428,6 +428,7 @@ void VarnApp::LoadRegistrySettings() {
     settings.Load(SettingsStore(root), registryKey, std::int64_t(std::time(nullptr)));
     windowed = settings.windowed;
     windowScale = settings.windowScale;
+    fullScreenScaling = settings.fullScreenScaling;
     customCursors = settings.customCursors;
 }
 
@@ -438,6 +439,7 @@ void VarnApp::SaveRegistrySettings() {
     if (!windowedThisRun || windowed != *windowedThisRun) settings.windowed = windowed;
     settings.customCursors = customCursors;
     settings.windowScale = windowScale;
+    settings.fullScreenScaling = fullScreenScaling;
     settings.Save(SettingsStore(root), registryKey, closing);
 }
 

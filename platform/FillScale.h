@@ -1,0 +1,136 @@
+// The sharp fill of full screen: a picture enlarged by a factor of at least 1 that need not
+// be whole. Each picture pixel becomes a block of whole output pixels; the one output pixel
+// (column or row) on which two picture pixels meet takes both, weighted by how much of it
+// each covers, in 64ths. Nothing else is blended, so the picture stays as crisp as whole
+// multiples allow.
+//
+// One axis is a table of spans: for each output pixel, the picture pixel it starts in and
+// that pixel's weight (64 for an output pixel inside one picture pixel; the rest goes to
+// the next picture pixel). A row is scaled across by FillRowScaler; an output row on a
+// boundary between two picture rows is the blend of the two rows scaled across.
+//
+// Pixels are 32-bit; every byte is blended alike: c = (a w + b (64 - w) + 32) / 64,
+// truncated. The AVX2 kernels give the bytes of the plain loops.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace Varn {
+
+enum class FillKernel { Widest, Plain };
+
+constexpr int kFillWeightOne = 64;
+
+struct FillSpan {
+    int first = 0;   // the picture pixel the output pixel starts in
+    int weight = 0;  // its share in 64ths; the rest is picture pixel first + 1's
+};
+
+// The spans of `outputCount` output pixels over `pictureCount` picture pixels; empty
+// unless outputCount >= pictureCount > 0.
+std::vector<FillSpan> FillSpans(int pictureCount, int outputCount);
+
+struct OutputRange {
+    int from = 0;
+    int to = 0;
+};
+// The output pixels [from, to) that show anything of picture pixels [first, end).
+OutputRange OutputPixelsOf(const std::vector<FillSpan>& spans, int first, int end);
+
+// Scales rows of one width across. The tables are made once per placement.
+class FillRowScaler {
+public:
+    FillRowScaler() = default;
+    FillRowScaler(int pictureWidth, int outputWidth);
+
+    int OutputWidth() const { return int(spans.size()); }
+    const std::vector<FillSpan>& Spans() const { return spans; }
+    // Writes output pixels [from, to) of a row of pictureWidth pixels into dest (the whole
+    // output row); a vector kernel may also write the pixels of its group around them,
+    // with their right values.
+    void Scale(uint32_t* dest, const uint32_t* source, int from, int to,
+               FillKernel kernel = FillKernel::Widest) const;
+
+private:
+    // Eight output pixels: their picture pixels as offsets from `base` (which is -1 where
+    // the group needs the plain loop), and the weights laid out as the kernel pairs bytes.
+    struct Group {
+        alignas(32) int32_t lanes[8];
+        alignas(32) int8_t weights[64];
+        int base = -1;
+    };
+    void ScalePlain(uint32_t* dest, const uint32_t* source, int from, int to) const;
+
+    int pictureWidth = 0;
+    std::vector<FillSpan> spans;
+    // Per group of eight output pixels: the permutation and weights the AVX2 kernel uses.
+    std::vector<Group> groups;
+};
+
+// dest = upper w + lower (64 - w), each byte, for `count` pixels.
+void BlendFillRows(uint32_t* dest, const uint32_t* upper, const uint32_t* lower, int count,
+                   int weight, FillKernel kernel = FillKernel::Widest);
+
+// A picture filled to a shown size, painted a rectangle at a time: each output row a copy
+// of its picture row scaled across or, on a boundary, the blend of two such rows. Each
+// picture row is scaled across once per Paint (two are kept).
+class PictureFill {
+public:
+    PictureFill() = default;
+    PictureFill(int pictureWidth, int pictureHeight, int shownWidth, int shownHeight);
+
+    int ShownWidth() const { return across.OutputWidth(); }
+    int ShownHeight() const { return int(down.size()); }
+    OutputRange ColumnsOf(int x, int end) const { return OutputPixelsOf(across.Spans(), x, end); }
+    OutputRange RowsOf(int y, int end) const { return OutputPixelsOf(down, y, end); }
+    // Paints the output rectangle `columns` x `rows` into `shown` (the shown picture's top
+    // left corner, `pitch` bytes a row); pictureRow(y) gives picture row y, 32-bit pixels.
+    template <class PictureRow>
+    void Paint(uint8_t* shown, size_t pitch, OutputRange columns, OutputRange rows,
+               PictureRow pictureRow, FillKernel kernel = FillKernel::Widest);
+
+private:
+    FillRowScaler across;
+    int lastRow = 0;
+    std::vector<FillSpan> down;
+    struct ScaledRow {
+        int y = -1;
+        std::vector<uint32_t> pixels;
+    };
+    ScaledRow scaled[2];
+};
+
+template <class PictureRow>
+void PictureFill::Paint(uint8_t* shown, size_t pitch, OutputRange columns, OutputRange rows,
+                        PictureRow pictureRow, FillKernel kernel) {
+    columns.to = std::min(columns.to, ShownWidth());
+    rows.to = std::min(rows.to, ShownHeight());
+    int width = columns.to - columns.from;
+    if (width <= 0) return;
+    for (ScaledRow& row : scaled) row.y = -1;
+    // The two kept rows alternate by parity: a boundary needs rows y and y + 1.
+    auto scaledRow = [&](int y) {
+        ScaledRow& row = scaled[y & 1];
+        if (row.y != y) {
+            row.y = y;
+            across.Scale(row.pixels.data(), pictureRow(y), columns.from, columns.to, kernel);
+        }
+        return row.pixels.data() + columns.from;
+    };
+    for (int t = std::max(rows.from, 0); t < rows.to; ++t) {
+        const FillSpan& span = down[size_t(t)];
+        auto* dest = reinterpret_cast<uint32_t*>(shown + size_t(t) * pitch) + columns.from;
+        const uint32_t* upper = scaledRow(span.first);
+        if (span.weight == kFillWeightOne) {
+            std::copy(upper, upper + width, dest);
+            continue;
+        }
+        const uint32_t* lower = scaledRow(std::min(span.first + 1, lastRow));
+        BlendFillRows(dest, upper, lower, width, span.weight, kernel);
+    }
+}
+
+}  // namespace Varn
