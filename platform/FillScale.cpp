@@ -67,16 +67,42 @@ __attribute__((target("avx2"))) int BlendRowsAvx2(uint32_t* dest, const uint32_t
     }
     return done;
 }
-#endif
 
-bool VectorKernels(FillKernel kernel) {
-#if defined(GEMLODE_AVX2_FILL)
-    return kernel == FillKernel::Widest && CpuHasAvx2();
-#else
-    (void)kernel;
-    return false;
-#endif
+#define GEMLODE_AVX512_FILL __attribute__((target("avx512f,avx512bw")))
+
+GEMLODE_AVX512_FILL inline void BlendPairs512(void* dest, const __m512i& a, const __m512i& b,
+                                              const __m512i& weightsLow,
+                                              const __m512i& weightsHigh) {
+    const __m512i half = _mm512_set1_epi16(32);
+    __m512i low = _mm512_maddubs_epi16(_mm512_unpacklo_epi8(a, b), weightsLow);
+    __m512i high = _mm512_maddubs_epi16(_mm512_unpackhi_epi8(a, b), weightsHigh);
+    low = _mm512_srli_epi16(_mm512_add_epi16(low, half), 6);
+    high = _mm512_srli_epi16(_mm512_add_epi16(high, half), 6);
+    _mm512_storeu_si512(dest, _mm512_packus_epi16(low, high));
 }
+
+template <class Group>
+GEMLODE_AVX512_FILL void ScaleGroupAvx512(uint32_t* dest, const uint32_t* source,
+                                          const Group& group) {
+    __m512i lanes = _mm512_load_si512(group.lanes);
+    __m512i left =
+        _mm512_maskz_permutexvar_epi32(0xFFFF, lanes, _mm512_loadu_si512(source + group.base));
+    __m512i right =
+        _mm512_maskz_permutexvar_epi32(0xFFFF, lanes, _mm512_loadu_si512(source + group.base + 1));
+    BlendPairs512(dest, left, right, _mm512_load_si512(group.weights),
+                  _mm512_load_si512(group.weights + 64));
+}
+
+GEMLODE_AVX512_FILL int BlendRowsAvx512(uint32_t* dest, const uint32_t* upper,
+                                        const uint32_t* lower, int count, int weight) {
+    __m512i pair = _mm512_set1_epi16(int16_t((kFillWeightOne - weight) << 8 | weight));
+    int done = 0;
+    for (; done + 16 <= count; done += 16)
+        BlendPairs512(dest + done, _mm512_loadu_si512(upper + done),
+                      _mm512_loadu_si512(lower + done), pair, pair);
+    return done;
+}
+#endif
 
 }  // namespace
 
@@ -103,27 +129,37 @@ OutputRange OutputPixelsOf(const std::vector<FillSpan>& spans, int first, int en
     return OutputRange{int(from - spans.begin()), int(to - spans.begin())};
 }
 
-FillRowScaler::FillRowScaler(int pictureCount, int outputCount)
-    : pictureWidth(pictureCount), spans(FillSpans(pictureCount, outputCount)) {
-    groups.resize(spans.size() / 8);
-    for (size_t g = 0; g < groups.size(); ++g) {
-        Group& group = groups[g];
-        const FillSpan* eight = &spans[g * 8];
-        group.base = eight[0].first;
-        for (int e = 0; e < 8; ++e) {
-            group.lanes[e] = eight[e].first - group.base;
-            // Byte pairs as the kernel's unpacking orders them: pixels 0, 1, 4, 5 in the
-            // first vector, 2, 3, 6, 7 in the second.
-            int slot = (e & 4) * 4 + (e & 1) * 8 + (e & 2) * 16;
+template <int Lanes>
+std::vector<FillRowScaler::Group<Lanes>> FillRowScaler::MakeGroups(
+    const std::vector<FillSpan>& spans, int pictureWidth) {
+    std::vector<Group<Lanes>> made(spans.size() / Lanes);
+    for (size_t g = 0; g < made.size(); ++g) {
+        Group<Lanes>& group = made[g];
+        const FillSpan* some = &spans[g * Lanes];
+        group.base = some[0].first;
+        for (int e = 0; e < Lanes; ++e) {
+            group.lanes[e] = some[e].first - group.base;
+            // Byte pairs as the kernel's unpacking orders them: in each 16-byte lane of
+            // four pixels, the first two go to the first vector and the last two to the
+            // second.
+            int slot = (e % 4 / 2) * 4 * Lanes + (e / 4) * 16 + (e % 2) * 8;
             for (int c = 0; c < 4; ++c) {
-                group.weights[slot + 2 * c] = int8_t(eight[e].weight);
-                group.weights[slot + 2 * c + 1] = int8_t(kFillWeightOne - eight[e].weight);
+                group.weights[slot + 2 * c] = int8_t(some[e].weight);
+                group.weights[slot + 2 * c + 1] = int8_t(kFillWeightOne - some[e].weight);
             }
         }
         // Both loads must stay in the row, and every lane within the first load's reach.
-        if (group.base + 9 > pictureWidth || group.lanes[7] > 7) group.base = -1;
+        if (group.base + Lanes + 1 > pictureWidth || group.lanes[Lanes - 1] > Lanes - 1)
+            group.base = -1;
     }
+    return made;
 }
+
+FillRowScaler::FillRowScaler(int pictureCount, int outputCount)
+    : pictureWidth(pictureCount),
+      spans(FillSpans(pictureCount, outputCount)),
+      groups(MakeGroups<8>(spans, pictureCount)),
+      wideGroups(MakeGroups<16>(spans, pictureCount)) {}
 
 void FillRowScaler::ScalePlain(uint32_t* dest, const uint32_t* source, int from, int to) const {
     for (int x = from; x < to; ++x) {
@@ -133,20 +169,39 @@ void FillRowScaler::ScalePlain(uint32_t* dest, const uint32_t* source, int from,
     }
 }
 
+// Runs the group kernel over the groups of `Lanes` pixels that [from, to) touches, the
+// plain loop where a group has no kernel table.
+template <int Lanes, class Groups, class Kernel>
+void FillRowScaler::ScaleGroups(uint32_t* dest, const uint32_t* source, int from, int to,
+                                const Groups& table, Kernel kernel) const {
+    for (int g = from / Lanes; g * Lanes < to; ++g) {
+        if (size_t(g) < table.size() && table[size_t(g)].base >= 0)
+            kernel(dest + g * Lanes, source, table[size_t(g)]);
+        else
+            ScalePlain(dest, source, g * Lanes, std::min(g * Lanes + Lanes, OutputWidth()));
+    }
+}
+
 void FillRowScaler::Scale(uint32_t* dest, const uint32_t* source, int from, int to,
                           FillKernel kernel) const {
     from = std::max(from, 0);
     to = std::min(to, OutputWidth());
     if (from >= to) return;
-    if (!VectorKernels(kernel)) return ScalePlain(dest, source, from, to);
 #if defined(GEMLODE_AVX2_FILL)
-    for (int g = from / 8; g * 8 < to; ++g) {
-        if (size_t(g) < groups.size() && groups[size_t(g)].base >= 0)
-            ScaleGroupAvx2(dest + g * 8, source, groups[size_t(g)]);
-        else
-            ScalePlain(dest, source, g * 8, std::min(g * 8 + 8, OutputWidth()));
-    }
+    if (kernel == FillKernel::Widest && CpuHasAvx512Bw())
+        return ScaleGroups<16>(dest, source, from, to, wideGroups,
+                               [](uint32_t* d, const uint32_t* s, const Group<16>& group) {
+                                   ScaleGroupAvx512(d, s, group);
+                               });
+    if (kernel != FillKernel::Plain && CpuHasAvx2())
+        return ScaleGroups<8>(dest, source, from, to, groups,
+                              [](uint32_t* d, const uint32_t* s, const Group<8>& group) {
+                                  ScaleGroupAvx2(d, s, group);
+                              });
+#else
+    (void)kernel;
 #endif
+    ScalePlain(dest, source, from, to);
 }
 
 void BlendFillRows(uint32_t* dest, const uint32_t* upper, const uint32_t* lower, int count,
@@ -154,7 +209,12 @@ void BlendFillRows(uint32_t* dest, const uint32_t* upper, const uint32_t* lower,
     weight = std::clamp(weight, 0, kFillWeightOne);
     int done = 0;
 #if defined(GEMLODE_AVX2_FILL)
-    if (VectorKernels(kernel)) done = BlendRowsAvx2(dest, upper, lower, count, weight);
+    if (kernel == FillKernel::Widest && CpuHasAvx512Bw())
+        done = BlendRowsAvx512(dest, upper, lower, count, weight);
+    else if (kernel != FillKernel::Plain && CpuHasAvx2())
+        done = BlendRowsAvx2(dest, upper, lower, count, weight);
+#else
+    (void)kernel;
 #endif
     for (int x = done; x < count; ++x) dest[x] = BlendPixel(upper[x], lower[x], weight);
 }

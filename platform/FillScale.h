@@ -10,7 +10,7 @@
 // boundary between two picture rows is the blend of the two rows scaled across.
 //
 // Pixels are 32-bit; every byte is blended alike: c = (a w + b (64 - w) + 32) / 64,
-// truncated. The AVX2 kernels give the bytes of the plain loops.
+// truncated. The AVX-512 (byte and word) and AVX2 kernels give the bytes of the plain loops.
 #pragma once
 
 #include <algorithm>
@@ -20,7 +20,8 @@
 
 namespace Varn {
 
-enum class FillKernel { Widest, Plain };
+// Widest: the widest kernel the processor runs; Avx2 is kept reachable for tests.
+enum class FillKernel { Widest, Avx2, Plain };
 
 constexpr int kFillWeightOne = 64;
 
@@ -55,19 +56,27 @@ public:
                FillKernel kernel = FillKernel::Widest) const;
 
 private:
-    // Eight output pixels: their picture pixels as offsets from `base` (which is -1 where
+    // Lanes output pixels: their picture pixels as offsets from `base` (which is -1 where
     // the group needs the plain loop), and the weights laid out as the kernel pairs bytes.
+    template <int Lanes>
     struct Group {
-        alignas(32) int32_t lanes[8];
-        alignas(32) int8_t weights[64];
+        alignas(64) int32_t lanes[Lanes];
+        alignas(64) int8_t weights[8 * Lanes];
         int base = -1;
     };
+    template <int Lanes>
+    static std::vector<Group<Lanes>> MakeGroups(const std::vector<FillSpan>& spans,
+                                                int pictureWidth);
     void ScalePlain(uint32_t* dest, const uint32_t* source, int from, int to) const;
+    template <int Lanes, class Groups, class Kernel>
+    void ScaleGroups(uint32_t* dest, const uint32_t* source, int from, int to, const Groups& table,
+                     Kernel kernel) const;
 
     int pictureWidth = 0;
     std::vector<FillSpan> spans;
-    // Per group of eight output pixels: the permutation and weights the AVX2 kernel uses.
-    std::vector<Group> groups;
+    // Per group of eight or sixteen output pixels: what the AVX2 or AVX-512 kernel uses.
+    std::vector<Group<8>> groups;
+    std::vector<Group<16>> wideGroups;
 };
 
 // dest = upper w + lower (64 - w), each byte, for `count` pixels.

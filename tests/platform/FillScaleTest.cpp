@@ -46,7 +46,7 @@ TEST(FillScale, EveryKernelWeighsPicturePixelsByCoverage) {
         FillRowScaler scaler(640, width);
         std::vector<uint32_t> expected(static_cast<size_t>(width));
         for (int x = 0; x < width; ++x) expected[size_t(x)] = ReferencePixel(row, width, x);
-        for (FillKernel kernel : {FillKernel::Widest, FillKernel::Plain}) {
+        for (FillKernel kernel : {FillKernel::Widest, FillKernel::Avx2, FillKernel::Plain}) {
             std::vector<uint32_t> scaled(size_t(width) + 1, 0xDEADBEEF);
             scaler.Scale(scaled.data(), row.data(), 0, width, kernel);
             EXPECT_EQ(scaled.back(), 0xDEADBEEF) << "wrote past the row";
@@ -61,7 +61,7 @@ TEST(FillScale, EveryKernelBlendsBoundaryRowsByTheirWeight) {
     std::vector<uint32_t> upper(1067), lower(1067), blended(1067);
     for (size_t x = 0; x < upper.size(); ++x) upper[x] = random(), lower[x] = random();
     for (int weight : {0, 1, 21, 43, 63, 64})
-        for (FillKernel kernel : {FillKernel::Widest, FillKernel::Plain}) {
+        for (FillKernel kernel : {FillKernel::Widest, FillKernel::Avx2, FillKernel::Plain}) {
             BlendFillRows(blended.data(), upper.data(), lower.data(), 1067, weight, kernel);
             for (size_t x = 0; x < upper.size(); ++x)
                 ASSERT_EQ(blended[x], Blend(upper[x], lower[x], weight)) << weight << " at " << x;
