@@ -223,7 +223,7 @@ PictureFill::PictureFill(int pictureWidth, int pictureHeight, int shownWidth, in
     : across(pictureWidth, shownWidth),
       lastRow(pictureHeight - 1),
       down(FillSpans(pictureHeight, shownHeight)) {
-    for (ScaledRow& row : scaled) row.pixels.resize(size_t(across.OutputWidth()));
+    for (std::vector<uint32_t>& row : spare) row.resize(size_t(across.OutputWidth()));
 }
 
 }  // namespace Varn

@@ -85,7 +85,8 @@ void BlendFillRows(uint32_t* dest, const uint32_t* upper, const uint32_t* lower,
 
 // A picture filled to a shown size, painted a rectangle at a time: each output row a copy
 // of its picture row scaled across or, on a boundary, the blend of two such rows. Each
-// picture row is scaled across once per Paint (two are kept).
+// picture row is scaled across once per Paint, straight into its first whole output row
+// where it can (two are kept; the rows above and below the rectangle are read again).
 class PictureFill {
 public:
     PictureFill() = default;
@@ -105,11 +106,12 @@ private:
     FillRowScaler across;
     int lastRow = 0;
     std::vector<FillSpan> down;
-    struct ScaledRow {
+    struct KeptRow {
         int y = -1;
-        std::vector<uint32_t> pixels;
+        uint32_t* pixels = nullptr;
     };
-    ScaledRow scaled[2];
+    KeptRow kept[2];
+    std::vector<uint32_t> spare[2];
 };
 
 template <class PictureRow>
@@ -119,26 +121,40 @@ void PictureFill::Paint(uint8_t* shown, size_t pitch, OutputRange columns, Outpu
     rows.to = std::min(rows.to, ShownHeight());
     int width = columns.to - columns.from;
     if (width <= 0) return;
-    for (ScaledRow& row : scaled) row.y = -1;
-    // The two kept rows alternate by parity: a boundary needs rows y and y + 1.
-    auto scaledRow = [&](int y) {
-        ScaledRow& row = scaled[y & 1];
+    for (KeptRow& row : kept) row.y = -1;
+    auto outputRow = [&](int t) { return reinterpret_cast<uint32_t*>(shown + size_t(t) * pitch); };
+    // Picture row y scaled across, into `target` (an output row) or else a spare row, unless
+    // it is kept already. The two kept rows alternate by parity: a boundary needs y, y + 1.
+    auto scaledRow = [&](int y, uint32_t* target) {
+        KeptRow& row = kept[y & 1];
         if (row.y != y) {
             row.y = y;
-            across.Scale(row.pixels.data(), pictureRow(y), columns.from, columns.to, kernel);
+            row.pixels = target ? target : spare[y & 1].data();
+            across.Scale(row.pixels, pictureRow(y), columns.from, columns.to, kernel);
         }
-        return row.pixels.data() + columns.from;
+        return row.pixels;
+    };
+    auto paintWhole = [&](int t) {
+        uint32_t* dest = outputRow(t);
+        const uint32_t* row = scaledRow(down[size_t(t)].first, dest);
+        if (row != dest) std::copy(row + columns.from, row + columns.to, dest + columns.from);
     };
     for (int t = std::max(rows.from, 0); t < rows.to; ++t) {
         const FillSpan& span = down[size_t(t)];
-        auto* dest = reinterpret_cast<uint32_t*>(shown + size_t(t) * pitch) + columns.from;
-        const uint32_t* upper = scaledRow(span.first);
         if (span.weight == kFillWeightOne) {
-            std::copy(upper, upper + width, dest);
+            paintWhole(t);
             continue;
         }
-        const uint32_t* lower = scaledRow(std::min(span.first + 1, lastRow));
-        BlendFillRows(dest, upper, lower, width, span.weight, kernel);
+        // A boundary: the next picture row goes straight into its first output row where
+        // that follows, so no copy of it is made.
+        int next = std::min(span.first + 1, lastRow);
+        bool nextWhole = t + 1 < rows.to && down[size_t(t) + 1].weight == kFillWeightOne &&
+                         down[size_t(t) + 1].first == next;
+        const uint32_t* upper = scaledRow(span.first, nullptr) + columns.from;
+        if (nextWhole) paintWhole(t + 1);
+        const uint32_t* lower = scaledRow(next, nullptr) + columns.from;
+        BlendFillRows(outputRow(t) + columns.from, upper, lower, width, span.weight, kernel);
+        if (nextWhole) ++t;
     }
 }
 

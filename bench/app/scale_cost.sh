@@ -2,7 +2,8 @@
 # CPU and memory of the scaled presentation, on one Xvfb at 3840x2160: the idle game screen
 # (after PLAY, pointer resting on the panel) in a 1x window, in a 3x window (1920x1440) and
 # in full screen (4x with bars), each measured for SECONDS with the X server's CPU included,
-# REPETITIONS times in turn; then the resident memory of the game after loading on native
+# REPETITIONS times in turn, and the resident memory on the board at the end (in full
+# screen after five moves); then the resident memory of the game after loading on native
 # Wayland (weston's X11 backend in a second Xvfb), when weston is installed. Prints every
 # run and the medians of the ratios against the 1x window.
 # With "fill" as the fourth argument it measures full screen in the fill instead, on a
@@ -56,10 +57,18 @@ idle_cost() {
   pids+=("$pid")
   loaded "$log" || { echo "the game did not load" >&2; return 1; }
   sleep 1
-  rss=$(rss_of "$pid")
   if [ "$1" = --fullscreen ]; then
     xdotool mousemove "$(screen_x 320)" "$(screen_y 396)" click 1
     sleep 1
+    # Five moves: a gem and its right neighbour, then the animations settle.
+    for _ in 1 2 3 4 5; do
+      local x=$((227 + 51 * (RANDOM % 7))) y=$((40 + 51 * (RANDOM % 8)))
+      xdotool mousemove "$(screen_x $x)" "$(screen_y $y)" click 1
+      sleep 0.1
+      xdotool mousemove "$(screen_x $((x + 51)))" "$(screen_y $y)" click 1
+      sleep 0.9
+    done
+    sleep 2
     xdotool mousemove "$(screen_x 100)" "$(screen_y 440)"
   else
     local scale=$3
@@ -70,6 +79,7 @@ idle_cost() {
   fi
   sleep 1
   cpu=$(measure "$pid")
+  rss=$(rss_of "$pid")
   kill "$pid"
   wait "$pid" 2>/dev/null || true
   echo "$cpu $rss"
@@ -96,7 +106,7 @@ fill_cost() {
     echo "$(ratio "$full" "$one") $full_rss $one $full" >>"$work/rows"
     echo "  $1x$2 run $repetition: 1x window $one %, full screen $full % ($(ratio "$full" "$one")), RSS $one_rss/$full_rss MB"
   done
-  grep -E "^Presentation" "$work/game.log" || true
+  grep -E "^(Presentation|Picture)" "$work/game.log" || true
   echo "  $1x$2 median full screen / 1x window: $(column_median 1) (goal <= 1.5)"
   xvfb_stop
 }
@@ -120,7 +130,7 @@ for repetition in $(seq "$repetitions"); do
   printf '%-4s %-22s %-22s %-22s %s\n' "$repetition" "$one" "$three ($(ratio "$three" "$one"))" \
     "$full ($(ratio "$full" "$one"))" "$one_rss/$three_rss/$full_rss"
 done
-grep -E "^Presentation" "$work/game.log" || true
+grep -E "^(Presentation|Picture)" "$work/game.log" || true
 echo "medians of $repetitions runs, ${seconds}s each, idle game screen, X server included:"
 echo "  1x window:                  $(column_median 4) % of a core"
 echo "  3x window / 1x window:      $(column_median 1) (goal <= 1.5)"

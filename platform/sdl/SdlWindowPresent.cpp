@@ -197,8 +197,11 @@ SDL_Rect SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame,
 // rectangle.
 SDL_Rect SdlWindow::FillSurface(SDL_Surface* surface, const FrameView& frame,
                                 const PictureRect& area) {
+    // The kernels write whole groups of the shown rows: the shown picture must fit.
     if (surface->format->BytesPerPixel != 4 || frame.width != placement.pictureWidth ||
-        frame.height != placement.pictureHeight)
+        frame.height != placement.pictureHeight ||
+        placement.left + placement.shownWidth > surface->w ||
+        placement.top + placement.shownHeight > surface->h)
         return SDL_Rect{};
     OutputRange columns = fill.ColumnsOf(area.x, area.x + area.width);
     OutputRange rows = fill.RowsOf(area.y, area.y + area.height);
