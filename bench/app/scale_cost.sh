@@ -2,8 +2,8 @@
 # CPU and memory of the scaled presentation, on one Xvfb at 3840x2160: the idle game screen
 # (after PLAY, pointer resting on the panel) in a 1x window, in a 3x window (1920x1440) and
 # in full screen (4x with bars), each measured for SECONDS with the X server's CPU included,
-# REPETITIONS times in turn, and the resident memory on the board at the end (in full
-# screen after five moves); then the resident memory of the game after loading on native
+# REPETITIONS times in turn, on the board after five moves, and the resident memory at the
+# end; then the resident memory of the game after loading on native
 # Wayland (weston's X11 backend in a second Xvfb), when weston is installed. Prints every
 # run and the medians of the ratios against the 1x window.
 # With "fill" as the fourth argument it measures full screen in the fill instead, on a
@@ -57,24 +57,30 @@ idle_cost() {
   pids+=("$pid")
   loaded "$log" || { echo "the game did not load" >&2; return 1; }
   sleep 1
-  if [ "$1" = --fullscreen ]; then
-    xdotool mousemove "$(screen_x 320)" "$(screen_y 396)" click 1
-    sleep 1
-    # Five moves: a gem and its right neighbour, then the animations settle.
-    for _ in 1 2 3 4 5; do
-      local x=$((227 + 51 * (RANDOM % 7))) y=$((40 + 51 * (RANDOM % 8)))
-      xdotool mousemove "$(screen_x $x)" "$(screen_y $y)" click 1
-      sleep 0.1
-      xdotool mousemove "$(screen_x $((x + 51)))" "$(screen_y $y)" click 1
-      sleep 0.9
-    done
-    sleep 2
+  window=$(xvfb_window "$pid")
+  local scale=${3:-}
+  click() {  # picture x, y
+    if [ -z "$scale" ]; then
+      xdotool mousemove "$(screen_x "$1")" "$(screen_y "$2")" click 1
+    else
+      xdotool mousemove --window "$window" $((scale * $1)) $((scale * $2)) click 1
+    fi
+  }
+  click 320 396
+  sleep 1
+  # Five moves (a gem and its right neighbour), then the animations settle and the pointer
+  # rests on the panel.
+  for _ in 1 2 3 4 5; do
+    local x=$((227 + 51 * (RANDOM % 7))) y=$((40 + 51 * (RANDOM % 8)))
+    click "$x" "$y"
+    sleep 0.1
+    click $((x + 51)) "$y"
+    sleep 0.9
+  done
+  sleep 3
+  if [ -z "$scale" ]; then
     xdotool mousemove "$(screen_x 100)" "$(screen_y 440)"
   else
-    local scale=$3
-    window=$(xvfb_window "$pid")
-    xdotool mousemove --window "$window" $((scale * 320)) $((scale * 396)) click 1
-    sleep 1
     xdotool mousemove --window "$window" $((scale * 100)) $((scale * 440))
   fi
   sleep 1
