@@ -73,6 +73,9 @@ OptionsDialog::OptionsDialog(WinLodeApp* application)
     windowSizeButton = MakeOwnButton(kWindowSizeButton, "");
     windowScaleChoice = app->RequestedWindowScale();
     LabelWindowSize();
+    fullScreenButton = MakeOwnButton(kFullScreenButton, "");
+    fullScreenChoice = app->GetFullScreenScaling();
+    LabelFullScreen();
 
     Image* track = app->GetImage(kSliderTrackImage);
     Image* thumb = app->GetImage(kSliderThumbImage);
@@ -110,6 +113,7 @@ void OptionsDialog::AddedToManager(WidgetManager* widgetManager) {
     if (siteButton) widgetManager->AddWidget(siteButton.get());
     if (updateButton) widgetManager->AddWidget(updateButton.get());
     widgetManager->AddWidget(windowSizeButton.get());
+    widgetManager->AddWidget(fullScreenButton.get());
 }
 
 void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
@@ -123,6 +127,7 @@ void OptionsDialog::RemovedFromManager(WidgetManager* widgetManager) {
     if (siteButton) widgetManager->RemoveWidget(siteButton.get());
     if (updateButton) widgetManager->RemoveWidget(updateButton.get());
     widgetManager->RemoveWidget(windowSizeButton.get());
+    widgetManager->RemoveWidget(fullScreenButton.get());
 }
 
 // Children are screen widgets of their own, so they follow the dialog here
@@ -141,6 +146,7 @@ void OptionsDialog::Resize(int newX, int newY, int newWidth, int newHeight) {
     // Below the online rows, or in their place where the build has none.
     const int sizeRowY = updateButton ? 280 : 280 - kOnlineRowsHeight;
     windowSizeButton->Resize(x + 24, y + sizeRowY, width - 48, 32);
+    fullScreenButton->Resize(x + 24, y + sizeRowY + 38, width - 48, 32);
 }
 
 void OptionsDialog::Draw(Graphics* g) {
@@ -185,6 +191,9 @@ void OptionsDialog::ButtonClicked(int buttonId) {
         case kWindowSizeButton:
             StepWindowScale();
             return;
+        case kFullScreenButton:
+            StepFullScreen();
+            return;
         default:
             return;
     }
@@ -211,6 +220,17 @@ void OptionsDialog::LabelWindowSize() {
                std::to_string(app->width * windowScaleChoice) + "x" +
                std::to_string(app->height * windowScaleChoice) + ")";
     windowSizeButton->label = "Window Size: " + size;
+}
+
+// Automatic, Sharp Whole Multiples, Fill Screen, and round again; "DONE" applies it.
+void OptionsDialog::StepFullScreen() {
+    fullScreenChoice = FullScreenScaling((int(fullScreenChoice) + 1) % 3);
+    LabelFullScreen();
+}
+
+void OptionsDialog::LabelFullScreen() {
+    static const char* const kNames[] = {"Automatic", "Sharp Whole Multiples", "Fill Screen"};
+    fullScreenButton->label = std::string("Full Screen: ") + kNames[int(fullScreenChoice)];
 }
 
 void OptionsDialog::SliderValueChanged(int sliderId, double value) {

@@ -9,13 +9,15 @@
 // Help and High Scores; the dialog is 80 pixels taller than the first layout
 // to make room for them, everything else keeps its place. "Window Size" is a full-width
 // row below those (38 pixels more): each click steps its choice through "Automatic" and the
-// scales the desktop has room for; "DONE" applies it. A build without the network
-// (GEMLODE_ONLINE=0) has no update or site row; the dialog is that much shorter and the
-// Window Size row moves up into their place.
+// scales the desktop has room for; "DONE" applies it. "Full Screen" is one more such row (38
+// pixels more), stepping through "Automatic", "Sharp Whole Multiples" and "Fill Screen". A
+// build without the network (GEMLODE_ONLINE=0) has no update or site row; the dialog is
+// that much shorter and the two size rows move up into their place.
 #pragma once
 
 #include <memory>
 
+#include "platform/WindowScale.h"
 #include "widgets/CheckboxListener.h"
 #include "widgets/Dialog.h"
 #include "widgets/SliderListener.h"
@@ -31,7 +33,7 @@ class WinLodeApp;
 class OptionsDialog : public Dialog, public SliderListener, public CheckboxListener {
 public:
     static constexpr int kDialogId = 2;
-    static constexpr int kPreferredHeight = 376;
+    static constexpr int kPreferredHeight = 414;
     static constexpr int kOnlineRowsHeight = 80;
     enum ChildId { kMusicSlider = 0, kSoundSlider = 1, kFullscreenBox = 0, kCursorsBox = 1 };
     enum OwnButtonId {
@@ -39,7 +41,8 @@ public:
         kHighScoresButton = 2,
         kSiteButton = 3,
         kUpdateButton = 4,
-        kWindowSizeButton = 5
+        kWindowSizeButton = 5,
+        kFullScreenButton = 6
     };
 
     explicit OptionsDialog(WinLodeApp* application);
@@ -62,6 +65,7 @@ public:
     // The window scale chosen (0 automatic), and whether the player changed it.
     int WindowScaleChoice() const { return windowScaleChoice; }
     bool WindowScaleStepped() const { return windowScaleStepped; }
+    FullScreenScaling FullScreenChoice() const { return fullScreenChoice; }
 
     WinLodeApp* app;
     std::unique_ptr<Slider> musicSlider;
@@ -73,6 +77,7 @@ public:
     std::unique_ptr<DialogButton> siteButton;
     std::unique_ptr<DialogButton> updateButton;
     std::unique_ptr<DialogButton> windowSizeButton;
+    std::unique_ptr<DialogButton> fullScreenButton;
     std::unique_ptr<MemoryImage> checkedImage;
     std::unique_ptr<MemoryImage> uncheckedImage;
 
@@ -81,9 +86,12 @@ private:
     void ShowHighScores();
     void StepWindowScale();
     void LabelWindowSize();
+    void StepFullScreen();
+    void LabelFullScreen();
 
     int windowScaleChoice = 0;
     bool windowScaleStepped = false;
+    FullScreenScaling fullScreenChoice = FullScreenScaling::Automatic;
 };
 
 }  // namespace Varn

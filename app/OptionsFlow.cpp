@@ -49,6 +49,8 @@ void WinLodeApp::ApplyOptions() {
         if (toWindowed != windowed) SwitchScreenMode(toWindowed);
         SetCustomCursors(options->CustomCursorsChecked());
         if (options->WindowScaleStepped()) SetWindowScale(options->WindowScaleChoice());
+        if (options->FullScreenChoice() != GetFullScreenScaling())
+            SetFullScreenScaling(options->FullScreenChoice());
     }
     CloseDialog(OptionsDialog::kDialogId);
     // Written now too, so a crash or a kill later in the run keeps the choices.

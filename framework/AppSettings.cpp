@@ -26,6 +26,8 @@ void AppSettings::ReadFrom(SettingsKey& key, std::int64_t nowSeconds) {
     if (auto value = key.GetInt("Muted")) muted = *value != 0;
     if (auto value = key.GetInt("ScreenMode")) windowed = *value == 0;
     if (auto value = key.GetInt("WindowScale")) windowScale = *value <= 8 ? int(*value) : 0;
+    if (auto value = key.GetInt("FullScreenScaling"))
+        fullScreenScaling = *value <= 2 ? FullScreenScaling(*value) : FullScreenScaling::Automatic;
     if (auto value = key.GetInt("CustomCursors")) customCursors = *value != 0;
     if (auto value = key.GetInt("ITSuccess")) transferSucceeded = *value != 0;
     if (auto value = key.GetInt("TimesPlayed")) timesPlayed = static_cast<std::int32_t>(*value);
@@ -45,6 +47,7 @@ void AppSettings::WriteTo(SettingsKey& key, bool runEnded) const {
     key.SetInt("Muted", muted ? 1 : 0);
     key.SetInt("ScreenMode", windowed ? 0 : 1);
     key.SetInt("WindowScale", static_cast<std::uint32_t>(windowScale));
+    key.SetInt("FullScreenScaling", static_cast<std::uint32_t>(fullScreenScaling));
     key.SetInt("CustomCursors", customCursors ? 1 : 0);
     key.SetInt("ITSuccess", transferSucceeded ? 1 : 0);
     key.SetInt("TimesPlayed", static_cast<std::uint32_t>(timesPlayed));

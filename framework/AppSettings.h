@@ -7,6 +7,8 @@
 //   ScreenMode               0 windowed, anything else full screen
 //   WindowScale              the window's picture scale: 0 automatic, 1 ... 8; any other
 //                            value reads as 0
+//   FullScreenScaling        0 automatic, 1 whole multiples, 2 the fill; any other value
+//                            reads as 0
 //   TimesPlayed              the play count
 //   LastVerCheckQueryTime    seconds since 1970 (unsigned 32-bit); missing = now
 //   InProgress               1 while a run is going, 0 after a clean save
@@ -19,6 +21,7 @@
 #include <string>
 
 #include "framework/SettingsStore.h"
+#include "platform/WindowScale.h"
 
 namespace Varn {
 
@@ -28,6 +31,7 @@ struct AppSettings {
     bool muted = false;  // both volumes act as 0 while set
     bool windowed = true;
     int windowScale = 0;  // 0 automatic, 1 ... 8
+    FullScreenScaling fullScreenScaling = FullScreenScaling::Automatic;
     bool customCursors = false;
     bool transferSucceeded = false;
     std::int64_t lastUpdateCheck = 0;     // seconds since 1970

@@ -222,6 +222,7 @@ std::string SettingsValueComment(const std::string& name) {
         {"Muted", "1 silences music and sound effects, 0 plays them"},
         {"ScreenMode", "0 plays in a window, 1 full screen"},
         {"WindowScale", "Window size: the picture 1 to 8 times as large, 0 as large as fits"},
+        {"FullScreenScaling", "Full screen: 0 automatic, 1 sharp whole multiples, 2 fill screen"},
         {"CustomCursors", "1 uses the game's own mouse pointers, 0 the desktop's"},
         {"ITSuccess", "1 when the last transfer of the game succeeded, else 0"},
         {"TimesPlayed", "Games played, 0 to 4294967295"},

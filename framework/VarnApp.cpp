@@ -435,6 +435,7 @@ void VarnApp::LoadRegistrySettings() {
     settings.Load(SettingsStore(root), registryKey, std::int64_t(std::time(nullptr)));
     windowed = settings.windowed;
     windowScale = settings.windowScale;
+    fullScreenScaling = settings.fullScreenScaling;
     customCursors = settings.customCursors;
 }
 
@@ -445,6 +446,7 @@ void VarnApp::SaveRegistrySettings() {
     if (!windowedThisRun || windowed != *windowedThisRun) settings.windowed = windowed;
     settings.customCursors = customCursors;
     settings.windowScale = windowScale;
+    settings.fullScreenScaling = fullScreenScaling;
     settings.Save(SettingsStore(root), registryKey, closing);
 }
 

@@ -89,6 +89,9 @@ public:
     // The player's window scale (0 automatic, 1 ... 8): kept, and applied to the window.
     void SetWindowScale(int requested);
     int RequestedWindowScale() const { return windowScaleThisRun.value_or(windowScale); }
+    // How full screen sizes the picture; a setting, applied at once.
+    void SetFullScreenScaling(FullScreenScaling scaling);
+    FullScreenScaling GetFullScreenScaling() const { return fullScreenScaling; }
     virtual Dialog* CreateDialog(int id, bool modal, const std::string& header,
                                  const std::string& body, const std::string& footer,
                                  int buttonMode);
@@ -195,6 +198,7 @@ public:
     // The window's picture scale as saved (0 automatic, 1 ... 8), and --scale's for this run.
     int windowScale = 0;
     std::optional<int> windowScaleThisRun;
+    FullScreenScaling fullScreenScaling = FullScreenScaling::Automatic;
     // Another copy holds the instance lock: Init stopped early, nothing is saved.
     bool anotherCopyRunning = false;
 

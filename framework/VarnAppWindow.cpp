@@ -84,6 +84,7 @@ void VarnApp::MakeWindow() {
     }
     if (!displayDevice) displayDevice = CreateDisplayDevice();
     window.SetWindowScale(RequestedWindowScale());
+    window.SetFullScreenScaling(fullScreenScaling);
     if (!window.Create(title, width, height, !windowed)) {
         // A full-screen window the system refuses is a failed display change: fall back.
         if (!windowed) {
@@ -157,6 +158,12 @@ void VarnApp::SetWindowScale(int requested) {
     windowScale = requested;
     windowScaleThisRun.reset();
     platform->GetWindow().SetWindowScale(requested);
+}
+
+void VarnApp::SetFullScreenScaling(FullScreenScaling scaling) {
+    fullScreenScaling = scaling;
+    platform->GetWindow().SetFullScreenScaling(scaling);
+    widgetManager->MarkAllDirty();
 }
 
 // ---- messages ----

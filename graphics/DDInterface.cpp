@@ -53,14 +53,14 @@ int DDInterface::Init(PlatformWindow* targetWindow, bool isWindowed) {
 // Chooses the layout and makes the draw surface.
 int DDInterface::CreateDisplay(bool isWindowed) {
     if (!window || !window->Exists()) return RESULT_DD_CREATE_FAIL;
+    // Full screen keeps the desktop's mode, so it draws at the window's depth too; only a
+    // desktop depth a window cannot use leaves it at 16 bits.
     PixelLayout layout = PixelLayout::Rgb565();
-    if (isWindowed) {
-        int bytes = window->DesktopBytesPerPixel();
-        if (bytes == 4)
-            layout = PixelLayout::Xrgb8888();
-        else if (bytes != 2)
-            return RESULT_INVALID_COLORDEPTH;
-    }
+    int bytes = window->DesktopBytesPerPixel();
+    if (bytes == 4)
+        layout = PixelLayout::Xrgb8888();
+    else if (bytes != 2 && isWindowed)
+        return RESULT_INVALID_COLORDEPTH;
     pendingDrawSurface = DDSurface::Create(width, height, layout);
     if (!pendingDrawSurface) return RESULT_SURFACE_FAIL;
     format = DisplayFormat::FromLayout(layout);

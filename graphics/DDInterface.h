@@ -1,6 +1,7 @@
 // DDInterface: the display device. It is set up for the main window, windowed or full
 // screen, learns the pixel layout (windowed: the desktop's, 2 bytes a pixel giving 16-bit
-// 5-6-5 and 4 bytes giving 32-bit x8r8g8b8; full screen: always 5-6-5), keeps the
+// 5-6-5 and 4 bytes giving 32-bit x8r8g8b8; full screen the same, and 5-6-5 where the
+// desktop's depth is neither), keeps the
 // screen-sized draw surface inside the screen image, and presents it by handing the rows
 // changed since the last presentation to the platform window.
 //

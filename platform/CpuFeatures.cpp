@@ -12,12 +12,21 @@ bool CpuHasAvx512() {
     static const bool has = __builtin_cpu_supports("avx512f");
     return has;
 }
+
+bool CpuHasAvx512Bw() {
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    return has;
+}
 #else
 bool CpuHasAvx2() {
     return false;
 }
 
 bool CpuHasAvx512() {
+    return false;
+}
+
+bool CpuHasAvx512Bw() {
     return false;
 }
 #endif

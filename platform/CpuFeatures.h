@@ -8,5 +8,7 @@ namespace Varn {
 bool CpuHasAvx2();
 // True where the processor also runs AVX-512 Foundation (64-byte vectors).
 bool CpuHasAvx512();
+// True where the processor also runs AVX-512 byte and word instructions.
+bool CpuHasAvx512Bw();
 
 }  // namespace Varn

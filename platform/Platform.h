@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/AudioDevice.h"
+#include "platform/WindowScale.h"
 
 namespace Varn {
 
@@ -126,6 +127,9 @@ public:
     virtual void SetWindowScale(int requested) = 0;
     // The largest window scale that fits the desktop's usable area (at least 1).
     virtual int MaxWindowScale() const = 0;
+    // How full screen sizes the picture (whole multiples, the fill or the automatic choice);
+    // a full-screen window takes it at once.
+    virtual void SetFullScreenScaling(FullScreenScaling scaling) = 0;
 
     // Bytes per pixel of the desktop (2, 3, 4 or 1), for choosing the depth.
     virtual int DesktopBytesPerPixel() const = 0;

@@ -47,6 +47,7 @@ public:
     bool SetFullscreen(bool isFullscreen) override;
     void SetWindowScale(int requested) override { windowScale = requested; }
     int MaxWindowScale() const override { return maxWindowScale; }
+    void SetFullScreenScaling(FullScreenScaling scaling) override { fullScreenScaling = scaling; }
 
     int DesktopBytesPerPixel() const override { return desktopBytesPerPixel; }
     bool Present(const FrameView& frame) override;
@@ -84,6 +85,7 @@ public:
     int switchCount = 0;
     int windowScale = 0;
     int maxWindowScale = 1;
+    FullScreenScaling fullScreenScaling = FullScreenScaling::Automatic;
     int desktopBytesPerPixel = 4;
     bool pointerInClient = true;
     bool captured = false;

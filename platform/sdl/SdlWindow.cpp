@@ -65,6 +65,7 @@ bool SdlWindow::Create(const std::string& title, int width, int height, bool ful
 
 bool SdlWindow::SetFullscreen(bool fullscreen) {
     if (!window) return false;
+    if (fullscreen && !fullscreenNow) RememberWindowedPosition();
     if (SDL_SetWindowFullscreen(window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         std::fprintf(stderr, "Full-screen switch refused (%s): making the window again\n",
                      SDL_GetError());
@@ -74,12 +75,28 @@ bool SdlWindow::SetFullscreen(bool fullscreen) {
     if (!fullscreen) {
         int scale = ChosenWindowScale();
         SDL_SetWindowSize(window, logicalWidth * scale, logicalHeight * scale);
+        if (windowedPositionKnown) SDL_SetWindowPosition(window, windowedX, windowedY);
     }
     AlignX11Geometry(window);
     windowSurface = nullptr;
     PlaceInWindow();
     SetRendererScaling();
     return true;
+}
+
+void SdlWindow::RememberWindowedPosition() {
+    windowedPositionKnown = X11WindowPosition(window, windowedX, windowedY);
+    if (!windowedPositionKnown) {
+        SDL_GetWindowPosition(window, &windowedX, &windowedY);
+        windowedPositionKnown = true;
+    }
+}
+
+void SdlWindow::SetFullScreenScaling(FullScreenScaling scaling) {
+    fullScreenScaling = scaling;
+    if (!window || !fullscreenNow) return;
+    windowSurface = nullptr;
+    PlaceInWindow();
 }
 
 void SdlWindow::SetWindowScale(int requested) {
@@ -130,12 +147,35 @@ void SdlWindow::PlaceInWindow() {
     PlaceIn(width, height);
 }
 
+// Full screen on a 32-bit window surface may take the fill; anything else whole multiples
+// (a renderer scales by itself).
 void SdlWindow::PlaceIn(int outputWidth, int outputHeight) {
-    placement = PlacePicture(outputWidth, outputHeight, logicalWidth, logicalHeight);
-    if (placement.scale == cursorScale) return;
-    cursorScale = placement.scale;
+    FullScreenScaling scaling = fullscreenNow && useWindowSurface && surfaceBytes == 4
+                                    ? fullScreenScaling
+                                    : FullScreenScaling::WholeMultiples;
+    placement =
+        PlaceFullScreenPicture(outputWidth, outputHeight, logicalWidth, logicalHeight, scaling);
+    if (placement.fill &&
+        (fill.ShownWidth() != placement.shownWidth || fill.ShownHeight() != placement.shownHeight))
+        fill =
+            PictureFill(logicalWidth, logicalHeight, placement.shownWidth, placement.shownHeight);
+    std::string text = PlacementText();
+    if (text != placementLogged) std::fprintf(stderr, "Picture: %s\n", text.c_str());
+    placementLogged = text;
+    // The cursors follow the picture to the nearest whole scale.
+    int scale = placement.fill
+                    ? std::max(1, (placement.shownHeight + logicalHeight / 2) / logicalHeight)
+                    : placement.scale;
+    if (scale == cursorScale) return;
+    cursorScale = scale;
     for (int kind : {1, 2}) MakeCursor(static_cast<SystemCursor>(kind));
     SetSystemCursor(currentCursor);
+}
+
+std::string SdlWindow::PlacementText() const {
+    if (!placement.fill) return "scale " + std::to_string(placement.scale);
+    return "fill " + std::to_string(placement.shownWidth) + "x" +
+           std::to_string(placement.shownHeight);
 }
 
 // A renderer maps the pointer to its logical size itself; the window surface shows the

@@ -2,16 +2,18 @@
 // frames, system cursors.
 //
 // Presentation: in a window and in full screen alike, the picture goes to SDL's window
-// surface, scaled by a whole number in software (the window is the picture times that
-// scale; full screen keeps the desktop's mode and puts black bars around the largest
-// scale that fits). Only the changed rows are scaled, copied and sent to the server. The
+// surface, scaled in software (the window is the picture times a whole number; full screen
+// keeps the desktop's mode and puts black bars around the largest whole multiple that fits
+// or around the sharp fill, as the player chose, FillScale). Only the changed rows are
+// scaled, copied and sent to the server. The
 // window surface never loads an OpenGL driver, which on a machine without a GPU driver
 // rasterises every presentation in software and costs tens of megabytes. Where SDL offers
 // no window surface, a renderer scales a streaming texture instead. The choice and its
 // reason are written to the log.
 //
-// Pointer positions arrive in picture coordinates: divided by the scale, less the bars.
-// Full-screen switches keep the window (SDL_SetWindowFullscreen with the desktop's mode).
+// Pointer positions arrive in picture coordinates: through the same scale, less the bars.
+// Full-screen switches keep the window (SDL_SetWindowFullscreen with the desktop's mode),
+// and leaving full screen puts it back where it stood.
 //
 // The pump also carries the game controllers' records (SdlControllers), and, in tests that
 // ask for it through the environment, the scripted virtual controller (SdlPadScript).
@@ -25,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FillScale.h"
 #include "platform/FrameChanges.h"
 #include "platform/Platform.h"
 #include "platform/WindowScale.h"
@@ -51,6 +54,7 @@ public:
 
     bool SetFullscreen(bool fullscreen) override;
     void SetWindowScale(int requested) override;
+    void SetFullScreenScaling(FullScreenScaling scaling) override;
     int MaxWindowScale() const override;
 
     int DesktopBytesPerPixel() const override;
@@ -74,6 +78,8 @@ public:
     std::function<int(SDL_Surface*)> lockSurface = [](SDL_Surface* surface) {
         return SDL_MUSTLOCK(surface) ? SDL_LockSurface(surface) : 0;
     };
+    // "scale N" or "fill WxH".
+    std::string PlacementText() const;
 
 private:
     // The cursor artwork as given, scaled with the picture when a cursor is made of it.
@@ -93,7 +99,11 @@ private:
     void MakeCursor(SystemCursor cursor);
     bool ChoosePresentation();
     void SetRendererScaling();
-    void ScaleToSurface(SDL_Surface* surface, const FrameView& frame, const PictureRect& area);
+    const uint8_t* SurfaceRow(SDL_Surface* surface, const FrameView& frame, int y, int x,
+                              int width);
+    SDL_Rect ScaleToSurface(SDL_Surface* surface, const FrameView& frame, PictureRect area);
+    SDL_Rect FillSurface(SDL_Surface* surface, const FrameView& frame, const PictureRect& area);
+    void RememberWindowedPosition();
     bool CreateRenderer();
     bool EnsureTexture(const FrameView& frame, bool& fresh);
     bool PresentToSurface(const FrameView& frame);
@@ -117,7 +127,17 @@ private:
     int logicalHeight = 0;
     int requestedScale = 0;
     bool fullscreenNow = false;
+    FullScreenScaling fullScreenScaling = FullScreenScaling::Automatic;
     PicturePlacement placement;
+    std::string placementLogged;
+    // The fill's tables for the current placement.
+    PictureFill fill;
+    int surfaceBytes = 4;
+    // Where the window stood before full screen; SDL's own memory of it is overwritten by
+    // the configure events of the full-screen geometry on servers without a manager.
+    bool windowedPositionKnown = false;
+    int windowedX = 0;
+    int windowedY = 0;
     // A row of the picture converted to the surface's pixel format, when the two differ.
     std::vector<uint8_t> converted;
     // The frame as last presented, to scale and send only what really changed.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/FillScale.h"
 #include "platform/RowScale.h"
 #include "platform/sdl/SdlWindow.h"
 #include "platform/sdl/SdlX11Geometry.h"
@@ -36,11 +37,12 @@ bool SdlWindow::ChoosePresentation() {
     useWindowSurface = false;
     windowSurface = nullptr;
     const char* why = "forced by GEMLODE_PRESENTATION";
+    SDL_Surface* surface = nullptr;
     if (!RendererForced()) {
         // The window system's own image transfer (shared memory where it can), not a texture
         // of an OpenGL renderer standing behind the surface.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        SDL_Surface* surface = SDL_GetWindowSurface(window);
+        surface = SDL_GetWindowSurface(window);
         useWindowSurface = ScalableSurface(surface);
         surfacesStartBlack = X11SharedMemorySurfaces(window);
         why = surface ? "the window surface has an unusual pixel size" : SDL_GetError();
@@ -50,8 +52,10 @@ bool SdlWindow::ChoosePresentation() {
         std::fprintf(stderr, "No window surface (%s): using a renderer\n", why);
         if (!CreateRenderer()) return false;
     }
-    std::fprintf(stderr, "Presentation: %s, scale %d%s\n", PresentationPath().c_str(),
-                 placement.scale, surfacesStartBlack ? ", shared memory" : "");
+    if (surface) surfaceBytes = surface->format->BytesPerPixel;
+    PlaceInWindow();
+    std::fprintf(stderr, "Presentation: %s, %s%s\n", PresentationPath().c_str(),
+                 PlacementText().c_str(), surfacesStartBlack ? ", shared memory" : "");
     return true;
 }
 
@@ -124,54 +128,61 @@ bool SdlWindow::PresentToSurface(const FrameView& frame) {
     bool fresh = surface != windowSurface;
     windowSurface = surface;
     if (fresh) {
+        surfaceBytes = surface->format->BytesPerPixel;
         PlaceIn(surface->w, surface->h);
         if (!surfacesStartBlack) SDL_FillRect(surface, nullptr, 0);
     }
     PictureRect changed = frameChanges.Update(frame, frame.firstDirtyRow, frame.endDirtyRow, fresh);
-    // From a 16-pixel boundary each scaled row starts on a 64-byte line of the surface (its
-    // rows and bars are whole lines at the usual sizes), where the row kernels run fastest.
-    changed.width += changed.x % 16;
-    changed.x -= changed.x % 16;
-    // Whatever would reach past the surface (a window smaller than asked for) is left out.
-    int scale = placement.scale;
-    changed.width = std::min(changed.width, (surface->w - placement.left) / scale - changed.x);
-    changed.height = std::min(changed.height, (surface->h - placement.top) / scale - changed.y);
     if (changed.Empty() && !fresh) return true;
     // The kept frame already counts these rows as shown: a fresh surface sends them all.
     if (lockSurface(surface) != 0) {
         windowSurface = nullptr;
         return false;
     }
-    if (!changed.Empty()) ScaleToSurface(surface, frame, changed);
+    SDL_Rect sent{};
+    if (!changed.Empty())
+        sent = placement.fill ? FillSurface(surface, frame, changed)
+                              : ScaleToSurface(surface, frame, changed);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    SDL_Rect sent{placement.left + changed.x * scale, placement.top + changed.y * scale,
-                  changed.width * scale, changed.height * scale};
     if (fresh) sent = SDL_Rect{0, 0, surface->w, surface->h};
+    if (sent.w <= 0 || sent.h <= 0) return true;
     if (SDL_UpdateWindowSurfaceRects(window, &sent, 1) != 0) windowSurface = nullptr;
     return true;
 }
 
-// The rectangle of the frame, row by row: converted to the surface's format where that
-// differs (one row at a time, so full screen holds no second picture), scaled across into
-// the first of its copies, which the others then copy.
-void SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame,
-                               const PictureRect& area) {
-    int scale = placement.scale;
-    int bytes = surface->format->BytesPerPixel;
+const uint8_t* SdlWindow::SurfaceRow(SDL_Surface* surface, const FrameView& frame, int y, int x,
+                                     int width) {
     int frameBytes = frame.format == PixelFormat::kRgb565 ? 2 : 4;
-    bool convert = SdlFormat(frame.format) != surface->format->format;
-    if (convert) converted.resize(size_t(area.width) * bytes);
+    const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(y) * frame.pitch +
+                         size_t(x) * frameBytes;
+    if (SdlFormat(frame.format) == surface->format->format) return source;
+    int bytes = surface->format->BytesPerPixel;
+    converted.resize(size_t(frame.width) * bytes);
+    SDL_ConvertPixels(width, 1, SdlFormat(frame.format), source, frame.pitch,
+                      surface->format->format, converted.data(), width * bytes);
+    return converted.data();
+}
+
+// Whole multiples: the rectangle of the frame, row by row: converted to the surface's
+// format where that differs (one row at a time, so full screen holds no second picture),
+// scaled across into the first of its copies, which the others then copy. Returns the
+// part of the surface written.
+SDL_Rect SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame, PictureRect area) {
+    // From a 16-pixel boundary each scaled row starts on a 64-byte line of the surface (its
+    // rows and bars are whole lines at the usual sizes), where the row kernels run fastest.
+    area.width += area.x % 16;
+    area.x -= area.x % 16;
+    // Whatever would reach past the surface (a window smaller than asked for) is left out.
+    int scale = placement.scale;
+    area.width = std::min(area.width, (surface->w - placement.left) / scale - area.x);
+    area.height = std::min(area.height, (surface->h - placement.top) / scale - area.y);
+    if (area.Empty()) return SDL_Rect{};
+    int bytes = surface->format->BytesPerPixel;
     auto* target =
         static_cast<uint8_t*>(surface->pixels) + size_t(placement.left + area.x * scale) * bytes;
     size_t rowBytes = size_t(area.width) * scale * bytes;
     for (int y = area.y; y < area.y + area.height; ++y) {
-        const auto* source = static_cast<const uint8_t*>(frame.pixels) + size_t(y) * frame.pitch +
-                             size_t(area.x) * frameBytes;
-        if (convert) {
-            SDL_ConvertPixels(area.width, 1, SdlFormat(frame.format), source, frame.pitch,
-                              surface->format->format, converted.data(), area.width * bytes);
-            source = converted.data();
-        }
+        const uint8_t* source = SurfaceRow(surface, frame, y, area.x, area.width);
         auto* row = target + size_t(placement.top + y * scale) * surface->pitch;
         if (bytes == 4)
             ScaleRow32(reinterpret_cast<uint32_t*>(row), reinterpret_cast<const uint32_t*>(source),
@@ -182,6 +193,32 @@ void SdlWindow::ScaleToSurface(SDL_Surface* surface, const FrameView& frame,
         for (int copy = 1; copy < scale; ++copy)
             std::memcpy(row + size_t(copy) * surface->pitch, row, rowBytes);
     }
+    return SDL_Rect{placement.left + area.x * scale, placement.top + area.y * scale,
+                    area.width * scale, area.height * scale};
+}
+
+// The fill (32-bit surfaces only): every output pixel that shows anything of the changed
+// rectangle.
+SDL_Rect SdlWindow::FillSurface(SDL_Surface* surface, const FrameView& frame,
+                                const PictureRect& area) {
+    // The kernels write whole groups of the shown rows: the shown picture must fit.
+    if (surface->format->BytesPerPixel != 4 || frame.width != placement.pictureWidth ||
+        frame.height != placement.pictureHeight ||
+        placement.left + placement.shownWidth > surface->w ||
+        placement.top + placement.shownHeight > surface->h)
+        return SDL_Rect{};
+    OutputRange columns = fill.ColumnsOf(area.x, area.x + area.width);
+    OutputRange rows = fill.RowsOf(area.y, area.y + area.height);
+    columns.to = std::min(columns.to, surface->w - placement.left);
+    rows.to = std::min(rows.to, surface->h - placement.top);
+    if (columns.to <= columns.from || rows.to <= rows.from) return SDL_Rect{};
+    auto* shown = static_cast<uint8_t*>(surface->pixels) + size_t(placement.top) * surface->pitch +
+                  size_t(placement.left) * 4;
+    fill.Paint(shown, size_t(surface->pitch), columns, rows, [&](int y) {
+        return reinterpret_cast<const uint32_t*>(SurfaceRow(surface, frame, y, 0, frame.width));
+    });
+    return SDL_Rect{placement.left + columns.from, placement.top + rows.from,
+                    columns.to - columns.from, rows.to - rows.from};
 }
 
 bool SdlWindow::PresentThroughRenderer(const FrameView& frame) {

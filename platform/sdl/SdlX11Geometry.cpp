@@ -38,6 +38,24 @@ bool AlignX11Geometry(SDL_Window* window) {
 #endif
 }
 
+bool X11WindowPosition(SDL_Window* window, int& x, int& y) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    Display* display = info.info.x11.display;
+    Window child = 0;
+    return XTranslateCoordinates(display, info.info.x11.window, DefaultRootWindow(display), 0, 0,
+                                 &x, &y, &child) != 0;
+#else
+    (void)window;
+    (void)x;
+    (void)y;
+    return false;
+#endif
+}
+
 bool X11SharedMemorySurfaces(SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     SDL_SysWMinfo info;

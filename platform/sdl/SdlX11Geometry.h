@@ -14,6 +14,10 @@ namespace Varn {
 // Does nothing for windows on other video drivers. True when it asked.
 bool AlignX11Geometry(SDL_Window* window);
 
+// Where the X server has the window's client area, in root coordinates: SDL's own idea of
+// it lags behind configure events. False on other drivers (the caller asks SDL then).
+bool X11WindowPosition(SDL_Window* window, int& x, int& y);
+
 // Whether SDL's window surfaces for this window come from X shared memory, which starts out
 // zeroed (black): then the bars around a full-screen picture need not be painted, and the
 // process keeps those pages untouched instead of resident. False on other drivers.

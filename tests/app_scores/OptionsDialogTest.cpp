@@ -44,7 +44,7 @@ TEST_F(OptionsDialogTest, OpensAsDialogTwoWithItsLayout) {
     StartGame();
     OptionsDialog* options = OpenOptions();
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->GetRect(), Rect(234, 50, 348, 376));
+    EXPECT_EQ(options->GetRect(), Rect(234, 50, 348, 414));
     EXPECT_EQ(options->header, "Options");
     EXPECT_EQ(options->firstButton->label, "DONE");
     int third = (348 - 60) / 3;
@@ -146,6 +146,22 @@ TEST_F(OptionsDialogTest, WindowSizeStepsThroughTheSizesThatFitAndAppliesOnDone)
     auto key = SettingsStore(folder / "config").OpenKey("SOFTWARE\\Zandrel\\Gemlode");
     ASSERT_TRUE(key);
     EXPECT_EQ(key->GetInt("WindowScale"), 1u);
+}
+
+TEST_F(OptionsDialogTest, FullScreenStepsThroughItsThreeChoicesAndAppliesOnDone) {
+    StartGame();
+    OptionsDialog* options = OpenOptions();
+    for (const char* choice : {"Automatic", "Sharp Whole Multiples", "Fill Screen"}) {
+        EXPECT_EQ(options->fullScreenButton->label, std::string("Full Screen: ") + choice);
+        ClickCentreOf(options->fullScreenButton.get());
+    }
+    ClickCentreOf(options->fullScreenButton.get());
+    ClickCentreOf(options->fullScreenButton.get());
+    Done(options);
+    EXPECT_EQ(platform.window.fullScreenScaling, FullScreenScaling::Fill);
+    auto key = SettingsStore(folder / "config").OpenKey("SOFTWARE\\Zandrel\\Gemlode");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->GetInt("FullScreenScaling"), 2u);
 }
 
 TEST_F(OptionsDialogTest, UncheckingFullscreenWhereWindowedFailedIsRefused) {

@@ -35,15 +35,18 @@ TEST(DisplayDeviceTest, DesktopPixelSizeChoosesTheWindowedDepth) {
     }
 }
 
-TEST(DisplayDeviceTest, FullScreenDrawsInFiveSixFiveWhateverTheDesktop) {
-    HeadlessWindow window;
-    window.desktopBytesPerPixel = 3;
-    window.Create("t", 8, 8, true);
-    DDInterface device(nullptr, 8, 8);
-    ASSERT_EQ(device.Init(&window, false), RESULT_OK);
-    EXPECT_EQ(device.GetBitDepth(), 16);
-    ASSERT_TRUE(device.Redraw());
-    EXPECT_EQ(window.lastFrame.format, PixelFormat::kRgb565);
+TEST(DisplayDeviceTest, FullScreenDrawsAtTheWindowsDepthAndElseInFiveSixFive) {
+    const std::pair<int, PixelFormat> cases[] = {
+        {4, PixelFormat::kXrgb8888}, {2, PixelFormat::kRgb565}, {3, PixelFormat::kRgb565}};
+    for (const auto& [bytes, format] : cases) {
+        HeadlessWindow window;
+        window.desktopBytesPerPixel = bytes;
+        window.Create("t", 8, 8, true);
+        DDInterface device(nullptr, 8, 8);
+        ASSERT_EQ(device.Init(&window, false), RESULT_OK);
+        ASSERT_TRUE(device.Redraw());
+        EXPECT_EQ(window.lastFrame.format, format) << bytes;
+    }
 }
 
 TEST(DisplayDeviceTest, NoWindowIsACreateFailure) {

@@ -123,6 +123,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<Platform> platform = CreateSdlPlatform();
     ProbeApp app(platform.get(), argv[1]);
     app.Init();
+    // Full screen keeps the picture unscaled with bars around, which the tests look for.
+    app.SetFullScreenScaling(FullScreenScaling::WholeMultiples);
     ProbeWidget widget;
     widget.Resize(0, 0, 640, 480);
     app.GetWidgetManager()->AddWidget(&widget);

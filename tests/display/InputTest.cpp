@@ -164,7 +164,7 @@ TEST_F(HeadlessInputTest, AltEnterAfterLoadingSwitchesAndSetsTheDisplayUpAgain) 
     Pump();
     EXPECT_FALSE(app.windowed);
     EXPECT_TRUE(Window().fullscreen);
-    EXPECT_EQ(Device()->GetBitDepth(), 16);  // full screen draws in 5-6-5
+    EXPECT_EQ(Device()->GetBitDepth(), 32);  // full screen draws at the window's depth
     EXPECT_EQ(app.GetWidgetManager()->GetScreenImage(), Device()->GetScreenImage());
     Window().PostKey(kMsgSysKeyDown, 13);
     Pump();
@@ -387,12 +387,13 @@ TEST_F(SdlInputTest, AltGrStillTypes) {
     EXPECT_EQ(Log(), "key81 char64 ");
 }
 
-// The dummy display is 1024x768: full screen shows the 640x480 picture unscaled
-// in the middle, with bars of 192 pixels left and right and 144 above and below.
+// The dummy display is 1024x768: full screen in whole multiples shows the 640x480 picture
+// unscaled in the middle, with bars of 192 pixels left and right and 144 above and below.
 TEST(SdlFullScreenTest, LetterboxBarsAreOutsideTheClientArea) {
     SdlPlatformHolder holder;
     auto* window = dynamic_cast<SdlWindow*>(&holder.GetWindow());
     ASSERT_NE(window, nullptr);
+    window->SetFullScreenScaling(FullScreenScaling::WholeMultiples);
     ASSERT_TRUE(window->Create("letterbox", 640, 480, true));
     window->Show();
     const struct {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Full screen on an X server without a window manager, on a screen larger than
-# the game: nobody carries out the full-screen request there, yet the picture
+# the game (filled at 1024x768): nobody carries out the full-screen request there, yet the picture
 # must land where the window really is and clicks must reach the buttons.
 # Starts the real program windowed, plays, switches to full screen with
 # Alt+Enter, clicks OPTIONS where the picture shows it and expects the options
@@ -29,16 +29,21 @@ fail() {
 }
 window=$(xvfb_window $game)
 [ -n "$window" ] || fail "no window"
-# Where the 640x480 picture lies on the screen: centred in the window, unscaled
-# (the screen is not twice the game's size).
+# Where the 640x480 picture lies on the screen: filling the window at 4:3 (the screen
+# is too small for whole multiples to fill it), centred.
 picture_origin() {
-  local geometry
+  local geometry w h
   geometry=$(xdotool getwindowgeometry "$window")
   position=$(awk '/Position/ {print $2}' <<<"$geometry")
   size=$(awk '/Geometry/ {print $2}' <<<"$geometry")
-  px=$((${position%,*} + (${size%x*} - 640) / 2))
-  py=$((${position#*,} + (${size#*x} - 480) / 2))
+  w=${size%x*} h=${size#*x}
+  sh=$((h < w * 3 / 4 ? h : w * 3 / 4))
+  sw=$(((sh * 1280 + 480) / 960))
+  px=$((${position%,*} + (w - sw) / 2))
+  py=$((${position#*,} + (h - sh) / 2))
 }
+# The screen pixel under picture pixel (x, y)'s centre.
+at() { echo "$((px + (2 * $1 + 1) * sw / 1280)) $((py + (2 * $2 + 1) * sh / 960))"; }
 shot() {
   xwd -root -silent | convert xwd:- "png:$artifacts/$1.png"
 }
@@ -65,12 +70,12 @@ picture_origin
 echo "full-screen window: $size at $position, picture at $px,$py"
 [ "$size" != "640x480" ] || [ "$position" != "192,144" ] || echo "the window kept its windowed geometry"
 shot 01-fullscreen
-xdotool mousemove $((px + 96)) $((py + 261)) click 1  # OPTIONS
+xdotool mousemove $(at 96 261) click 1  # OPTIONS
 sleep 1
 shot 02-options
 # The options dialog stands at (234, 50), 348 wide: its gold rim runs along the top.
 for x in 60 174 290; do
-  near $((px + 234 + x)) $((py + 51)) 242 199 107 || fail "no options dialog at x $x"
+  near $(at $((234 + x)) 51) 242 199 107 || fail "no options dialog at x $x"
 done
 echo "options dialog open"
 exit 0

@@ -39,5 +39,38 @@ TEST(WindowScale, PointerIsDividedByTheScaleLessTheBars) {
     EXPECT_TRUE(screen.Contains(640, 120));
 }
 
+TEST(WindowScale, FullScreenFillsScreensWhereTheWholeMultipleLeavesTooMuchBlack) {
+    struct Screen {
+        int width, height;
+        bool fill;
+        int shownWidth, shownHeight;
+    };
+    const Screen screens[] = {
+        {1280, 800, true, 1067, 800},    {1366, 768, true, 1024, 768},
+        {1600, 900, true, 1200, 900},    {1920, 1080, false, 1280, 960},
+        {2560, 1440, false, 1920, 1440}, {3840, 2160, false, 2560, 1920},
+    };
+    for (const Screen& s : screens) {
+        PicturePlacement p =
+            PlaceFullScreenPicture(s.width, s.height, 640, 480, FullScreenScaling::Automatic);
+        EXPECT_EQ(p.fill, s.fill) << s.width << "x" << s.height;
+        EXPECT_EQ(p.shownWidth, s.shownWidth) << s.width << "x" << s.height;
+        EXPECT_EQ(p.shownHeight, s.shownHeight) << s.width << "x" << s.height;
+    }
+    EXPECT_TRUE(PlaceFullScreenPicture(3840, 2160, 640, 480, FullScreenScaling::Fill).fill);
+    EXPECT_FALSE(
+        PlaceFullScreenPicture(1280, 800, 640, 480, FullScreenScaling::WholeMultiples).fill);
+}
+
+TEST(WindowScale, FillMapsEveryPicturePixelThereAndBack) {
+    PicturePlacement p = PlaceFullScreenPicture(1280, 800, 640, 480, FullScreenScaling::Fill);
+    EXPECT_EQ(p.left, 106);
+    for (int x = 0; x < 640; ++x) ASSERT_EQ(p.ToPictureX(p.ToOutputX(x)), x);
+    for (int y = 0; y < 480; ++y) ASSERT_EQ(p.ToPictureY(p.ToOutputY(y)), y);
+    EXPECT_FALSE(p.Contains(105, 400));
+    EXPECT_FALSE(p.Contains(106 + 1067, 400));
+    EXPECT_TRUE(p.Contains(106 + 1066, 799));
+}
+
 }  // namespace
 }  // namespace Varn

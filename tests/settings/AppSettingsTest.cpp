@@ -55,6 +55,8 @@ TEST_F(AppSettingsTest, FirstSaveCreatesEveryValueInOrder) {
               "# 0 plays in a window, 1 full screen\nScreenMode=0\n"
               "# Window size: the picture 1 to 8 times as large, 0 as large as fits\n"
               "WindowScale=0\n"
+              "# Full screen: 0 automatic, 1 sharp whole multiples, 2 fill screen\n"
+              "FullScreenScaling=0\n"
               "# 1 uses the game's own mouse pointers, 0 the desktop's\nCustomCursors=0\n"
               "# 1 when the last transfer of the game succeeded, else 0\nITSuccess=0\n"
               "# Games played, 0 to 4294967295\nTimesPlayed=0\n"
@@ -129,6 +131,8 @@ TEST_F(AppSettingsTest, WindowScaleOutsideOneToEightReadsAsAutomatic) {
     for (const auto& [stored, read] : cases) {
         Put("WindowScale", stored);
         EXPECT_EQ(Loaded().windowScale, read) << stored;
+        Put("FullScreenScaling", stored);
+        EXPECT_EQ(int(Loaded().fullScreenScaling), stored <= 2 ? int(stored) : 0) << stored;
     }
 }
 
