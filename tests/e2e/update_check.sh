@@ -74,7 +74,7 @@ close_game() {
 start_game
 sleep 2
 shot new-version
-click 267 163  # YES
+click 267 144  # YES
 for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
 opened=$(cat "$work/opened" 2>/dev/null)
 [ "$opened" = "$page" ] || { echo "opener got '$opened'"; cat "$work/log"; exit 1; }

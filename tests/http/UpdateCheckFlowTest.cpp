@@ -112,7 +112,7 @@ TEST_F(UpdateCheckFlowTest, NewVersionYesOpensThePageAndQuitsOnceTheBrowserIsUp)
     EXPECT_EQ(answer->y, 50 - 32);
     EXPECT_NE(app().settings.lastUpdateCheck, 0);
     EXPECT_EQ(answer->firstButton->GetRect(),
-              Rect(202, 145, 130, 36));      // the window test clicks YES
+              Rect(202, 126, 130, 36));      // the window test clicks YES
     ClickCentre(answer->firstButton.get());  // YES
     EXPECT_EQ(app().GetDialog(kNewVersion), nullptr);
     EXPECT_EQ(app().GetDialog(kUpdateDialog), nullptr);
