@@ -41,9 +41,8 @@ void RowScale(benchmark::State& state, Varn::RowScaleKernel kernel) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(scaledCount) * 4);
 }
 
-void ScaledRowMemcpy(benchmark::State& state) {
-    const int scale = int(state.range(0));
-    const size_t count = size_t(kWidth) * scale;
+// The anchor: a plain copy of as many pixels as the kernel writes.
+void CopyPixels(benchmark::State& state, size_t count) {
     std::vector<uint32_t> sourceStorage, copyStorage;
     const uint32_t* source = LineAligned(sourceStorage, count, 0x00336699);
     uint32_t* copy = LineAligned(copyStorage, count, 0);
@@ -53,6 +52,10 @@ void ScaledRowMemcpy(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(count) * 4);
+}
+
+void ScaledRowMemcpy(benchmark::State& state) {
+    CopyPixels(state, size_t(kWidth) * size_t(state.range(0)));
 }
 
 // The shown size is the range: width, height.
@@ -75,16 +78,7 @@ void FillPicture(benchmark::State& state, Varn::FillKernel kernel) {
 }
 
 void FilledPictureMemcpy(benchmark::State& state) {
-    const size_t count = size_t(state.range(0)) * size_t(state.range(1));
-    std::vector<uint32_t> sourceStorage, copyStorage;
-    const uint32_t* source = LineAligned(sourceStorage, count, 0x00336699);
-    uint32_t* copy = LineAligned(copyStorage, count, 0);
-    for (auto _ : state) {
-        std::memcpy(copy, source, count * 4);
-        benchmark::DoNotOptimize(copy);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(count) * 4);
+    CopyPixels(state, size_t(state.range(0)) * size_t(state.range(1)));
 }
 
 BENCHMARK_CAPTURE(FillPicture, widest, Varn::FillKernel::Widest)

@@ -7,14 +7,26 @@
 
 namespace Varn {
 
-bool AlignX11Geometry(SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_X11)
+namespace {
+// The window's X display and id; false where it is not an X11 window.
+bool X11Handles(SDL_Window* window, Display*& display, Window& xWindow) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
         return false;
-    Display* display = info.info.x11.display;
-    Window xWindow = info.info.x11.window;
+    display = info.info.x11.display;
+    xWindow = info.info.x11.window;
+    return true;
+}
+}  // namespace
+#endif
+
+bool AlignX11Geometry(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    Display* display = nullptr;
+    Window xWindow = 0;
+    if (!X11Handles(window, display, xWindow)) return false;
     XWindowAttributes actual;
     if (!XGetWindowAttributes(display, xWindow, &actual)) return false;
     int x = 0;
@@ -40,14 +52,12 @@ bool AlignX11Geometry(SDL_Window* window) {
 
 bool X11WindowPosition(SDL_Window* window, int& x, int& y) {
 #if defined(SDL_VIDEO_DRIVER_X11)
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
-        return false;
-    Display* display = info.info.x11.display;
+    Display* display = nullptr;
+    Window xWindow = 0;
+    if (!X11Handles(window, display, xWindow)) return false;
     Window child = 0;
-    return XTranslateCoordinates(display, info.info.x11.window, DefaultRootWindow(display), 0, 0,
-                                 &x, &y, &child) != 0;
+    return XTranslateCoordinates(display, xWindow, DefaultRootWindow(display), 0, 0, &x, &y,
+                                 &child) != 0;
 #else
     (void)window;
     (void)x;
@@ -58,11 +68,9 @@ bool X11WindowPosition(SDL_Window* window, int& x, int& y) {
 
 bool X11SharedMemorySurfaces(SDL_Window* window) {
 #if defined(SDL_VIDEO_DRIVER_X11)
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
-        return false;
-    return XShmQueryExtension(info.info.x11.display);
+    Display* display = nullptr;
+    Window xWindow = 0;
+    return X11Handles(window, display, xWindow) && XShmQueryExtension(display);
 #else
     (void)window;
     return false;
