@@ -131,9 +131,7 @@ TEST(CrashProgramFolderTest, ReadOnlyFolderStillExitsThreeWithoutCrashFile) {
     EXPECT_NE(std::string::npos, run.output.find("Exception: Access Violation")) << run.output;
 }
 
-// A call through null leaves its return address at the stack pointer; a debugger's jump to
-// 0 may leave any word there. Either way the frame after address 0 is the caller's, and the
-// whole chain up to main follows.
+// Whatever word a jump to 0 leaves at the stack pointer, the caller and all up to main follow.
 TEST(CrashProgramFolderTest, JumpToZeroWalksUpToMain) {
     const std::pair<const char*, const char*> cases[] = {{"jump-zero", "::CrashByJumpToZero\\("},
                                                          {"spin-jump-zero", "::Crash\\("}};
@@ -147,8 +145,7 @@ TEST(CrashProgramFolderTest, JumpToZeroWalksUpToMain) {
     }
 }
 
-// The write folder cannot be handed over: crash.txt goes nowhere else, least of all
-// through whatever descriptor the report process finds in its place.
+// A write folder that cannot be handed over gets no crash.txt elsewhere instead.
 TEST(CrashProgramFolderTest, LostWriteFolderWritesNoCrashFileElsewhere) {
     std::string base = MakeFolder("crash-lost");
     std::string folder = base + "/writes";
