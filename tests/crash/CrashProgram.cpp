@@ -75,8 +75,7 @@ void JumpToZeroOnReturn(int, siginfo_t*, void* context) {
     static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP] = 0;
 }
 
-// Jumped to 0 from a loop with a code address at the stack pointer that is no return
-// address (a pushed function address): the walk must not take it for a caller.
+// Jumps to 0 with a code address that is no return address at the stack pointer.
 __attribute__((noinline)) void SpinUntilJumped() {
     struct sigaction action {};
     action.sa_sigaction = JumpToZeroOnReturn;
@@ -86,8 +85,7 @@ __attribute__((noinline)) void SpinUntilJumped() {
     asm volatile("push %0\n1: jmp 1b" : : "r"(&CrashByAbort) : "memory");
 }
 
-// The held write folder's descriptor is closed under the handler, so that handing it to the
-// report process fails, while descriptor 3 is the working folder.
+// Closes the held write folder's descriptor, so that handing it over fails.
 __attribute__((noinline)) void CrashWithFolderLost(const std::string& writeFolder) {
     std::string held = std::filesystem::canonical(writeFolder).string();
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -157,8 +155,7 @@ bool Crash(const std::string& how, CrashTestApp& app, const char* writeFolder) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
-    // Descriptor 3 is the working folder, not closed on exec: the report process must never
-    // take it for the write folder.
+    // Descriptor 3, open across exec, is the working folder: never to be taken for the write one.
     int working = open(".", O_PATH | O_DIRECTORY);
     if (working >= 0 && working != 3) dup2(working, 3);
     if (argc > 2) {

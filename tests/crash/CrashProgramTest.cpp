@@ -22,8 +22,10 @@ struct CrashCase {
     bool appFacts = true;   // the application's facts were captured
 };
 
+constexpr const char* kAccess = "Exception: Access Violation (code 0xc0000005) at address ";
+
 const CrashCase kCases[] = {
-    {"null-write", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
+    {"null-write", kAccess, "CrashByNullWrite"},
     {"divide", "Exception: Integer Divide by Zero (code 0xc0000094) at address ", "CrashByDivide"},
     {"abort", "Unknown exception: (code 0xe0000006) at address ", "CrashByAbort"},
     {"illegal", "Exception: Illegal Instruction (code 0xc000001d) at address ",
@@ -31,16 +33,14 @@ const CrashCase kCases[] = {
     {"breakpoint", "Exception: Breakpoint (code 0x80000003) at address ", "CrashByBreakpoint"},
     {"stack-overflow", "Exception: Stack Overflow (code 0xc00000fd) at address ",
      "CrashByRecursion"},
-    {"thread", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
+    {"thread", kAccess, "CrashByNullWrite"},
     {"thread-overflow", "Exception: Stack Overflow (code 0xc00000fd) at address ",
      "CrashByRecursion"},
     // The handler faults at the start of one of its steps: what was captured is reported.
-    {"in-walk", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
-    {"in-freeze", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite"},
-    {"in-app", "Exception: Access Violation (code 0xc0000005) at address ", "CrashByNullWrite",
-     false},
-    {"in-handover", "Exception: Access Violation (code 0xc0000005) at address ",
-     "CrashByNullWrite"},
+    {"in-walk", kAccess, "CrashByNullWrite"},
+    {"in-freeze", kAccess, "CrashByNullWrite"},
+    {"in-app", kAccess, "CrashByNullWrite", false},
+    {"in-handover", kAccess, "CrashByNullWrite"},
 };
 
 struct Crashed {
@@ -131,9 +131,7 @@ TEST(CrashProgramFolderTest, ReadOnlyFolderStillExitsThreeWithoutCrashFile) {
     EXPECT_NE(std::string::npos, run.output.find("Exception: Access Violation")) << run.output;
 }
 
-// A call through null leaves its return address at the stack pointer; a debugger's jump to
-// 0 may leave any word there. Either way the frame after address 0 is the caller's, and the
-// whole chain up to main follows.
+// Whatever word a jump to 0 leaves at the stack pointer, the caller and all up to main follow.
 TEST(CrashProgramFolderTest, JumpToZeroWalksUpToMain) {
     const std::pair<const char*, const char*> cases[] = {{"jump-zero", "::CrashByJumpToZero\\("},
                                                          {"spin-jump-zero", "::Crash\\("}};
@@ -147,8 +145,7 @@ TEST(CrashProgramFolderTest, JumpToZeroWalksUpToMain) {
     }
 }
 
-// The write folder cannot be handed over: crash.txt goes nowhere else, least of all
-// through whatever descriptor the report process finds in its place.
+// A write folder that cannot be handed over gets no crash.txt elsewhere instead.
 TEST(CrashProgramFolderTest, LostWriteFolderWritesNoCrashFileElsewhere) {
     std::string base = MakeFolder("crash-lost");
     std::string folder = base + "/writes";

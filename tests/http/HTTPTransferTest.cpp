@@ -130,8 +130,7 @@ TEST_F(HTTPTransferTest, OnlyWebAddressesAreFetched) {
     EXPECT_EQ(transfer.GetContent().find("root:"), std::string::npos);
 }
 
-// Cloud machines answer there with their own credentials. Reached through a
-// redirect, the refusal is a bad redirect (4); asked for directly, no connection (8).
+// Cloud credentials live there: a redirect there is a bad status, a direct ask no connection.
 TEST_F(HTTPTransferTest, LinkLocalAddressesAreRefusedBeforeConnecting) {
     for (const char* target : {"http://169.254.169.254/latest/", "http://[fe80::1]/", ""}) {
         LoopbackServer server(

@@ -21,7 +21,8 @@ protected:
         manager.GetCheckTransfer().Wait();
     }
 
-    InternetManager manager;
+    std::string log;
+    InternetManager manager{{}, [this](const std::string& line) { log += line; }};
 };
 
 TEST_F(InternetManagerTest, CompletedCheckIsParsedOnce) {
@@ -77,34 +78,26 @@ CURLcode RefuseProtocolLimit(CURL* easy, CURLoption option, ...) {
     if (option == CURLOPT_PROTOCOLS_STR) return CURLE_UNKNOWN_OPTION;
     va_list arguments;
     va_start(arguments, option);
-    CURLcode code;
-    if (option < CURLOPTTYPE_OBJECTPOINT)
-        code = acceptingSetopt(easy, option, va_arg(arguments, long));
-    else if (option < CURLOPTTYPE_OFF_T)
-        code = acceptingSetopt(easy, option, va_arg(arguments, void*));
-    else
-        code = acceptingSetopt(easy, option, va_arg(arguments, curl_off_t));
+    // Pointers between the two number ranges; long and curl_off_t are one type here.
+    const bool pointer = option >= CURLOPTTYPE_OBJECTPOINT && option < CURLOPTTYPE_OFF_T;
+    CURLcode code = pointer ? acceptingSetopt(easy, option, va_arg(arguments, void*))
+                            : acceptingSetopt(easy, option, va_arg(arguments, curl_off_t));
     va_end(arguments);
     return code;
 }
 
-TEST(RefusedCurlOptionTest, FailsTheCheckAndTheLogSaysWhich) {
-    setenv("no_proxy", "127.0.0.1,localhost", 1);
+TEST_F(InternetManagerTest, RefusedCurlOptionFailsTheCheckAndTheLogSaysWhich) {
     LoopbackServer server({{"HTTP/1.0 200 OK\r\n\r\n1\r\n"}});
-    std::string log;
-    InternetManager checking({}, [&log](const std::string& line) { log += line; });
     // The shared library object is not const; the worker reads it only while it runs.
     auto* curl = const_cast<CurlLibrary*>(SharedCurl());
     ASSERT_NE(curl, nullptr) << SharedCurlError();
     acceptingSetopt = curl->easy_setopt;
     curl->easy_setopt = RefuseProtocolLimit;
-    checking.StartUpdateCheck(server.Url());
-    checking.GetCheckTransfer().Wait();
+    Check(server.Url());
     curl->easy_setopt = acceptingSetopt;
-    EXPECT_EQ(checking.UpdateCheckStatus(), InternetManager::kFailed);
-    checking.LogCheckFailure();
-    EXPECT_NE(log.find("Update check failed: libcurl refused CURLOPT_PROTOCOLS_STR: "),
-              std::string::npos)
+    EXPECT_EQ(manager.UpdateCheckStatus(), InternetManager::kFailed);
+    manager.LogCheckFailure();
+    EXPECT_NE(log.find("failed: libcurl refused CURLOPT_PROTOCOLS_STR: "), std::string::npos)
         << log;
 }
 

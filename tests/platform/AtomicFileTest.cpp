@@ -57,8 +57,7 @@ TEST(AtomicFile, FailureKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_FALSE(test::HoldsTemporary(temp.path));
 }
 
-// Links planted exactly where the temporary is opened are never written through: another
-// name is drawn.
+// Links planted where the temporary is opened are never written through: another name is drawn.
 TEST(AtomicFile, PlantedLinksAreNotWrittenThrough) {
     test::TempFolder temp;
     const fs::path file = temp.path / "adlist.txt";

@@ -14,8 +14,7 @@
 namespace Varn {
 namespace {
 
-// Only the first line names a file of ours: the others are a file made anew under our name
-// (another inode), our name inside another path, a removed file and a file not SDL's.
+// Only the first is ours: then another inode, another path, a removed file, a file not SDL's.
 TEST(SharedFiles, OnlyTheFilesThisProcessMapsAreRemoved) {
     test::TempFolder folder;
     const std::string root = folder.path.string();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace Varn {
 namespace {
 
@@ -40,22 +42,16 @@ TEST(WindowScale, PointerIsDividedByTheScaleLessTheBars) {
 }
 
 TEST(WindowScale, FullScreenFillsScreensWhereTheWholeMultipleLeavesTooMuchBlack) {
-    struct Screen {
-        int width, height;
-        bool fill;
-        int shownWidth, shownHeight;
-    };
-    const Screen screens[] = {
-        {1280, 800, true, 1067, 800},    {1366, 768, true, 1024, 768},
-        {1600, 900, true, 1200, 900},    {1920, 1080, false, 1280, 960},
-        {2560, 1440, false, 1920, 1440}, {3840, 2160, false, 2560, 1920},
-    };
-    for (const Screen& s : screens) {
+    const int screens[][5] = {// width, height, filled, shown width and height
+                              {1280, 800, 1, 1067, 800},   {1366, 768, 1, 1024, 768},
+                              {1600, 900, 1, 1200, 900},   {1920, 1080, 0, 1280, 960},
+                              {2560, 1440, 0, 1920, 1440}, {3840, 2160, 0, 2560, 1920}};
+    for (const auto& s : screens) {
         PicturePlacement p =
-            PlaceFullScreenPicture(s.width, s.height, 640, 480, FullScreenScaling::Automatic);
-        EXPECT_EQ(p.fill, s.fill) << s.width << "x" << s.height;
-        EXPECT_EQ(p.shownWidth, s.shownWidth) << s.width << "x" << s.height;
-        EXPECT_EQ(p.shownHeight, s.shownHeight) << s.width << "x" << s.height;
+            PlaceFullScreenPicture(s[0], s[1], 640, 480, FullScreenScaling::Automatic);
+        EXPECT_EQ(std::tuple(int(p.fill), p.shownWidth, p.shownHeight),
+                  std::tuple(s[2], s[3], s[4]))
+            << s[0] << "x" << s[1];
     }
     EXPECT_TRUE(PlaceFullScreenPicture(3840, 2160, 640, 480, FullScreenScaling::Fill).fill);
     EXPECT_FALSE(
