@@ -54,8 +54,7 @@ public:
     void Tick(int ticks = 1);
     void Click(int x, int y, bool right = false);
     void ClickButton(int gameButtonId);
-    // Clicks the open dialog's first (positive) or second button; a test failure
-    // when that dialog or button is not there.
+    // Clicks the open dialog's first (positive) or second button; fails the test if absent.
     void ClickDialogButton(int dialogId, bool positive);
     // Runs until the predicate holds; false if it never does within the ticks.
     bool TickUntil(const std::function<bool()>& done, int maxTicks = 3000);
@@ -63,8 +62,7 @@ public:
     bool MakeMove();
     // Restarts the application in the same folder (destroying the current one).
     void Restart();
-    // Keeps the screen as it stands in artifacts/screens/NAME.png; true if it is not one
-    // flat colour.
+    // Keeps the screen in artifacts/screens/NAME.png; true if it is not one flat colour.
     bool SaveScreen(const std::string& name);
 
     HeadlessPlatform platform;

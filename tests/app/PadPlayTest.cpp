@@ -1,6 +1,4 @@
-// Game-controller play on the real application through scripted pad records: the board's
-// highlighted cell, the focus ring over the panel and a dialog, B in a dialog as its cancelling
-// button.
+// Game-controller play on the real application: board highlight, focus ring, dialogs, keyboard.
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
@@ -21,7 +19,7 @@ namespace Varn::test {
 namespace {
 
 class PadPlayTest : public ::testing::Test {
-public:
+protected:
     void SetUp() override {
         h.Start();
         h.StartPlaying();
@@ -139,15 +137,6 @@ TEST_F(PadPlayTest, BInADialogPressesItsCancellingButtonAndNeverReachesTheBoard)
     EXPECT_FALSE(board()->IsPaused());
 }
 
-// Moves the on-screen keyboard's highlight, row by row, onto the key with that label.
-bool Highlight(PadPlayTest& t, ScreenKeyboard& keys, const std::string& label) {
-    for (int step = 0; step < 4 * 13; ++step) {
-        if (keys.Label(keys.Highlighted()) == label) return true;
-        t.Press(step % 13 == 12 ? kPadDown : kPadRight);
-    }
-    return false;
-}
-
 TEST_F(PadPlayTest, TheControllerTypesAnAccentedNameOnTheScreenKeyboardAndRecordsIt) {
     board()->score = 850;
     board()->state = BoardState::GameOverShown;
@@ -161,8 +150,10 @@ TEST_F(PadPlayTest, TheControllerTypesAnAccentedNameOnTheScreenKeyboardAndRecord
     EXPECT_FALSE(ring().Shown());
     EXPECT_GE(keys->y, dialog->y + dialog->height);
     EXPECT_LE(keys->y + keys->height, 480);
-    for (const char* label : {"SHIFT", "B", "SHIFT", "\xE0\xE9\xEE", "\xE9", "\xE9"}) {
-        ASSERT_TRUE(Highlight(*this, *keys, label)) << label;
+    for (const std::string label : {"SHIFT", "B", "SHIFT", "\xE0\xE9\xEE", "\xE9", "\xE9"}) {
+        for (int step = 0; step < 52 && keys->Label(keys->Highlighted()) != label; ++step)
+            Press(step % 13 == 12 ? kPadDown : kPadRight);  // row by row
+        ASSERT_EQ(keys->Label(keys->Highlighted()), label);
         Press(kPadA);
     }
     Press(kPadB);  // deletes the second
@@ -172,8 +163,6 @@ TEST_F(PadPlayTest, TheControllerTypesAnAccentedNameOnTheScreenKeyboardAndRecord
     const std::string name = dialog->GetName();
     EXPECT_LE(h.app->GetTextFont()->StringWidth(name), RecordScoreDialog::kMaxNamePixels);
     Press(kPadStart);
-    EXPECT_EQ(h.app->GetDialog(8), nullptr);
-    EXPECT_EQ(h.app->lastScoreName, name);
     EXPECT_EQ(name.substr(0, 3), "B\xE9\xE9");
     EXPECT_EQ(h.app->GetGameOverScreen()->tables.modes[HighScoreTables::kNormalMode].today.name,
               name);

@@ -29,9 +29,8 @@ std::string FileText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The old game as the game leaves it: saved at exit, then continued. On a full disk a held
-// Enter answers the Quit question only; the controller's A then takes NO, back to the game;
-// quitting anyway leaves the game as it was saved, and the question said so.
+// A continued game on a full disk: a held Enter answers only the Quit question, A takes NO;
+// quitting anyway leaves the game as it was saved, as the question said.
 TEST(QuitSave, FullDiskTellsTheFailureAndKeepsTheContinuedGame) {
     AppHarness h;
     h.Start();

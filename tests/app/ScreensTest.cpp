@@ -179,9 +179,7 @@ TEST(ScreensTest, GameOverAndTheDialogsWithTheMostTextAreDrawn) {
     h.app->ShowGameOver();
     ASSERT_TRUE(h.TickUntil([&] { return h.app->GetDialog(8) != nullptr; }, 200));
     EditWidget* field = dynamic_cast<RecordScoreDialog*>(h.app->GetDialog(8))->GetNameField();
-    field->SetText(
-        "B\xE9"
-        "ag");
+    field->SetText("B\351ag");
     field->highlight = 0;  // the whole name selected
     field->cursor = 4;
     field->MarkDirty();
