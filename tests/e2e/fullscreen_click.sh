@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Full screen on an X server without a window manager, on a screen larger than
-# the game (filled at 1024x768): nobody carries out the full-screen request there, yet the picture
-# must land where the window really is and clicks must reach the buttons.
+# the game (filled at 1024x768): nobody carries out the full-screen request
+# there, yet the picture must land where the window really is and clicks must
+# reach the buttons.
 # Starts the real program windowed, plays, switches to full screen with
 # Alt+Enter, clicks OPTIONS where the picture shows it and expects the options
 # dialog's frame on screen. Screenshots are kept in ARTIFACT-DIR.
@@ -15,18 +16,7 @@ artifacts=$(realpath "$artifacts")
 rm -f "$artifacts"/*.png
 
 xvfb_start 1024x768x24 || exit $?
-work=$(mktemp -d)
-game_copy "$game_dir" "$work"
-cd "$work"
-XDG_CONFIG_HOME=$work/config ./gemlode >"$work/log" 2>&1 &
-game=$!
-trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
-
-fail() {
-  echo "FAILED: $*"
-  tail -n 20 "$work/log"
-  exit 1
-}
+game_start "$game_dir"
 window=$(xvfb_window $game)
 [ -n "$window" ] || fail "no window"
 # Where the 640x480 picture lies on the screen: filling the window at 4:3 (the screen
@@ -44,18 +34,6 @@ picture_origin() {
 }
 # The screen pixel under picture pixel (x, y)'s centre.
 at() { echo "$((px + (2 * $1 + 1) * sw / 1280)) $((py + (2 * $2 + 1) * sh / 960))"; }
-shot() {
-  xwd -root -silent | convert xwd:- "png:$artifacts/$1.png"
-}
-# True when screen pixel x y is within a few steps of r,g,b.
-near() {
-  local colour r g b
-  colour=$(xwd -root -silent | convert xwd:- -crop "1x1+$1+$2" +repage \
-    -format '%[fx:int(255*r+0.5)],%[fx:int(255*g+0.5)],%[fx:int(255*b+0.5)]' info:)
-  IFS=, read -r r g b <<<"$colour"
-  [ $((r - $3)) -le 24 ] && [ $(($3 - r)) -le 24 ] && [ $((g - $4)) -le 24 ] &&
-    [ $(($4 - g)) -le 24 ] && [ $((b - $5)) -le 24 ] && [ $(($5 - b)) -le 24 ]
-}
 
 sleep 3
 xdotool mousemove --window "$window" 320 396 click 1

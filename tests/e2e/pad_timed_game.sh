@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # A whole timed game in the real program under Xvfb with a game controller alone (SDL's
-# virtual one, fed through GEMLODE_TEST_PAD_FIFO): title to game-over screen (the bar drains
-# in about a minute), a name with an accent typed on the on-screen keyboard, Quit. The game
-# must end with status 0 and leave the high-score file, which only the game-over screen
-# writes, with that name in it. Screenshots: ARTIFACT-DIR.
+# virtual one, fed through GEMLODE_TEST_PAD_FIFO): title to game-over screen (about a
+# minute), a name with an accent typed on the on-screen keyboard, Quit: status 0 and that
+# name in the high-score file, which only the game-over screen writes. Shots: ARTIFACT-DIR.
 # Usage: pad_timed_game.sh GAME-DIR ARTIFACT-DIR
 set -u
 game_dir=$1

@@ -1,19 +1,17 @@
 #!/usr/bin/env bash
 # Starts the game STARTS times, each to its first frame, on an Xvfb that resets when its
 # last client goes, beside busy loops and RECONNECT (xreconnect) opening and closing
-# connections all along; counts the failed starts, exit 1 when any failed.
+# connections all along; fails when any start failed.
 # Usage: start_loop.sh GAME-DIR RECONNECT [STARTS]
 set -u
-game_dir=$(realpath "$1")
-reconnect=$(realpath "$2")
 source "$(dirname "$0")/xvfb.sh"
 XVFB_RESETS=1 xvfb_start 640x480x24 || exit $?
 work=$(mktemp -d)
 busy=()
 trap 'kill "${busy[@]}" 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
 for _ in $(seq "$(nproc)"); do (while :; do :; done) & busy+=($!); done
-"$reconnect" & busy+=($!)
-game_copy "$game_dir" "$work"
+"$2" & busy+=($!)
+game_copy "$1" "$work"
 cd "$work"
 failures=0
 for start in $(seq "${3:-300}"); do
@@ -28,5 +26,4 @@ for start in $(seq "${3:-300}"); do
   failures=$((failures + 1))
   echo "start $start failed: $(head -c 300 log | tr '\n' ' ')"
 done
-echo "${3:-300} starts, $failures failed"
-[ "$failures" = 0 ]
+[ "$failures" = 0 ] || fail "$failures of ${3:-300} starts failed"

@@ -7,7 +7,8 @@
 # XVFB_RESETS=1. xvfb_window PID waits for the top-level "Gemlode " window of
 # that one process and prints its id.
 # game_copy GAME-DIR FOLDER puts a copy of the program in FOLDER with links to
-# the build's data.
+# the build's data; game_start GAME-DIR [ARGS] starts such a copy in a new
+# current folder $work (its log in $work/log), sets game and cleans up on exit.
 
 # xvfb_start [WIDTHxHEIGHTxDEPTH]; returns 77 (skip) when Xvfb is missing.
 xvfb_start() {
@@ -55,4 +56,22 @@ game_copy() {
   from=$(realpath "$1")
   for data in images sounds music data resources; do ln -s "$from/$data" "$2/$data"; done
   cp "$from/gemlode" "$2/gemlode"
+}
+
+game_start() {
+  work=$(mktemp -d)
+  game_copy "$1" "$work" && shift && cd "$work" || return 1
+  XDG_CONFIG_HOME=$work/config ./gemlode "$@" >"$work/log" 2>&1 &
+  game=$!
+  trap 'kill $game 2>/dev/null; xvfb_stop; rm -rf "$work"' EXIT
+}
+fail() { echo "FAILED: $*"; tail -n 20 "$work/log"; exit 1; }
+shot() { xwd -root -silent | convert xwd:- "png:$artifacts/$1.png"; }  # into $artifacts
+
+# near X Y R G B [TOLERANCE]: true when screen pixel X Y is within TOLERANCE (24) of R,G,B.
+near() {
+  local r g b t=${6:-24}
+  read -r r g b < <(xwd -root -silent | convert xwd:- -crop "1x1+$1+$2" +repage \
+    -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:)
+  ((r - $3 <= t && $3 - r <= t && g - $4 <= t && $4 - g <= t && b - $5 <= t && $5 - b <= t))
 }

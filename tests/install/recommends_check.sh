@@ -7,4 +7,3 @@ recommends=$(dpkg-deb --field "$1" Recommends)
 for entry in 'libcurl4 (>= 7.85.0)' 'xdg-utils'; do
   grep -qF "$entry" <<<"$recommends" || { echo "FAILED: Recommends lacks $entry: $recommends"; exit 1; }
 done
-echo "Recommends: $recommends"
