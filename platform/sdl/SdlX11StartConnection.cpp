@@ -17,7 +17,7 @@ namespace Varn {
 
 namespace {
 
-constexpr int kAttempts = 10;
+constexpr int kAttempts = 16;  // about 3 s in all: a loaded server may take that long to reset
 constexpr int kLongestWaitMs = 250;
 
 // SDL tries X11 first whenever $DISPLAY is set, unless another driver is asked for.

@@ -8,7 +8,7 @@ namespace Varn {
 // An X server resets when its last client goes, and drops every connection that arrives
 // while it resets; SDL's x11 driver gives up at the first such refusal and the start would
 // report no display. This opens one connection to $DISPLAY first, retrying a refusal a few
-// times (about 1.3 s in all), and holds it while it lives: a server with a client does not
+// times (about 3 s in all), and holds it while it lives: a server with a client does not
 // reset, so the connections SDL opens meanwhile are served. Nothing is tried when SDL would
 // not pick X11, and no retry is made when nothing listens on a local display's socket, so
 // a display that does not exist still fails at once.
