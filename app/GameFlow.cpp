@@ -79,6 +79,9 @@ void WinLodeApp::StartGame() {
     if (titleScreen) {
         GetWidgetManager()->RemoveWidget(titleScreen.get());
         SafeDelete(titleScreen.release());
+        // The title never shows again: its picture and loading bar go with it.
+        images[0].reset();
+        images[1].reset();
     }
     CreateGameButtons();
     SetMode(false, true);

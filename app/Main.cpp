@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/GameApp.h"
+#include "platform/LargeBlocks.h"
 #include "platform/Platform.h"
 
 #ifndef GEMLODE_VERSION
@@ -14,6 +15,7 @@
 #endif
 
 int main(int argc, char** argv) {
+    Varn::GiveLargeBlocksOwnMappings();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const Varn::CommandLine line = Varn::ParseCommandLine(args);
     switch (line.action) {

@@ -116,6 +116,7 @@ public:
     Font* TitleFont() override { return GetTitleFont(); }
     Font* OverFont() override;
     ImageRegistry* Registry() override { return GetImageRegistry(); }
+    std::unique_ptr<MemoryImage> KeepPicture(std::unique_ptr<MemoryImage> picture) override;
 
     Font* GetTitleFont();
     Font* GetTextFont();
@@ -151,7 +152,7 @@ protected:
     bool LoadImageAt(int index);
     bool CheckFontStrip(const ImageFont& font, int index, const std::string& descriptor,
                         std::string_view needs);
-    std::unique_ptr<MemoryImage> MakeImage(const DecodedImage& decoded);
+    std::unique_ptr<MemoryImage> MakeImage(const uint32_t* pixels, int w, int h);
     bool LoadDifficulty();
     bool LoadSounds();
     void BuildFonts();

@@ -81,17 +81,23 @@ void WinLodeApp::FailLoading(const std::string& what) {
 }
 
 // A picture in the display's own format where the display allows it (copied
-// with the device's fast surface blit), else a memory image.
-std::unique_ptr<MemoryImage> WinLodeApp::MakeImage(const DecodedImage& decoded) {
+// with the device's fast surface blit, and held only there when that is exact),
+// else a memory image.
+std::unique_ptr<MemoryImage> WinLodeApp::MakeImage(const uint32_t* pixels, int w, int h) {
     if (auto* device = dynamic_cast<DDInterface*>(GetDisplayDevice())) {
         auto image = std::make_unique<DDImage>(device);
-        image->SetBits(decoded.pixels.get(), decoded.width, decoded.height);
-        image->GenerateSurface();
+        image->SetBits(pixels, w, h);
+        if (image->GenerateSurface()) image->ReleaseBitsToSurface();
         return image;
     }
     auto image = std::make_unique<MemoryImage>(GetImageRegistry());
-    image->SetBits(decoded.pixels.get(), decoded.width, decoded.height);
+    image->SetBits(pixels, w, h);
     return image;
+}
+
+std::unique_ptr<MemoryImage> WinLodeApp::KeepPicture(std::unique_ptr<MemoryImage> picture) {
+    if (!dynamic_cast<DDInterface*>(GetDisplayDevice())) return picture;
+    return MakeImage(picture->GetBits(), picture->GetWidth(), picture->GetHeight());
 }
 
 // A picture smaller than the drawing cuts from it fails like a missing one.
@@ -107,7 +113,7 @@ bool WinLodeApp::LoadImageAt(int index) {
         FailLoading("images\\" + name + " (" + problem + ")");
         return false;
     }
-    images[index] = MakeImage(*decoded);
+    images[index] = MakeImage(decoded->pixels.get(), decoded->width, decoded->height);
     return true;
 }
 

@@ -7,6 +7,10 @@
 // finished with them.
 #pragma once
 
+#include <memory>
+
+#include "graphics/MemoryImage.h"
+
 namespace Varn {
 
 class Font;
@@ -51,6 +55,13 @@ public:
     virtual Font* ScoreFont() = 0;  // "scorefont1"
     virtual Font* TitleFont() = 0;  // "afont1"
     virtual Font* OverFont() = 0;   // "overfont2", the message font
+
+    // Takes an opaque picture the board keeps and draws often (a level's
+    // background) and gives back the image to hold it in: the same, or a copy
+    // in the display's own format.
+    virtual std::unique_ptr<MemoryImage> KeepPicture(std::unique_ptr<MemoryImage> picture) {
+        return picture;
+    }
 
     // Where the images the board makes register (for display-format changes);
     // may be null.

@@ -49,19 +49,20 @@ Color FadedWhite(double strength) {
 BoardRenderer::BoardRenderer(Board& target, BoardArt& boardArt)
     : board(target),
       art(boardArt),
-      backgroundImage(boardArt.Registry()),
-      screenImage(boardArt.Registry()),
       backgroundLevel(target.level),
       messageFrame(boardArt.Registry()),
       glowImage(boardArt.Registry()) {
-    BuildLevelBackground(backgroundImage, backgroundLevel, art);
-    screenImage.SetBits(backgroundImage.GetBits(), backgroundImage.GetWidth(),
-                        backgroundImage.GetHeight());
-    revealedRows = screenImage.GetHeight();
+    shownBackground = BuildBackground(backgroundLevel);
     lastState = target.state;
 }
 
 BoardRenderer::~BoardRenderer() = default;
+
+std::unique_ptr<MemoryImage> BoardRenderer::BuildBackground(int level) {
+    auto background = std::make_unique<MemoryImage>(art.Registry());
+    BuildLevelBackground(*background, level, art);
+    return art.KeepPicture(std::move(background));
+}
 
 // A level set up by the level-up whirl shows as a new level during (or, when
 // no draw fell in it, just after) the wipe; only then is the background
@@ -74,21 +75,35 @@ void BoardRenderer::FollowBackground() {
     const bool levelingUp = wiping || leftWhirl || lastState == BoardState::NewLevelWipe;
     if (board.level != backgroundLevel && levelingUp) {
         backgroundLevel = board.level;
-        BuildLevelBackground(backgroundImage, backgroundLevel, art);
+        nextBackground = BuildBackground(backgroundLevel);
         revealedRows = 0;
     }
-    RevealRows(wiping ? std::clamp(board.wipeLine, 0, screenImage.GetHeight())
-                      : screenImage.GetHeight());
+    if (nextBackground) {
+        const int height = nextBackground->GetHeight();
+        RevealRows(wiping ? std::clamp(board.wipeLine, 0, height) : height);
+    }
     lastState = board.state;
 }
 
-// The wipe draws the new background over the old one a band at a time.
+// The wipe shows the new background over the old one a band at a time; once it
+// covers all rows it is the only one.
 void BoardRenderer::RevealRows(int rows) {
-    if (rows <= revealedRows) return;
-    Graphics g(&screenImage);
-    g.ClipRect(0, revealedRows, screenImage.GetWidth(), rows - revealedRows);
-    g.DrawImage(&backgroundImage, 0, 0);
-    revealedRows = rows;
+    revealedRows = std::max(revealedRows, rows);
+    if (revealedRows < nextBackground->GetHeight()) return;
+    shownBackground = std::move(nextBackground);
+}
+
+void BoardRenderer::DrawBackground(Graphics& g) {
+    if (!nextBackground) {
+        g.DrawImage(shownBackground.get(), 0, 0);
+        return;
+    }
+    Graphics shown(g);
+    shown.ClipRect(0, revealedRows, shownBackground->GetWidth(), shownBackground->GetHeight());
+    shown.DrawImage(shownBackground.get(), 0, 0);
+    Graphics next(g);
+    next.ClipRect(0, 0, nextBackground->GetWidth(), revealedRows);
+    next.DrawImage(nextBackground.get(), 0, 0);
 }
 
 void BoardRenderer::Draw(Graphics* target) {
@@ -97,7 +112,7 @@ void BoardRenderer::Draw(Graphics* target) {
     Graphics g(*target);
     g.SetColorizeImages(false);
     g.SetDrawMode(DrawMode::Normal);
-    g.DrawImage(&screenImage, 0, 0);
+    DrawBackground(g);
     DrawBlackHole(g);
     if (board.playerPauseCount <= 0) {
         DrawGems(g);

@@ -4,13 +4,14 @@
 // arrows, the wipe's electric line, the wavy message, the pause texts and the
 // panel readouts (score, bonus bar, level number, move bonus, hint flash).
 //
-// It owns the two 640 x 480 images of the board: the background of the
-// current level and the screen image actually shown, which lags behind
-// during the new-level wipe. The board's model does not call into the
-// drawing, so the renderer follows it: a level change seen in state
-// NewLevelWipe means a level was set up (the background is rebuilt), and the
-// rows above the wipe line are revealed from it. A level change outside the
-// wipe (a loaded game) keeps the background the board was built with.
+// It owns the 640 x 480 background of the level shown and, during the
+// new-level wipe only, the next level's. The board's model does not call into
+// the drawing, so the renderer follows it: a level change seen in state
+// NewLevelWipe means a level was set up (the next background is built), and
+// the rows above the wipe line show it; once all are shown it replaces the
+// old one. A level change outside the wipe (a loaded game) keeps the
+// background the board was built with. Both are kept where the art says
+// (BoardArt::KeepPicture), in the display's own format in the game.
 //
 // Everything is read from the board's public fields; nothing of the model is
 // changed. Missing art draws nothing.
@@ -33,8 +34,8 @@ struct ScorePopup;
 
 class BoardRenderer {
 public:
-    // Builds the background of the board's current level and copies it into
-    // the screen image, as a new board shows it.
+    // Builds the background of the board's current level, as a new board
+    // shows it.
     BoardRenderer(Board& board, BoardArt& art);
     ~BoardRenderer();
     BoardRenderer(const BoardRenderer&) = delete;
@@ -55,13 +56,13 @@ public:
     // A score popup's number, and the row above it that it rises into.
     Rect PopupArea(const ScorePopup& popup) const;
 
-    MemoryImage& ScreenImage() { return screenImage; }
-    MemoryImage& BackgroundImage() { return backgroundImage; }
     int BackgroundLevel() const { return backgroundLevel; }
 
 private:
     void FollowBackground();
+    std::unique_ptr<MemoryImage> BuildBackground(int level);
     void RevealRows(int rows);
+    void DrawBackground(Graphics& g);
 
     // Board area (BoardRenderer.cpp).
     void DrawBlackHole(Graphics& g);
@@ -90,10 +91,10 @@ private:
 
     Board& board;
     BoardArt& art;
-    MemoryImage backgroundImage;
-    MemoryImage screenImage;
+    std::unique_ptr<MemoryImage> shownBackground;
+    std::unique_ptr<MemoryImage> nextBackground;  // during the wipe only
     int backgroundLevel = 0;
-    int revealedRows = 0;  // rows of the background already in the screen image
+    int revealedRows = 0;                        // rows of the next background already shown
     BoardState lastState = BoardState::Falling;  // the state seen by the last draw
     BoardMessageFrame messageFrame;
     MemoryImage glowImage;  // the cross-faded gem of the current draw

@@ -162,6 +162,15 @@ bool DDImage::GenerateSurface() {
     return true;
 }
 
+bool DDImage::ReleaseBitsToSurface() {
+    if (!device) return false;
+    std::lock_guard guard(device->GetLock());
+    if (!surface || keepsSurface || device->GetBitDepth() != 32) return false;
+    FreeBits();
+    bitsFromSurface = false;
+    return true;
+}
+
 void DDImage::PurgeSurface() {
     if (!surface) return;
     GetBits();
@@ -220,6 +229,27 @@ uint32_t* DDImage::GetBits() {
 }
 
 // ---- overrides of the memory image ----
+
+template <typename Derive>
+auto DDImage::DeriveFromSurface(Derive&& derive) {
+    const bool readsBack = surface && !bits && !keepsSurface;
+    auto derived = derive();
+    if (readsBack) {
+        FreeBits();
+        bitsFromSurface = false;
+    }
+    return derived;
+}
+
+uint32_t* DDImage::GetNativeAlphaData(int depth, uint32_t redMask, uint32_t greenMask,
+                                      uint32_t blueMask) {
+    return DeriveFromSurface(
+        [&] { return MemoryImage::GetNativeAlphaData(depth, redMask, greenMask, blueMask); });
+}
+
+uint8_t* DDImage::GetRunLengthAlphaData() {
+    return DeriveFromSurface([&] { return MemoryImage::GetRunLengthAlphaData(); });
+}
 
 void DDImage::BitsChanged() {
     // Under the device's lock: a re-initialisation on the main thread walks every image's

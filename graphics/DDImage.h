@@ -48,6 +48,11 @@ public:
     void SetBits(const uint32_t* pixels, int w, int h) override;
     void Create(int w, int h) override;
     uint32_t* GetBits() override;
+    // Derived data made from pixels read back for it does not keep them: the surface still
+    // holds the picture.
+    uint32_t* GetNativeAlphaData(int depth, uint32_t redMask, uint32_t greenMask,
+                                 uint32_t blueMask) override;
+    uint8_t* GetRunLengthAlphaData() override;
 
     // The surface drawers; each returns the surface result (0 on success).
     virtual int NormalFillRect(const Rect& rect, const Color& color);
@@ -68,11 +73,16 @@ public:
     // Moves the memory picture into a colour-keyed surface; false for pictures with partial
     // alpha, without an initialised device, or on any failure (the image stays in memory).
     bool GenerateSurface();
+    // Lets the memory pixels go when the surface reads them back exactly (32 bits), so a
+    // loaded picture is held once; GetBits reads them back on demand. False when they stay.
+    // Only for a picture nobody holds a GetBits pointer into.
+    bool ReleaseBitsToSurface();
     // Reads the surface back into memory and releases it.
     void PurgeSurface();
     // The surface, generated on demand; null if there can be none.
     DDSurface* GetSurface();
     bool HasSurface() const { return surface != nullptr; }
+    bool HasBits() const { return bits != nullptr; }
     DDInterface* GetDevice() const { return device; }
     // Called by a device that goes away first: the image becomes a plain memory image.
     void DetachDevice();
@@ -81,6 +91,8 @@ public:
 
 private:
     bool DrawsInMemory();
+    template <typename Derive>
+    auto DeriveFromSurface(Derive&& derive);
     void SurfaceDrawingDone();
     void DropDerivedData();
     bool ChooseColorKey(uint32_t& key);

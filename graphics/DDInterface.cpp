@@ -30,19 +30,21 @@ int DDInterface::Init(PlatformWindow* targetWindow, bool isWindowed) {
     std::lock_guard guard(lock);
     initialised = false;
     formatReady = false;
-    std::vector<DDImage*> purged;
+    // Each with whether the surface was its only copy, as it stays where the new one is exact.
+    std::vector<std::pair<DDImage*, bool>> purged;
     for (DDImage* image : images) {
         if (image == screenImage.get() || !image->HasSurface()) continue;
+        purged.emplace_back(image, !image->HasBits());
         image->PurgeSurface();
-        purged.push_back(image);
     }
     CleanUp();
     window = targetWindow;
     windowed = isWindowed;
     int result = CreateDisplay(isWindowed);
     if (result != RESULT_OK) return result;
-    for (DDImage* image : purged)
-        if (images.count(image)) image->GenerateSurface();
+    for (auto [image, surfaceOnly] : purged)
+        if (images.count(image) && image->GenerateSurface() && surfaceOnly)
+            image->ReleaseBitsToSurface();
     screenImage = std::make_unique<DDImage>(this);
     screenImage->SetSurface(std::move(pendingDrawSurface));
     screenImage->KeepSurface();

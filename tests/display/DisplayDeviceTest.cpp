@@ -7,6 +7,7 @@
 #include "graphics/ImageRegistry.h"
 #include "graphics/SysFont.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -95,6 +96,31 @@ TEST(DDImageTest, ThirtyTwoBitReadsBackExactly) {
     Display d(32, 4, 2);
     d.SetRaw(0, 0, 0xFF000000u | Xrgb(7, 128, 255));
     EXPECT_EQ(d.Screen().GetBits()[0], Packed(7, 128, 255));
+}
+
+// A loaded picture held only in its surface: at 32 bits its pixels read back as they were
+// (keyed ones transparent) and its premultiplied copy is the one they give; at 16 bits,
+// where reading back loses steps, the pixels stay.
+TEST(DDImageTest, BitsReleasedToTheSurfaceReadBackExactlyAtThirtyTwoBits) {
+    const std::vector<uint32_t> pixels{Packed(7, 128, 255), Packed(0, 0, 0, 0), Packed(1, 2, 3)};
+    Display d16(16), d32(32);
+    DDImage kept(&d16.device), released(&d32.device);
+    for (DDImage* image : {&kept, &released}) {
+        image->SetBits(pixels.data(), 3, 1);
+        ASSERT_TRUE(image->GenerateSurface());
+    }
+    EXPECT_FALSE(kept.ReleaseBitsToSurface());
+    ASSERT_TRUE(released.ReleaseBitsToSurface());
+    MemoryImage plain(nullptr);
+    plain.SetBits(pixels.data(), 3, 1);
+    const PixelLayout& l = d32.device.GetFormat().layout;
+    const uint32_t* native = released.GetNativeAlphaData(32, l.redMask, l.greenMask, l.blueMask);
+    const uint32_t* expected = plain.GetNativeAlphaData(32, l.redMask, l.greenMask, l.blueMask);
+    EXPECT_TRUE(std::equal(native, native + 3, expected));
+    EXPECT_FALSE(released.HasBits());
+    ASSERT_EQ(d32.device.Init(&d32.window, true), RESULT_OK);  // as a full-screen switch does
+    EXPECT_FALSE(released.HasBits());
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), released.GetBits()));
 }
 
 TEST(DDImageTest, TransparentBlackWithoutOpaqueBlackGetsKeyZero) {

@@ -72,6 +72,25 @@ TEST_F(RealAudioTest, ModuleSongPlaysLoopsAndPausesThroughTheMixer) {
     EXPECT_EQ(Peak(Device().Pull(4410)), 0);  // global music volume 0
 }
 
+// A stopped song holds no module, and goes on from the row where it stopped.
+TEST_F(RealAudioTest, StoppedSongLetsItsModuleGoAndGoesOnWhereItStopped) {
+    test::WriteFile(folder_.File("song.s3m"), test::TinyS3m());
+    ModulePlayer player(output_);
+    const MusicPlayer::SongHandle song = player.Load(folder_.File("song.s3m"));
+    ASSERT_NE(song, 0u);
+    EXPECT_FALSE(player.HoldsModule(song));
+    player.Play(song);
+    Device().Pull(44100 * 3);
+    const double stoppedAt = player.GetPosition(song).value_or(0.0);
+    EXPECT_GT(stoppedAt, 2.0);
+    player.Stop(song);
+    EXPECT_FALSE(player.HoldsModule(song));
+    player.Play(song);
+    EXPECT_TRUE(player.HoldsModule(song));
+    EXPECT_NEAR(player.GetPosition(song).value_or(0.0), stoppedAt, 0.125);  // a row
+    EXPECT_GT(Peak(Device().Pull(4410)), 1000);
+}
+
 // Whatever the volume, the output is the song times that volume: nothing is lost on
 // the way (no whole-percent rounding, no hidden gain).
 TEST_F(RealAudioTest, MusicVolumeIsALinearGainOnTheSong) {
