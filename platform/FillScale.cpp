@@ -53,8 +53,15 @@ template <class Group>
 __attribute__((target("avx2"))) void ScaleGroupAvx2(uint32_t* dest, const uint32_t* source,
                                                     const Group& group) {
     __m256i lanes = _mm256_load_si256(reinterpret_cast<const __m256i*>(group.lanes));
+    const uint32_t* next = source + group.base + 1;
+    __m256i loaded =
+        group.rightCount == 8
+            ? Load(next)
+            : _mm256_maskload_epi32(reinterpret_cast<const int*>(next),
+                                    _mm256_cmpgt_epi32(_mm256_set1_epi32(group.rightCount),
+                                                       _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     __m256i left = _mm256_permutevar8x32_epi32(Load(source + group.base), lanes);
-    __m256i right = _mm256_permutevar8x32_epi32(Load(source + group.base + 1), lanes);
+    __m256i right = _mm256_permutevar8x32_epi32(loaded, lanes);
     BlendPairs(dest, left, right, Load(group.weights), Load(group.weights + 32));
 }
 
@@ -70,15 +77,15 @@ __attribute__((target("avx2"))) int BlendRowsAvx2(uint32_t* dest, const uint32_t
 
 #define GEMLODE_AVX512_FILL __attribute__((target("avx512f,avx512bw")))
 
-GEMLODE_AVX512_FILL inline void BlendPairs512(void* dest, const __m512i& a, const __m512i& b,
-                                              const __m512i& weightsLow,
-                                              const __m512i& weightsHigh) {
+GEMLODE_AVX512_FILL inline __m512i BlendPairs512(const __m512i& a, const __m512i& b,
+                                                 const __m512i& weightsLow,
+                                                 const __m512i& weightsHigh) {
     const __m512i half = _mm512_set1_epi16(32);
     __m512i low = _mm512_maddubs_epi16(_mm512_unpacklo_epi8(a, b), weightsLow);
     __m512i high = _mm512_maddubs_epi16(_mm512_unpackhi_epi8(a, b), weightsHigh);
     low = _mm512_srli_epi16(_mm512_add_epi16(low, half), 6);
     high = _mm512_srli_epi16(_mm512_add_epi16(high, half), 6);
-    _mm512_storeu_si512(dest, _mm512_packus_epi16(low, high));
+    return _mm512_packus_epi16(low, high);
 }
 
 template <class Group>
@@ -87,10 +94,11 @@ GEMLODE_AVX512_FILL void ScaleGroupAvx512(uint32_t* dest, const uint32_t* source
     __m512i lanes = _mm512_load_si512(group.lanes);
     __m512i left =
         _mm512_maskz_permutexvar_epi32(0xFFFF, lanes, _mm512_loadu_si512(source + group.base));
-    __m512i right =
-        _mm512_maskz_permutexvar_epi32(0xFFFF, lanes, _mm512_loadu_si512(source + group.base + 1));
-    BlendPairs512(dest, left, right, _mm512_load_si512(group.weights),
-                  _mm512_load_si512(group.weights + 64));
+    const __mmask16 inRow = __mmask16((1u << group.rightCount) - 1);
+    __m512i right = _mm512_maskz_permutexvar_epi32(
+        0xFFFF, lanes, _mm512_maskz_loadu_epi32(inRow, source + group.base + 1));
+    _mm512_storeu_si512(dest, BlendPairs512(left, right, _mm512_load_si512(group.weights),
+                                            _mm512_load_si512(group.weights + 64)));
 }
 
 GEMLODE_AVX512_FILL int BlendRowsAvx512(uint32_t* dest, const uint32_t* upper,
@@ -98,9 +106,17 @@ GEMLODE_AVX512_FILL int BlendRowsAvx512(uint32_t* dest, const uint32_t* upper,
     __m512i pair = _mm512_set1_epi16(int16_t((kFillWeightOne - weight) << 8 | weight));
     int done = 0;
     for (; done + 16 <= count; done += 16)
-        BlendPairs512(dest + done, _mm512_loadu_si512(upper + done),
-                      _mm512_loadu_si512(lower + done), pair, pair);
-    return done;
+        _mm512_storeu_si512(dest + done,
+                            BlendPairs512(_mm512_loadu_si512(upper + done),
+                                          _mm512_loadu_si512(lower + done), pair, pair));
+    if (done == count) return done;
+    // The rest, loaded and stored masked.
+    const __mmask16 rest = __mmask16((1u << (count - done)) - 1);
+    _mm512_mask_storeu_epi32(
+        dest + done, rest,
+        BlendPairs512(_mm512_maskz_loadu_epi32(rest, upper + done),
+                      _mm512_maskz_loadu_epi32(rest, lower + done), pair, pair));
+    return count;
 }
 #endif
 
@@ -132,11 +148,15 @@ OutputRange OutputPixelsOf(const std::vector<FillSpan>& spans, int first, int en
 template <int Lanes>
 std::vector<FillRowScaler::Group<Lanes>> FillRowScaler::MakeGroups(
     const std::vector<FillSpan>& spans, int pictureWidth) {
-    std::vector<Group<Lanes>> made(spans.size() / Lanes);
+    const int count = int(spans.size());
+    std::vector<Group<Lanes>> made(count < Lanes ? 0 : size_t((count + Lanes - 1) / Lanes));
     for (size_t g = 0; g < made.size(); ++g) {
         Group<Lanes>& group = made[g];
-        const FillSpan* some = &spans[g * Lanes];
-        group.base = some[0].first;
+        group.start = std::min(int(g) * Lanes, count - Lanes);
+        const FillSpan* some = &spans[size_t(group.start)];
+        // The left load stays in the row; the last group's starts early enough for that.
+        group.base = std::min(some[0].first, pictureWidth - Lanes);
+        group.rightCount = std::min(Lanes, pictureWidth - 1 - group.base);
         for (int e = 0; e < Lanes; ++e) {
             group.lanes[e] = some[e].first - group.base;
             // Byte pairs as the kernel's unpacking orders them: in each 16-byte lane of
@@ -148,9 +168,8 @@ std::vector<FillRowScaler::Group<Lanes>> FillRowScaler::MakeGroups(
                 group.weights[slot + 2 * c + 1] = int8_t(kFillWeightOne - some[e].weight);
             }
         }
-        // Both loads must stay in the row, and every lane within the first load's reach.
-        if (group.base + Lanes + 1 > pictureWidth || group.lanes[Lanes - 1] > Lanes - 1)
-            group.base = -1;
+        // Every lane within the loads' reach.
+        if (group.base < 0 || group.lanes[Lanes - 1] > Lanes - 1) group.base = -1;
     }
     return made;
 }
@@ -176,7 +195,7 @@ void FillRowScaler::ScaleGroups(uint32_t* dest, const uint32_t* source, int from
                                 const Groups& table, Kernel kernel) const {
     for (int g = from / Lanes; g * Lanes < to; ++g) {
         if (size_t(g) < table.size() && table[size_t(g)].base >= 0)
-            kernel(dest + g * Lanes, source, table[size_t(g)]);
+            kernel(dest + table[size_t(g)].start, source, table[size_t(g)]);
         else
             ScalePlain(dest, source, g * Lanes, std::min(g * Lanes + Lanes, OutputWidth()));
     }

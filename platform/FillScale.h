@@ -58,11 +58,16 @@ public:
 private:
     // Lanes output pixels: their picture pixels as offsets from `base` (which is -1 where
     // the group needs the plain loop), and the weights laid out as the kernel pairs bytes.
+    // Per group of Lanes output pixels, the last one overlapping its neighbour where the
+    // width is not a multiple. At a row's end the right load is masked to the pixels in the row
+    // (rightCount): what it leaves out is shown by no pixel of the group.
     template <int Lanes>
     struct Group {
         alignas(64) int32_t lanes[Lanes];
         alignas(64) int8_t weights[8 * Lanes];
         int base = -1;
+        int rightCount = Lanes;
+        int start = 0;  // the output pixel of the first lane (the last group ends the row)
     };
     template <int Lanes>
     static std::vector<Group<Lanes>> MakeGroups(const std::vector<FillSpan>& spans,
